@@ -1,0 +1,18 @@
+// The application shell's program-wide state.
+#pragma once
+
+#include "platform/winapi.h"
+
+constexpr int InstallDirUnits = 260;
+
+extern HINSTANCE hInstance;
+extern WCHAR installDir[InstallDirUnits];
+extern HWND mainWindow;
+extern WNDPROC originalTaskbarProc;
+
+// Resource ids of the application shell.
+constexpr UINT MainWindowClassString = 40003;
+constexpr UINT MainWindowTitleString = 40005;
+constexpr WORD ProgramIcon = 105;
+constexpr WORD TrayIconLarge = 160;
+constexpr WORD TrayIconSmall = 161;

@@ -1,0 +1,118 @@
+#include "app/main_window.h"
+
+#include "app/app_state.h"
+#include "app/main_menu.h"
+#include "app/tray_icon.h"
+#include "settings/screen_size.h"
+#include "indicators/icon_slots.h"
+#include "indicators/scheduler.h"
+#include "indicators/taskbar_canvas.h"
+#include "settings/settings_file.h"
+#include "settings/settings_record.h"
+#include "taskbar/taskbar_hook.h"
+#include "tasks/window_lists.h"
+
+HINSTANCE hInstance = NULL;
+WCHAR installDir[InstallDirUnits] = TEXT("\\Program Files\\Marund\\Orvo");
+HWND mainWindow = NULL;
+WNDPROC originalTaskbarProc = NULL;
+
+namespace {
+
+constexpr int ResourceTextUnits = 100;
+
+int countEnabledIndicators() {
+    return (settings.showBattery != 0) + (settings.showProgramMemory != 0) + (settings.showMainStorage != 0) +
+           (settings.showStorageCard != 0);
+}
+
+void onCreate(HWND window) {
+    InitCommonControls();
+    loadSettings();
+    canvas.iconXInUse = (settings.iconX >= 0 && settings.iconX <= 639) ? settings.iconX : 100;
+    HWND taskbar = FindWindowW(TEXT("HHTaskBar"), NULL);
+    if (taskbar != NULL) {
+        originalTaskbarProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(taskbar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(taskbarHookProc)));
+    }
+    captureBackground();
+    enabledCount = countEnabledIndicators();
+    addTrayIcon(window, LoadIconW(hInstance, MAKEINTRESOURCEW(isVgaScreen() ? TrayIconLarge : TrayIconSmall)));
+    iconShown = 0;
+    currentIndicator = Battery;
+    windowCount = 0;
+    for (IconSlot& slot : iconSlots) {
+        slot.current = NULL;
+        slot.previous = NULL;
+    }
+    canvas.drawnCapture = NULL;
+    if (enabledCount >= 1) showFirstIndicator(window);
+    SetTimer(window, IndicatorTimerId, static_cast<UINT>(settings.refreshSeconds) * 1000u, NULL);
+}
+
+void onDestroy(HWND window) {
+    KillTimer(window, IndicatorTimerId);
+    removeTrayIcon(window);
+    if (iconShown != 0) restoreBackground();
+    releaseCanvasBitmaps();
+    releaseIconSlots();
+    HWND taskbar = FindWindowW(TEXT("HHTaskBar"), NULL);
+    if (taskbar != NULL && originalTaskbarProc != NULL) {
+        SetWindowLongPtrW(taskbar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalTaskbarProc));
+    }
+    PostQuitMessage(0);
+}
+
+}  // namespace
+
+BOOL createMainWindow(HINSTANCE instance) {
+    hInstance = instance;
+    WCHAR className[ResourceTextUnits];
+    WCHAR title[ResourceTextUnits];
+    LoadStringW(hInstance, MainWindowClassString, className, ResourceTextUnits);
+    LoadStringW(hInstance, MainWindowTitleString, title, ResourceTextUnits);
+    if (FindWindowW(className, title) != NULL) return FALSE;
+
+    WNDCLASSW wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = mainWindowProc;
+    wc.cbClsExtra = 0;
+    wc.cbWndExtra = 0;
+    wc.hInstance = hInstance;
+    wc.hIcon = LoadIconW(hInstance, MAKEINTRESOURCEW(ProgramIcon));
+    wc.hCursor = NULL;
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszMenuName = NULL;
+    wc.lpszClassName = className;
+    RegisterClassW(&wc);
+
+    HWND window = CreateWindowExW(0, className, title, WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, NULL, NULL, hInstance, NULL);
+    if (window == NULL) return FALSE;
+    mainWindow = window;
+    ShowWindow(mainWindow, SW_HIDE);
+    UpdateWindow(mainWindow);
+    return TRUE;
+}
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            onCreate(window);
+            return 0;
+        case WM_DESTROY:
+            onDestroy(window);
+            return 0;
+        case WM_TIMER:
+            if (wParam == IndicatorTimerId) onIndicatorTimer(window, lParam);
+            return 0;
+        case WM_COMMAND:
+            if (handleMainMenuCommand(LOWORD(wParam))) return 0;
+            return DefWindowProcW(window, message, wParam, lParam);
+        case TrayCallbackMessage:
+            onTrayNotification(window, wParam, lParam);
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}

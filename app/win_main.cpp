@@ -1,0 +1,21 @@
+// The program's entry point and message loop.
+#include "app/app_state.h"
+#include "app/install_dir.h"
+#include "app/main_window.h"
+
+
+#if defined(_WIN32) && !defined(_WIN32_WCE)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
+#else
+extern "C" int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
+#endif
+{
+    if (!readInstallDir()) wcscpy(installDir, DefaultInstallDir);
+    if (!createMainWindow(instance)) return 0;
+    MSG msg;
+    while (GetMessageW(&msg, NULL, 0, 0)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}

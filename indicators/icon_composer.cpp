@@ -1,0 +1,138 @@
+#include "indicators/icon_composer.h"
+
+#include "app/app_state.h"
+#include "indicators/icon_slots.h"
+#include "settings/settings_record.h"
+
+const GlyphRect SmallGlyphs[10] = {{0, 0, 5}, {5, 0, 4},  {9, 0, 5},  {14, 0, 5}, {19, 0, 6},
+                                   {0, 8, 5}, {5, 8, 5},  {10, 8, 5}, {15, 8, 5}, {20, 8, 5}};
+const GlyphRect LargeGlyphs[10] = {{0, 0, 10},  {10, 0, 8},  {18, 0, 10}, {28, 0, 10}, {38, 0, 12},
+                                   {0, 16, 10}, {10, 16, 10}, {20, 16, 10}, {30, 16, 10}, {40, 16, 10}};
+
+DigitLayout layoutDigits(int value, int iconSize, const GlyphRect glyphs[10]) {
+    DigitLayout layout{};
+    if (value < 0) value = 0;
+    if (value <= 9) {
+        layout.count = 1;
+        layout.glyphs[0] = {value, (iconSize - glyphs[value].width) / 2};
+    } else if (value <= 99) {
+        int tens = value / 10;
+        int units = value % 10;
+        int x = (iconSize - glyphs[tens].width - glyphs[units].width) / 2;
+        layout.count = 2;
+        layout.glyphs[0] = {tens, x};
+        layout.glyphs[1] = {units, x + glyphs[tens].width};
+    } else {
+        int x = (iconSize - 2 * glyphs[0].width - glyphs[1].width) / 2;
+        layout.count = 3;
+        layout.glyphs[0] = {1, x};
+        layout.glyphs[1] = {0, x + glyphs[1].width};
+        layout.glyphs[2] = {0, x + glyphs[1].width + glyphs[0].width};
+    }
+    return layout;
+}
+
+PictureIds pictureIds(IndicatorKind kind, bool large) {
+    static const PictureIds small[IndicatorKindCount] = {{165, 163}, {167, 168}, {169, 170}, {171, 172}};
+    static const PictureIds big[IndicatorKindCount] = {{178, 175}, {180, 182}, {176, 177}, {181, 183}};
+    return large ? big[kind] : small[kind];
+}
+
+WORD statusIconId(StatusIcon icon, bool large) {
+    switch (icon) {
+        case ChargingIcon: return large ? 185 : 121;
+        case BatteryUnknownIcon: return large ? 186 : 119;
+        case NoCardIcon: return large ? 188 : 159;
+        default: return 0;
+    }
+}
+
+namespace {
+
+// A memory context with a new size x size bitmap of the window's format selected into it.
+struct Canvas {
+    HDC dc = NULL;
+    HBITMAP bitmap = NULL;
+    HGDIOBJ original = NULL;
+};
+
+Canvas makeCanvas(HDC reference, int size) {
+    Canvas c;
+    c.dc = CreateCompatibleDC(reference);
+    c.bitmap = CreateCompatibleBitmap(reference, size, size);
+    if (c.dc != NULL && c.bitmap != NULL) c.original = SelectObject(c.dc, c.bitmap);
+    return c;
+}
+
+void releaseCanvas(Canvas& c) {
+    if (c.dc != NULL && c.original != NULL) SelectObject(c.dc, c.original);
+    if (c.bitmap != NULL) DeleteObject(c.bitmap);
+    if (c.dc != NULL) DeleteDC(c.dc);
+    c = Canvas();
+}
+
+}  // namespace
+
+void composeIndicatorIcon(HWND window, IndicatorKind kind, int value) {
+    HDC windowDc = GetDC(window);
+    if (windowDc == NULL) return;
+    const bool large = usesLargeIcons(settings);
+    const int size = large ? 32 : 16;
+    const int digitRow = large ? 18 : 9;
+    const int glyphHeight = large ? 16 : 8;
+    const GlyphRect* glyphs = large ? LargeGlyphs : SmallGlyphs;
+    const PictureIds ids = pictureIds(kind, large);
+
+    Canvas mask = makeCanvas(windowDc, size);
+    Canvas colour = makeCanvas(windowDc, size);
+    HDC source = CreateCompatibleDC(windowDc);
+    HBITMAP maskImage = LoadBitmapW(hInstance, MAKEINTRESOURCEW(ids.mask));
+    HBITMAP colourImage = LoadBitmapW(hInstance, MAKEINTRESOURCEW(ids.colour));
+    HBITMAP strip = LoadBitmapW(hInstance, MAKEINTRESOURCEW(large ? LargeDigitStrip : SmallDigitStrip));
+
+    HICON icon = NULL;
+    // Every context and bitmap must exist before anything is drawn; otherwise nothing is built.
+    if (mask.original != NULL && colour.original != NULL && source != NULL) {
+        HGDIOBJ sourceOriginal = SelectObject(source, maskImage);
+        BitBlt(mask.dc, 0, 0, size, size, source, 0, 0, SRCCOPY);
+        SelectObject(source, colourImage);
+        BitBlt(colour.dc, 0, 0, size, size, source, 0, 0, SRCCOPY);
+        SelectObject(source, strip);
+        DigitLayout layout = layoutDigits(value, size, glyphs);
+        for (int i = 0; i < layout.count; ++i) {
+            const GlyphRect& g = glyphs[layout.glyphs[i].digit];
+            BitBlt(mask.dc, layout.glyphs[i].x, digitRow, g.width, glyphHeight, source, g.x, g.y, SRCINVERT);
+        }
+        for (int i = 0; i < layout.count; ++i) {
+            const GlyphRect& g = glyphs[layout.glyphs[i].digit];
+            BitBlt(colour.dc, layout.glyphs[i].x, digitRow, g.width, glyphHeight, source, g.x, g.y, SRCCOPY);
+        }
+        if (sourceOriginal != NULL) SelectObject(source, sourceOriginal);
+        // The bitmaps go into the icon deselected, as the platform requires.
+        SelectObject(mask.dc, mask.original);
+        SelectObject(colour.dc, colour.original);
+        mask.original = NULL;
+        colour.original = NULL;
+        ICONINFO info;
+        info.fIcon = TRUE;
+        info.xHotspot = 0;
+        info.yHotspot = 0;
+        info.hbmMask = mask.bitmap;
+        info.hbmColor = colour.bitmap;
+        icon = CreateIconIndirect(&info);
+    }
+    if (source != NULL) DeleteDC(source);
+    if (maskImage != NULL) DeleteObject(maskImage);
+    if (colourImage != NULL) DeleteObject(colourImage);
+    if (strip != NULL) DeleteObject(strip);
+    releaseCanvas(mask);
+    releaseCanvas(colour);
+    if (icon != NULL) installIcon(kind, icon);
+    ReleaseDC(window, windowDc);
+}
+
+void loadStatusIcon(IndicatorKind kind, StatusIcon statusIcon) {
+    WORD id = statusIconId(statusIcon, usesLargeIcons(settings));
+    HICON icon = LoadIconW(hInstance, MAKEINTRESOURCEW(id));
+    if (icon != NULL) installIcon(kind, icon);
+}

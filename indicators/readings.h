@@ -1,0 +1,34 @@
+// Taking the four readings: a platform query and a pure computation on plain numbers each.
+#pragma once
+
+#include <cstdint>
+
+#include "indicators/indicator_kind.h"
+#include "platform/winapi.h"
+
+enum StatusIcon { NoStatusIcon, ChargingIcon, BatteryUnknownIcon, NoCardIcon };
+
+struct IndicatorReading {
+    IndicatorKind kind;
+    int32_t percent;
+    StatusIcon statusIcon;
+};
+
+constexpr int CardListCapacity = 5;
+constexpr int CardNameUnits = 261;
+constexpr BYTE BatteryPercentUnknown = 255;
+
+// The storage-card directory names of the last enumeration; its result says how many are valid.
+extern WCHAR cardList[CardListCapacity][CardNameUnits];
+
+// The memory and storage percentage: (part / total) * 100 in double precision, truncated.
+int32_t percentOfTotal(uint32_t part, uint32_t total);
+// The card percentage: free * 100 / total in 64-bit integers, truncated.
+int32_t cardPercent(uint64_t freeBytes, uint64_t totalBytes);
+// The battery reading from the power status bytes.
+IndicatorReading batteryReading(BYTE lifePercent, BYTE flag);
+// TRUE when a root entry's attributes mark a storage card's directory.
+BOOL isStorageCardEntry(DWORD attributes);
+
+int enumerateStorageCards();
+IndicatorReading measureIndicator(IndicatorKind kind);

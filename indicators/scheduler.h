@@ -1,0 +1,20 @@
+// Which indicator kind is shown when: the first at start-up, then one per tick.
+#pragma once
+
+#include "indicators/indicator_kind.h"
+#include "platform/winapi.h"
+
+constexpr UINT_PTR IndicatorTimerId = 159;
+constexpr LPARAM RefreshInPlace = 604;
+
+extern int enabledCount;
+extern IndicatorKind currentIndicator;
+extern int iconShown;
+extern int lastCardPercent;
+
+// The next kind after `from` whose flag is set, wrapping from StorageCard to Battery.
+// flags[k] non-zero means kind k is enabled; at least one must be.
+IndicatorKind nextIndicator(IndicatorKind from, const int flags[IndicatorKindCount]);
+
+void showFirstIndicator(HWND window);
+void onIndicatorTimer(HWND window, LPARAM lParam);

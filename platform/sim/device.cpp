@@ -1,0 +1,248 @@
+#include "device.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "file_system.h"
+#include "gdi.h"
+#include "registry.h"
+#include "shell_services.h"
+#include "sim_api.h"
+#include "window_manager.h"
+
+namespace sim {
+
+const char16_t* const kInstalledProgramPath = u"\\Program Files\\Marund\\Orvo\\orvo.exe";
+
+namespace {
+
+std::string gImagePath;
+std::vector<void*> gLoadedImages;
+HWND gTaskbar = nullptr;
+int gTaskbarGeneration = 0;
+
+// The bytes that mark the installed executable on the simulated device.
+const std::vector<uint8_t> kProgramFileBytes = {'M', 'Z', 'O', 'R', 'V', 'O'};
+
+// The taskbar's pattern: neighbouring pixels always differ, and every repaint shifts it so that
+// a repaint under the indicator can be told from the pixels painted before it.
+COLORREF taskbarPixel(int x, int y, int generation) {
+    return RGB((x * 8 + y * 3) & 0xFF, (x * 5 + y * 7 + generation * 40) & 0xFF, 0x80 | ((x + y) & 1) * 0x3F);
+}
+
+void paintTaskbarPixels() {
+    Surface& s = screenSurface();
+    int h = taskbarHeight();
+    for (int y = 0; y < h && y < s.height; ++y) {
+        for (int x = 0; x < s.width; ++x) s.set(x, y, taskbarPixel(x, y, gTaskbarGeneration));
+    }
+    ++gTaskbarGeneration;
+}
+
+LRESULT CALLBACK shellTaskbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) {
+        paintTaskbarPixels();
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK plainShellProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE) return 0;  // the shell's windows do not close
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The other programs' windows close when they handle WM_CLOSE, unless made to ignore it.
+LRESULT CALLBACK otherProgramProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE) {
+        Window* w = findWindowObject(window);
+        if (w && w->ignoresClose) return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A simulated program's thread that does nothing but run its message loop.
+void messageLoop() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0)) DispatchMessageW(&msg);
+}
+
+Process* newProcess(const std::string& name, bool isProgram) {
+    auto p = std::make_unique<Process>();
+    p->pid = world().nextPid++;
+    p->name = name;
+    p->isProgram = isProgram;
+    p->instance = reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x10000000 + p->pid * 0x10000));
+    Process* raw = p.get();
+    world().processes.push_back(std::move(p));
+    return raw;
+}
+
+void buildShell() {
+    World& w = world();
+    w.shell = newProcess("shell", false);
+    w.shell->mainThread = createThread(w.shell, messageLoop);
+    w.programs = newProcess("programs", false);
+    w.programs->mainThread = createThread(w.programs, messageLoop);
+    const Device& d = w.device;
+    RECT below{0, taskbarHeight(), d.screenWidth, d.screenHeight};
+    createNativeWindow(w.shell->mainThread, u"DesktopExplorerWindow", u"Desktop", plainShellProc, WS_VISIBLE, below);
+    createNativeWindow(w.shell->mainThread, u"MS_SIPBUTTON", u"MS_SIPBUTTON", plainShellProc, WS_VISIBLE,
+                       RECT{d.screenWidth - 24, d.screenHeight - 26, d.screenWidth, d.screenHeight});
+    gTaskbar = createNativeWindow(w.shell->mainThread, u"HHTaskBar", u"", shellTaskbarProc, WS_VISIBLE,
+                                  RECT{0, 0, d.screenWidth, taskbarHeight()});
+    resizeScreen(d.screenWidth, d.screenHeight);
+    paintTaskbarPixels();
+}
+
+void programMain(Process* p, int (*entry)(HINSTANCE, HINSTANCE, LPWSTR, int)) {
+    int code = 0;
+    bool killed = currentThread()->killed;
+    if (!killed) {
+        try {
+            WCHAR commandLine[1] = {0};
+            code = entry(p->instance, nullptr, commandLine, SW_SHOW);
+        } catch (const ThreadKilled&) {
+            killed = true;
+        }
+    }
+    p->exited = true;
+    p->exitCode = code;
+    releaseProcessWindows(p);
+    releaseProcessTrayIcons(p);
+    releaseProcessGdi(p);
+    if (world().shuttingDown) return;
+    logEvent("process-exit " + p->name + (killed ? std::string(" killed") : " code=" + std::to_string(code)));
+}
+
+}  // namespace
+
+void setProgramImagePath(const std::string& path) { gImagePath = path; }
+
+int taskbarHeight() {
+    const Device& d = world().device;
+    return (d.screenWidth > 320 || d.screenHeight > 320) ? 52 : 26;
+}
+
+HWND taskbarWindow() { return gTaskbar; }
+
+bool isInstalledProgram(const std::u16string& path) {
+    FileNode* node = fileSystem().find(path);
+    return node && !node->isDirectory() && node->bytes == kProgramFileBytes;
+}
+
+void bootDevice() {
+    FileSystem& fs = fileSystem();
+    fs.makeDirectories(u"\\Windows");
+    fs.makeDirectories(u"\\Windows\\StartUp");
+    fs.makeDirectories(u"\\My Documents");
+    fs.makeDirectories(u"\\Temp");
+    fs.makeDirectories(u"\\Program Files\\Marund\\Orvo");
+    fs.writeFile(kInstalledProgramPath, kProgramFileBytes);
+    std::u16string dir = u"\\Program Files\\Marund\\Orvo";
+    std::vector<uint8_t> data(reinterpret_cast<const uint8_t*>(dir.c_str()),
+                              reinterpret_cast<const uint8_t*>(dir.c_str() + dir.size() + 1));
+    registry().setValue(HKEY_CURRENT_USER, u"Software\\Marund\\Orvo", u"InstallDir", REG_SZ, data);
+    buildShell();
+    runUntilIdle();
+}
+
+Process* startProgram(const std::u16string& path) {
+    if (!isInstalledProgram(path)) return nullptr;
+    // Each process gets its own copy of the program image, so its program-wide state is its own.
+    char copy[] = "/tmp/orvo-process-XXXXXX";
+    int fd = mkstemp(copy);
+    if (fd < 0) return nullptr;
+    std::ifstream in(gImagePath, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    bool written = !bytes.empty() && write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    close(fd);
+    void* image = written ? dlopen(copy, RTLD_NOW | RTLD_LOCAL) : nullptr;
+    unlink(copy);
+    if (image == nullptr) {
+        std::fprintf(stderr, "orvo-sim: cannot load the program image %s: %s\n", gImagePath.c_str(), dlerror());
+        return nullptr;
+    }
+    gLoadedImages.push_back(image);
+    auto entry = reinterpret_cast<int (*)(HINSTANCE, HINSTANCE, LPWSTR, int)>(dlsym(image, "WinMain"));
+    if (entry == nullptr) return nullptr;
+    Process* p = newProcess("orvo", true);
+    p->module = image;
+    logEvent("process-start " + p->name);
+    p->mainThread = createThread(p, [p, entry] { programMain(p, entry); });
+    return p;
+}
+
+HWND programMainWindow() {
+    for (HWND h : topLevelWindows()) {
+        Window* w = findWindowObject(h);
+        if (w && w->process && w->process->isProgram && sameName(w->className, u"ORVO")) return h;
+    }
+    return nullptr;
+}
+
+void repaintTaskbar() {
+    World& w = world();
+    if (gTaskbar == nullptr || w.shell == nullptr) return;
+    HWND taskbar = gTaskbar;
+    postAction(w.shell->mainThread, [taskbar] {
+        if (Window* win = findWindowObject(taskbar)) {
+            if (win->proc) win->proc(taskbar, WM_PAINT, 0, 0);
+        }
+    });
+}
+
+HWND createOtherProgramWindow(const std::u16string& title, const std::u16string& className, bool hidden,
+                              bool ignoresClose) {
+    const Device& d = world().device;
+    HWND h = createNativeWindow(world().programs->mainThread, className, title, otherProgramProc,
+                                hidden ? 0 : WS_VISIBLE, RECT{0, taskbarHeight(), d.screenWidth, d.screenHeight});
+    findWindowObject(h)->ignoresClose = ignoresClose;
+    return h;
+}
+
+void resizeDisplay(int width, int height) {
+    Device& d = world().device;
+    d.screenWidth = width;
+    d.screenHeight = height;
+    resizeScreen(width, height);
+    if (Window* t = findWindowObject(gTaskbar)) t->rect = RECT{0, 0, width, taskbarHeight()};
+    for (HWND h : topLevelWindows()) {
+        Window* w = findWindowObject(h);
+        if (w && h != gTaskbar && w->className != u"MS_SIPBUTTON") w->rect = RECT{0, taskbarHeight(), width, height};
+    }
+    repaintTaskbar();
+}
+
+void warmReset() {
+    World& w = world();
+    logEvent("reset");
+    for (auto& p : w.processes) {
+        if (!p->exited && p->mainThread) killProcessThreads(p.get());
+    }
+    runUntilIdle();
+    for (auto& p : w.processes) {
+        if (!p->isProgram) releaseProcessWindows(p.get());
+    }
+    resetWindowManager();
+    clearTrayIcons();
+    buildShell();
+    runUntilIdle();
+    // The Startup folder's shortcuts start their programs.
+    runStartupShortcuts();
+}
+
+void shutdownDevice() {
+    world().shuttingDown = true;
+    shutdownScheduler();
+    for (void* image : gLoadedImages) dlclose(image);
+    gLoadedImages.clear();
+}
+
+}  // namespace sim

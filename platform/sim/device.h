@@ -1,0 +1,42 @@
+// Booting the simulated device, its programs and its warm reset.
+#pragma once
+
+#include <string>
+
+#include "world.h"
+
+namespace sim {
+
+// Where the simulator finds the program image that `start` loads (set by the front end).
+void setProgramImagePath(const std::string& path);
+
+// Builds the default device: files, registry, screen and the shell with its windows.
+void bootDevice();
+
+// The installed program's path on the device, and whether a file there is that program.
+extern const char16_t* const kInstalledProgramPath;
+bool isInstalledProgram(const std::u16string& path);
+
+// Starts the program from the given path as a new process; nullptr when it is not installed.
+Process* startProgram(const std::u16string& path);
+
+// The first running program's main window ("ORVO" class), or nullptr.
+HWND programMainWindow();
+
+// The shell's taskbar window, and its repaint with a fresh pattern.
+HWND taskbarWindow();
+int taskbarHeight();
+void repaintTaskbar();      // WM_PAINT through the taskbar's current procedure, on the shell's thread
+void resizeDisplay(int width, int height);
+
+// Another program's top-level window, made at the top of the z-order below the taskbar.
+HWND createOtherProgramWindow(const std::u16string& title, const std::u16string& className, bool hidden,
+                              bool ignoresClose);
+
+// Every process is killed, the shell rebuilt, and the Startup folder's shortcuts run.
+void warmReset();
+
+// Ends every simulated thread; called once when the simulator exits.
+void shutdownDevice();
+
+}  // namespace sim

@@ -1,0 +1,81 @@
+// The device's own services: power status, memory, storage, reset, keys and the display driver.
+#include <cstring>
+
+#include "device.h"
+#include "gdi.h"
+#include "scheduler.h"
+#include "sim_api.h"
+#include "world.h"
+
+using namespace sim;
+
+DWORD GetSystemPowerStatusEx2(PSYSTEM_POWER_STATUS_EX2 status, DWORD length, BOOL) {
+    if (shouldFail("GetSystemPowerStatusEx2") || status == nullptr || length < sizeof(SYSTEM_POWER_STATUS_EX2)) {
+        return 0;
+    }
+    std::memset(status, 0, sizeof *status);
+    const Device& d = world().device;
+    status->ACLineStatus = (d.batteryFlag & BATTERY_FLAG_CHARGING) ? 1 : 0;
+    status->BatteryFlag = d.batteryFlag;
+    status->BatteryLifePercent = d.batteryPercent;
+    status->BackupBatteryFlag = BATTERY_FLAG_HIGH;
+    status->BackupBatteryLifePercent = 100;
+    return sizeof(SYSTEM_POWER_STATUS_EX2);
+}
+
+void GlobalMemoryStatus(LPMEMORYSTATUS status) {
+    if (status == nullptr) return;
+    if (shouldFail("GlobalMemoryStatus")) return;  // the structure is left as it was
+    const Device& d = world().device;
+    status->dwLength = sizeof(MEMORYSTATUS);
+    status->dwTotalPhys = d.memoryTotal;
+    status->dwAvailPhys = d.memoryAvailable;
+    status->dwMemoryLoad = d.memoryTotal ? static_cast<DWORD>(100 - 100ULL * d.memoryAvailable / d.memoryTotal) : 0;
+    status->dwTotalPageFile = 0;
+    status->dwAvailPageFile = 0;
+    status->dwTotalVirtual = 32 * 1024 * 1024;
+    status->dwAvailVirtual = 16 * 1024 * 1024;
+}
+
+BOOL GetStoreInformation(LPSTORE_INFORMATION info) {
+    if (shouldFail("GetStoreInformation") || info == nullptr) return FALSE;
+    info->dwStoreSize = world().device.storageTotal;
+    info->dwFreeSize = world().device.storageFree;
+    return TRUE;
+}
+
+BOOL KernelIoControl(DWORD code, LPVOID, DWORD, LPVOID, DWORD, LPDWORD) {
+    if (shouldFail("KernelIoControl") || code != IOCTL_HAL_REBOOT) return FALSE;
+    // The reset happens once every thread is idle; the caller never runs again.
+    world().resetRequested = true;
+    if (currentThread()) blockUntil([] { return false; }, false);
+    return TRUE;
+}
+
+void keybd_event(BYTE vk, BYTE, DWORD flags, ULONG_PTR) {
+    if (shouldFail("keybd_event")) return;
+    std::string line = "key " + hex(vk, 2) + ((flags & KEYEVENTF_KEYUP) ? " up" : " down");
+    if (flags & KEYEVENTF_SILENT) line += " silent";
+    logEvent(line);
+}
+
+int ExtEscape(HDC dc, int escape, int inSize, const char* in, int, char*) {
+    if (shouldFail("ExtEscape") || dc == nullptr) return -1;
+    if (escape == QUERYESCSUPPORT) {
+        int asked = 0;
+        if (in && inSize >= 4) std::memcpy(&asked, in, 4);
+        int result = (asked == SETPOWERMANAGEMENT && world().device.displayOffSupport) ? 1 : 0;
+        logEvent("display-escape QUERYESCSUPPORT " + std::to_string(asked) + " -> " + std::to_string(result));
+        return result;
+    }
+    if (escape == SETPOWERMANAGEMENT) {
+        VIDEO_POWER_MANAGEMENT vpm{};
+        if (in && inSize >= static_cast<int>(sizeof vpm)) std::memcpy(&vpm, in, sizeof vpm);
+        logEvent("display-escape SETPOWERMANAGEMENT length=" + std::to_string(vpm.Length) +
+                 " version=" + std::to_string(vpm.DPMSVersion) + " state=" + std::to_string(vpm.PowerState));
+        if (!world().device.displayOffSupport) return -1;
+        world().device.displayOn = vpm.PowerState != VideoPowerOff;
+        return 1;
+    }
+    return 0;
+}

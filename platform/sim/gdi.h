@@ -1,0 +1,52 @@
+// The simulated display and GDI: a true-colour screen, device contexts, bitmaps and icons, with
+// counts of the live objects so that tests can prove nothing leaks.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "resources.h"
+#include "sim_types.h"
+#include "world.h"
+
+namespace sim {
+
+// A block of true-colour pixels (COLORREF, 0x00BBGGRR), top row first.
+struct Surface {
+    int width = 0;
+    int height = 0;
+    std::vector<COLORREF> pixels;
+    void resize(int w, int h, COLORREF fill = 0);
+    bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+    COLORREF get(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+    void set(int x, int y, COLORREF c) { pixels[static_cast<size_t>(y) * width + x] = c; }
+};
+
+Surface& screenSurface();
+void resizeScreen(int width, int height);
+
+// Counts of pixels read from and written to the screen, for the benchmark.
+struct ScreenTraffic {
+    uint64_t pixelsRead = 0;
+    uint64_t pixelsWritten = 0;
+};
+ScreenTraffic& screenTraffic();
+
+// Live objects: bitmaps, memory device contexts, brushes made by the program, and icons.
+size_t liveGdiObjects();
+size_t liveIcons();
+size_t liveDeviceContexts();  // screen and window contexts obtained with GetDC and not yet released
+
+// Writes the whole screen as a PNG file; false on failure.
+bool writeScreenshot(const std::string& path);
+
+// The resource id an icon was loaded from (0 for an icon made from bitmaps).
+unsigned iconResourceId(HICON icon);
+
+// The platform frees a process's objects when it ends.
+void releaseProcessGdi(Process* process);
+
+void resetGdi();
+
+}  // namespace sim

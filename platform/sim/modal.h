@@ -1,0 +1,56 @@
+// Modal interaction on a simulated thread: popup menus and message boxes stay open, with their
+// thread pumping its messages, until the scenario acts on them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "sim_types.h"
+
+namespace sim {
+
+struct MenuItem {
+    UINT flags = 0;
+    UINT_PTR id = 0;
+    std::u16string text;
+    HMENU submenu = nullptr;
+};
+
+struct Menu {
+    std::vector<MenuItem> items;
+    bool attached = false;  // a popup of another menu: destroyed with it
+};
+
+struct OpenModal {
+    enum Kind { PopupMenu, MessageBox, Dialog } kind;
+    HMENU menu = nullptr;
+    UINT style = 0;
+    HWND dialog = nullptr;
+    bool closed = false;
+    INT_PTR result = 0;
+};
+
+Menu* findMenu(HMENU menu);
+size_t liveMenus();
+
+// The most recently opened modal of that kind that is still open, or nullptr.
+OpenModal* openModal(OpenModal::Kind kind);
+
+// Runs the calling thread's messages until the modal closes; WM_QUIT ends it early and is
+// posted again, as the platform's modal loops do.
+void runModalLoop(OpenModal& modal);
+
+// Scenario actions. They return false when the menu has no such item.
+bool chooseMenuItem(OpenModal& menu, UINT_PTR id);
+bool chooseMenuPath(OpenModal& menu, const std::vector<std::u16string>& texts, UINT_PTR* id);
+void cancelMenu(OpenModal& menu);
+// answer: IDYES, IDNO or IDOK; false when the box has no such button.
+bool answerMessageBox(OpenModal& box, int answer);
+
+void pushModal(OpenModal* modal);
+void popModal(OpenModal* modal);
+std::string ownerName(HWND owner);
+
+void resetModals();
+
+}  // namespace sim

@@ -1,0 +1,125 @@
+#include "shell_services.h"
+
+#include <algorithm>
+
+#include "device.h"
+#include "file_system.h"
+#include "gdi.h"
+#include "sim_api.h"
+#include "window_manager.h"
+
+namespace sim {
+
+const char16_t* const kStartupFolder = u"\\Windows\\StartUp";
+
+namespace {
+std::vector<TrayIcon> gTray;
+}
+
+const std::vector<TrayIcon>& trayIcons() { return gTray; }
+
+void releaseProcessTrayIcons(Process* process) {
+    // The notification area drops the icons of windows that no longer exist.
+    gTray.erase(std::remove_if(gTray.begin(), gTray.end(),
+                               [process](const TrayIcon& t) {
+                                   Window* w = findWindowObject(t.window);
+                                   return w == nullptr || w->process == process;
+                               }),
+                gTray.end());
+}
+
+void clearTrayIcons() { gTray.clear(); }
+
+bool sendTrayMessage(LPARAM pointerMessage) {
+    for (const TrayIcon& t : gTray) {
+        Window* w = findWindowObject(t.window);
+        if (w && w->process && w->process->isProgram) {
+            PostMessageW(t.window, t.callbackMessage, t.id, pointerMessage);
+            return true;
+        }
+    }
+    return false;
+}
+
+std::u16string shortcutTarget(const std::vector<uint8_t>& contents) {
+    // A shortcut holds "<length>#<command line>" in single-byte characters.
+    std::u16string text;
+    for (uint8_t b : contents) text += static_cast<char16_t>(b);
+    size_t hash = text.find(u'#');
+    if (hash == std::u16string::npos || hash == 0) return u"";
+    for (size_t i = 0; i < hash; ++i) {
+        if (text[i] < u'0' || text[i] > u'9') return u"";
+    }
+    std::u16string target = text.substr(hash + 1);
+    while (!target.empty() && (target.back() == u'\r' || target.back() == u'\n')) target.pop_back();
+    if (target.size() >= 2 && target.front() == u'"') {
+        size_t close = target.find(u'"', 1);
+        if (close == std::u16string::npos) return u"";
+        target = target.substr(1, close - 1);
+    }
+    return target;
+}
+
+void runStartupShortcuts() {
+    FileNode* folder = fileSystem().find(kStartupFolder);
+    if (folder == nullptr) return;
+    std::vector<std::u16string> targets;
+    for (auto& entry : folder->children) {
+        if (!entry->isDirectory()) targets.push_back(shortcutTarget(entry->bytes));
+    }
+    for (auto& target : targets) {
+        if (!target.empty() && isInstalledProgram(target)) {
+            startProgram(target);
+            runUntilIdle();
+        }
+    }
+}
+
+}  // namespace sim
+
+using namespace sim;
+
+BOOL Shell_NotifyIcon(DWORD message, PNOTIFYICONDATAW data) {
+    if (shouldFail("Shell_NotifyIcon") || data == nullptr || data->cbSize != sizeof(NOTIFYICONDATAW)) return FALSE;
+    auto same = [data](const TrayIcon& t) { return t.window == data->hWnd && t.id == data->uID; };
+    auto it = std::find_if(gTray.begin(), gTray.end(), same);
+    switch (message) {
+        case NIM_ADD: {
+            if (it != gTray.end() || findWindowObject(data->hWnd) == nullptr) return FALSE;
+            TrayIcon t{data->hWnd, data->uID, (data->uFlags & NIF_MESSAGE) ? data->uCallbackMessage : 0,
+                       (data->uFlags & NIF_ICON) ? iconResourceId(data->hIcon) : 0};
+            gTray.push_back(t);
+            logEvent("tray-add " + std::to_string(t.id) + " " + std::to_string(t.iconResource));
+            return TRUE;
+        }
+        case NIM_DELETE:
+            if (it == gTray.end()) return FALSE;
+            gTray.erase(it);
+            logEvent("tray-delete " + std::to_string(data->uID));
+            return TRUE;
+        case NIM_MODIFY:
+            if (it == gTray.end()) return FALSE;
+            if (data->uFlags & NIF_ICON) it->iconResource = iconResourceId(data->hIcon);
+            if (data->uFlags & NIF_MESSAGE) it->callbackMessage = data->uCallbackMessage;
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+BOOL SHGetSpecialFolderPath(HWND, LPWSTR path, int folder, BOOL) {
+    if (shouldFail("SHGetSpecialFolderPath") || path == nullptr || folder != CSIDL_STARTUP) return FALSE;
+    wcscpy(path, kStartupFolder);
+    return TRUE;
+}
+
+DWORD SHCreateShortcut(LPWSTR shortcut, LPWSTR target) {
+    if (shouldFail("SHCreateShortcut") || shortcut == nullptr || target == nullptr) return FALSE;
+    std::u16string t(target);
+    std::string bytes = std::to_string(t.size()) + "#";
+    for (char16_t c : t) bytes += static_cast<char>(c < 0x100 ? c : '?');
+    FileNode* node = fileSystem().writeFile(shortcut, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    if (node == nullptr) return FALSE;
+    logEvent("shortcut-created " + quote(std::u16string(shortcut)) + " " + quote(t));
+    return TRUE;
+}

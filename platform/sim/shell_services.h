@@ -1,0 +1,33 @@
+// The shell's services: the notification area, the Startup folder and its shortcuts.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "world.h"
+
+namespace sim {
+
+struct TrayIcon {
+    HWND window;
+    UINT id;
+    UINT callbackMessage;
+    unsigned iconResource;
+};
+
+const std::vector<TrayIcon>& trayIcons();
+void releaseProcessTrayIcons(Process* process);
+void clearTrayIcons();
+
+// The pen goes down (or another pointer message) on the program's notification icon.
+bool sendTrayMessage(LPARAM pointerMessage);
+
+extern const char16_t* const kStartupFolder;
+
+// Starts the program of every shortcut in the Startup folder that points at an installed program.
+void runStartupShortcuts();
+
+// The target of a shortcut file's contents, without quotes; empty when the file is no shortcut.
+std::u16string shortcutTarget(const std::vector<uint8_t>& contents);
+
+}  // namespace sim

@@ -1,0 +1,548 @@
+#include "window_manager.h"
+
+#include <algorithm>
+#include <map>
+
+#include "file_system.h"
+#include "sim_api.h"
+
+namespace sim {
+namespace {
+
+std::map<uintptr_t, std::unique_ptr<Window>> gWindows;
+std::vector<HWND> gZOrder;  // top-level windows, top first
+std::vector<std::pair<Process*, WindowClassEntry>> gClasses;
+std::vector<Timer> gTimers;
+uintptr_t gNextWindow = 0x10000;
+const int kTaskbarHeightSmall = 26;
+
+int taskbarHeight() {
+    const Device& d = world().device;
+    return (d.screenWidth > 320 || d.screenHeight > 320) ? 2 * kTaskbarHeightSmall : kTaskbarHeightSmall;
+}
+
+RECT defaultRect() {
+    const Device& d = world().device;
+    return RECT{0, taskbarHeight(), d.screenWidth, d.screenHeight};
+}
+
+bool isTopLevel(const Window* w) { return w->parent == nullptr; }
+
+HWND allocate(std::unique_ptr<Window> w) {
+    HWND h = reinterpret_cast<HWND>(gNextWindow);
+    gNextWindow += 4;
+    w->handle = h;
+    Window* raw = w.get();
+    gWindows[reinterpret_cast<uintptr_t>(h)] = std::move(w);
+    if (isTopLevel(raw)) {
+        gZOrder.insert(gZOrder.begin(), h);
+    } else if (Window* parent = findWindowObject(raw->parent)) {
+        parent->children.push_back(h);
+    }
+    return h;
+}
+
+const WindowClassEntry* findClass(Process* process, const std::u16string& name) {
+    for (auto& [owner, entry] : gClasses) {
+        if (owner == process && sameName(entry.name, name)) return &entry;
+    }
+    return nullptr;
+}
+
+bool hasSignaledTimer(Thread* t) {
+    for (auto& timer : gTimers) {
+        Window* w = findWindowObject(timer.window);
+        if (timer.signaled && w && w->thread == t) return true;
+    }
+    return false;
+}
+
+std::string titleOf(const Window* w) { return quote(w->title); }
+
+bool isProgramCaller() {
+    Process* p = currentProcess();
+    return p && p->isProgram;
+}
+
+}  // namespace
+
+Window* findWindowObject(HWND handle) {
+    auto it = gWindows.find(reinterpret_cast<uintptr_t>(handle));
+    return it == gWindows.end() || it->second->destroyed ? nullptr : it->second.get();
+}
+
+const std::vector<HWND>& topLevelWindows() { return gZOrder; }
+
+std::vector<Window*> allWindows() {
+    std::vector<Window*> out;
+    for (auto& [key, w] : gWindows) {
+        if (!w->destroyed) out.push_back(w.get());
+    }
+    return out;
+}
+
+std::vector<Timer>& timers() { return gTimers; }
+
+bool isOtherProgramWindow(const Window* w) { return w && w->process && w->process == world().programs; }
+
+HWND createNativeWindow(Thread* thread, const std::u16string& className, const std::u16string& title, WNDPROC proc,
+                        DWORD style, RECT rect, HWND parent) {
+    auto w = std::make_unique<Window>();
+    w->className = className;
+    w->title = title;
+    w->proc = proc;
+    w->thread = thread;
+    w->process = thread ? thread->process : nullptr;
+    w->style = style;
+    w->rect = rect;
+    w->parent = parent;
+    w->visible = (style & WS_VISIBLE) != 0;
+    return allocate(std::move(w));
+}
+
+void removeWindow(HWND handle) {
+    auto it = gWindows.find(reinterpret_cast<uintptr_t>(handle));
+    if (it == gWindows.end()) return;
+    Window* w = it->second.get();
+    std::vector<HWND> children = w->children;
+    for (HWND c : children) removeWindow(c);
+    gZOrder.erase(std::remove(gZOrder.begin(), gZOrder.end(), handle), gZOrder.end());
+    if (Window* parent = findWindowObject(w->parent)) {
+        parent->children.erase(std::remove(parent->children.begin(), parent->children.end(), handle),
+                               parent->children.end());
+    }
+    gTimers.erase(std::remove_if(gTimers.begin(), gTimers.end(), [handle](auto& t) { return t.window == handle; }),
+                  gTimers.end());
+    gWindows.erase(it);
+}
+
+void raiseWindow(HWND handle) {
+    auto it = std::find(gZOrder.begin(), gZOrder.end(), handle);
+    if (it == gZOrder.end()) return;
+    gZOrder.erase(it);
+    gZOrder.insert(gZOrder.begin(), handle);
+}
+
+void releaseProcessWindows(Process* process) {
+    std::vector<HWND> owned;
+    for (auto& [key, w] : gWindows) {
+        if (w->process == process && isTopLevel(w.get())) owned.push_back(w->handle);
+    }
+    for (HWND h : owned) removeWindow(h);
+    gClasses.erase(std::remove_if(gClasses.begin(), gClasses.end(), [process](auto& c) { return c.first == process; }),
+                   gClasses.end());
+}
+
+void resetWindowManager() {
+    gWindows.clear();
+    gZOrder.clear();
+    gClasses.clear();
+    gTimers.clear();
+}
+
+HWND windowAtPoint(int x, int y) {
+    for (HWND h : gZOrder) {
+        Window* w = findWindowObject(h);
+        if (w && w->visible && x >= w->rect.left && x < w->rect.right && y >= w->rect.top && y < w->rect.bottom) {
+            return h;
+        }
+    }
+    return nullptr;
+}
+
+LRESULT deliverSentMessage(SentMessage* m) {
+    Window* w = findWindowObject(m->window);
+    if (w == nullptr || w->proc == nullptr) return 0;
+    return w->proc(m->window, m->message, m->wParam, m->lParam);
+}
+
+bool nextMessage(MSG* msg, const std::function<bool()>& extraWake) {
+    Thread* self = currentThread();
+    for (;;) {
+        handleIncoming();
+        if (!self->posted.empty()) {
+            *msg = self->posted.front();
+            self->posted.pop_front();
+            return true;
+        }
+        if (self->quitPosted) {
+            self->quitPosted = false;
+            *msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(self->quitCode), 0, GetTickCount(), {0, 0}};
+            return true;
+        }
+        for (auto& timer : gTimers) {
+            Window* w = findWindowObject(timer.window);
+            if (timer.signaled && w && w->thread == self) {
+                timer.signaled = false;
+                *msg = MSG{timer.window, WM_TIMER, timer.id, 0, GetTickCount(), {0, 0}};
+                return true;
+            }
+        }
+        if (extraWake && extraWake()) return false;
+        blockUntil([self, &extraWake] {
+            return !self->posted.empty() || self->quitPosted || hasSignaledTimer(self) || (extraWake && extraWake());
+        });
+    }
+}
+
+}  // namespace sim
+
+using namespace sim;
+
+ATOM RegisterClassW(const WNDCLASSW* wc) {
+    if (shouldFail("RegisterClassW") || wc == nullptr || wc->lpszClassName == nullptr) return 0;
+    Process* p = currentProcess();
+    if (findClass(p, wc->lpszClassName)) return 0;
+    WindowClassEntry e;
+    e.name = wc->lpszClassName;
+    e.proc = wc->lpfnWndProc;
+    e.instance = wc->hInstance;
+    e.style = wc->style;
+    e.icon = wc->hIcon;
+    e.background = wc->hbrBackground;
+    gClasses.emplace_back(p, e);
+    return static_cast<ATOM>(0xC000 + gClasses.size());
+}
+
+HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD style, int x, int y, int w, int h,
+                     HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+    if (shouldFail("CreateWindowExW") || className == nullptr) return nullptr;
+    const WindowClassEntry* cls = findClass(currentProcess(), className);
+    if (cls == nullptr) return nullptr;
+    auto win = std::make_unique<Window>();
+    win->className = cls->name;
+    win->title = title ? title : u"";
+    win->proc = cls->proc;
+    win->thread = currentThread();
+    win->process = currentProcess();
+    win->style = style;
+    win->exStyle = exStyle;
+    win->parent = (style & WS_CHILD) ? parent : nullptr;
+    RECT r = defaultRect();
+    if (x != CW_USEDEFAULT) {
+        r.left = x;
+        r.top = y;
+    }
+    if (w != CW_USEDEFAULT) {
+        r.right = r.left + w;
+        r.bottom = r.top + h;
+    }
+    win->rect = r;
+    HWND hwnd = allocate(std::move(win));
+    CREATESTRUCTW cs{param, instance, menu, parent, r.bottom - r.top, r.right - r.left, r.top, r.left,
+                     static_cast<LONG>(style), title, className, exStyle};
+    Window* made = findWindowObject(hwnd);
+    if (made->proc(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs)) == 0 ||
+        (findWindowObject(hwnd) && made->proc(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1)) {
+        if (findWindowObject(hwnd)) DestroyWindow(hwnd);
+        return nullptr;
+    }
+    made = findWindowObject(hwnd);
+    if (made == nullptr) return nullptr;
+    if (style & WS_VISIBLE) made->visible = true;
+    return hwnd;
+}
+
+BOOL DestroyWindow(HWND handle) {
+    Window* w = findWindowObject(handle);
+    if (w == nullptr || w->destroying || w->thread != currentThread()) {
+        setError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    w->destroying = true;
+    WNDPROC proc = w->proc;
+    if (proc) proc(handle, WM_DESTROY, 0, 0);
+    for (HWND c : std::vector<HWND>(w->children)) {
+        auto it = gWindows.find(reinterpret_cast<uintptr_t>(c));
+        if (it != gWindows.end() && it->second->proc) it->second->proc(c, WM_DESTROY, 0, 0);
+    }
+    if (proc) proc(handle, WM_NCDESTROY, 0, 0);
+    bool report = isOtherProgramWindow(w) && isTopLevel(w);
+    std::u16string title = w->title;
+    removeWindow(handle);
+    if (report) logEvent("window-closed " + quote(title));
+    return TRUE;
+}
+
+BOOL ShowWindow(HWND handle, int command) {
+    Window* w = findWindowObject(handle);
+    if (w == nullptr) return FALSE;
+    BOOL was = w->visible;
+    w->visible = command != SW_HIDE;
+    if (command == SW_SHOW && isOtherProgramWindow(w)) logEvent("show " + titleOf(w));
+    return was;
+}
+
+BOOL UpdateWindow(HWND handle) { return findWindowObject(handle) != nullptr; }
+
+BOOL IsWindow(HWND handle) { return findWindowObject(handle) != nullptr; }
+
+BOOL IsWindowVisible(HWND handle) {
+    for (Window* w = findWindowObject(handle); w; w = findWindowObject(w->parent)) {
+        if (!w->visible) return FALSE;
+        if (w->parent == nullptr) return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL EnableWindow(HWND handle, BOOL enable) {
+    Window* w = findWindowObject(handle);
+    if (w == nullptr) return FALSE;
+    BOOL wasDisabled = !w->enabled;
+    w->enabled = enable != FALSE;
+    return wasDisabled;
+}
+
+BOOL IsWindowEnabled(HWND handle) {
+    Window* w = findWindowObject(handle);
+    return w && w->enabled;
+}
+
+HWND FindWindowW(LPCWSTR className, LPCWSTR title) {
+    if (shouldFail("FindWindowW")) return nullptr;
+    for (HWND h : gZOrder) {
+        Window* w = findWindowObject(h);
+        if (w == nullptr) continue;
+        if (className && !sameName(w->className, className)) continue;
+        if (title && !sameName(w->title, title)) continue;
+        return h;
+    }
+    return nullptr;
+}
+
+static int copyText(const std::u16string& text, LPWSTR buffer, int maxCount) {
+    if (buffer == nullptr || maxCount <= 0) return 0;
+    size_t n = std::min(text.size(), static_cast<size_t>(maxCount - 1));
+    std::copy(text.begin(), text.begin() + static_cast<long>(n), buffer);
+    buffer[n] = 0;
+    return static_cast<int>(n);
+}
+
+int GetWindowTextW(HWND handle, LPWSTR buffer, int maxCount) {
+    Window* w = findWindowObject(handle);
+    if (w == nullptr) {
+        if (buffer && maxCount > 0) buffer[0] = 0;
+        return 0;
+    }
+    if (w->extra && w->thread == currentThread() && w->proc) {
+        // Controls answer for their own text (an edit control's current contents).
+        return static_cast<int>(w->proc(handle, WM_GETTEXT, static_cast<WPARAM>(maxCount), reinterpret_cast<LPARAM>(buffer)));
+    }
+    return copyText(w->title, buffer, maxCount);
+}
+
+BOOL SetWindowTextW(HWND handle, LPCWSTR text) {
+    Window* w = findWindowObject(handle);
+    if (w == nullptr) return FALSE;
+    if (w->extra && w->proc) return static_cast<BOOL>(w->proc(handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)));
+    w->title = text ? text : u"";
+    return TRUE;
+}
+
+int GetClassNameW(HWND handle, LPWSTR buffer, int maxCount) {
+    Window* w = findWindowObject(handle);
+    if (w == nullptr) return 0;
+    return copyText(w->className, buffer, maxCount);
+}
+
+BOOL GetWindowRect(HWND handle, LPRECT rect) {
+    Window* w = findWindowObject(handle);
+    if (w == nullptr || rect == nullptr) return FALSE;
+    *rect = w->rect;
+    return TRUE;
+}
+
+BOOL GetClientRect(HWND handle, LPRECT rect) {
+    Window* w = findWindowObject(handle);
+    if (w == nullptr || rect == nullptr) return FALSE;
+    *rect = RECT{0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top};
+    return TRUE;
+}
+
+BOOL ClientToScreen(HWND handle, LPPOINT point) {
+    Window* w = findWindowObject(handle);
+    if (w == nullptr || point == nullptr) return FALSE;
+    point->x += w->rect.left;
+    point->y += w->rect.top;
+    return TRUE;
+}
+
+LONG_PTR SetWindowLongPtrW(HWND handle, int index, LONG_PTR value) {
+    Window* w = findWindowObject(handle);
+    if (shouldFail("SetWindowLongPtrW") || shouldFail("SetWindowLongW") || w == nullptr) return 0;
+    LONG_PTR old = 0;
+    switch (index) {
+        case GWLP_WNDPROC:
+            old = reinterpret_cast<LONG_PTR>(w->proc);
+            w->proc = reinterpret_cast<WNDPROC>(value);
+            break;
+        case GWLP_USERDATA:
+            old = w->userData;
+            w->userData = value;
+            break;
+        case GWL_STYLE:
+            old = static_cast<LONG_PTR>(w->style);
+            w->style = static_cast<DWORD>(value);
+            break;
+        case DWL_MSGRESULT:
+            old = w->dialogResult;
+            w->dialogResult = value;
+            break;
+        default:
+            return 0;
+    }
+    return old;
+}
+
+LONG_PTR GetWindowLongPtrW(HWND handle, int index) {
+    Window* w = findWindowObject(handle);
+    if (w == nullptr) return 0;
+    switch (index) {
+        case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(w->proc);
+        case GWLP_USERDATA: return w->userData;
+        case GWL_STYLE: return static_cast<LONG_PTR>(w->style);
+        case DWL_MSGRESULT: return w->dialogResult;
+        default: return 0;
+    }
+}
+
+LRESULT CallWindowProcW(WNDPROC proc, HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    return proc ? proc(handle, message, wParam, lParam) : 0;
+}
+
+LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* w = findWindowObject(handle);
+    switch (message) {
+        case WM_NCCREATE:
+            return TRUE;
+        case WM_CLOSE:
+            DestroyWindow(handle);
+            return 0;
+        case WM_GETTEXT:
+            return w ? copyText(w->title, reinterpret_cast<LPWSTR>(lParam), static_cast<int>(wParam)) : 0;
+        case WM_GETTEXTLENGTH:
+            return w ? static_cast<LRESULT>(w->title.size()) : 0;
+        case WM_SETTEXT:
+            if (w) w->title = lParam ? reinterpret_cast<LPCWSTR>(lParam) : u"";
+            return TRUE;
+        default:
+            return 0;
+    }
+}
+
+LRESULT SendMessageW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* w = findWindowObject(handle);
+    if (shouldFail("SendMessageW") || w == nullptr || w->proc == nullptr) return 0;
+    Thread* self = currentThread();
+    if (w->thread == self || self == nullptr) return w->proc(handle, message, wParam, lParam);
+    // Another thread's window: the message waits until that thread takes it, and this thread
+    // handles the messages sent to it meanwhile.
+    SentMessage sent{handle, message, wParam, lParam};
+    Thread* target = w->thread;
+    target->incomingSent.push_back(&sent);
+    blockUntil([&sent, target] { return sent.done || target->finished || target->killed; });
+    if (!sent.done) {
+        auto& q = target->incomingSent;
+        q.erase(std::remove(q.begin(), q.end(), &sent), q.end());
+    }
+    return sent.result;
+}
+
+BOOL PostMessageW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* w = findWindowObject(handle);
+    if (shouldFail("PostMessageW") || w == nullptr) {
+        setError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (message == WM_CLOSE && isOtherProgramWindow(w)) logEvent("close-request " + titleOf(w));
+    w->thread->posted.push_back(MSG{handle, message, wParam, lParam, GetTickCount(), {0, 0}});
+    return TRUE;
+}
+
+void PostQuitMessage(int exitCode) {
+    Thread* t = currentThread();
+    if (t == nullptr) return;
+    t->quitPosted = true;
+    t->quitCode = exitCode;
+}
+
+BOOL GetMessageW(LPMSG msg, HWND, UINT, UINT) {
+    nextMessage(msg, nullptr);
+    return msg->message != WM_QUIT;
+}
+
+BOOL TranslateMessage(const MSG*) { return FALSE; }
+
+LRESULT DispatchMessageW(const MSG* msg) {
+    if (msg->message == WM_TIMER && msg->lParam != 0) {
+        reinterpret_cast<TIMERPROC>(msg->lParam)(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
+        return 0;
+    }
+    Window* w = findWindowObject(msg->hwnd);
+    if (w == nullptr || w->proc == nullptr) return 0;
+    return w->proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}
+
+UINT_PTR SetTimer(HWND handle, UINT_PTR id, UINT ms, TIMERPROC proc) {
+    if (isProgramCaller()) logEvent("timer-set " + std::to_string(id) + " " + std::to_string(ms));
+    Window* w = findWindowObject(handle);
+    if (shouldFail("SetTimer") || w == nullptr || w->thread != currentThread()) return 0;
+    // The platform holds periods to its minimum and maximum.
+    UINT period = std::min<UINT>(std::max<UINT>(ms, 10), 0x7FFFFFFF);
+    uint64_t due = world().clockMs + period;
+    for (auto& t : gTimers) {
+        if (t.window == handle && t.id == id) {
+            t.period = period;
+            t.due = due;
+            t.signaled = false;
+            return id;
+        }
+    }
+    (void)proc;
+    gTimers.push_back(Timer{handle, id, period, due, false});
+    return id;
+}
+
+BOOL KillTimer(HWND handle, UINT_PTR id) {
+    if (isProgramCaller()) logEvent("timer-kill " + std::to_string(id));
+    if (shouldFail("KillTimer")) return FALSE;
+    auto it = std::find_if(gTimers.begin(), gTimers.end(), [&](auto& t) { return t.window == handle && t.id == id; });
+    if (it == gTimers.end()) return FALSE;
+    gTimers.erase(it);
+    return TRUE;
+}
+
+BOOL EnumWindows(WNDENUMPROC proc, LPARAM param) {
+    if (shouldFail("EnumWindows")) return FALSE;
+    std::vector<HWND> snapshot = gZOrder;
+    for (HWND h : snapshot) {
+        if (findWindowObject(h) == nullptr) continue;
+        if (!proc(h, param)) break;
+    }
+    return TRUE;
+}
+
+BOOL SetForegroundWindow(HWND handle) {
+    Window* w = findWindowObject(handle);
+    if (shouldFail("SetForegroundWindow") || w == nullptr) return FALSE;
+    logEvent("foreground " + titleOf(w));
+    return TRUE;
+}
+
+BOOL BringWindowToTop(HWND handle) {
+    Window* w = findWindowObject(handle);
+    if (shouldFail("BringWindowToTop") || w == nullptr) return FALSE;
+    raiseWindow(handle);
+    logEvent("raise " + titleOf(w));
+    return TRUE;
+}
+
+int GetSystemMetrics(int index) {
+    switch (index) {
+        case SM_CXSCREEN: return world().device.screenWidth;
+        case SM_CYSCREEN: return world().device.screenHeight;
+        default: return 0;
+    }
+}
+
+void InitCommonControls() {}

@@ -1,0 +1,78 @@
+// The simulated device as a whole: clock, event log, fault injection, processes and the device's
+// readings. Everything here is touched only by whoever holds control (see scheduler.h).
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "scheduler.h"
+#include "sim_types.h"
+
+namespace sim {
+
+struct Process {
+    int pid = 0;
+    std::string name;          // "orvo" for the program, "shell" or "programs" for the simulated others
+    bool isProgram = false;    // started with start or from a shortcut: its start and end are logged
+    HINSTANCE instance = nullptr;
+    void* module = nullptr;    // the program's own loaded image (its own copy of code and data)
+    Thread* mainThread = nullptr;
+    bool exited = false;
+    int exitCode = 0;
+};
+
+struct Device {
+    int screenWidth = 240;
+    int screenHeight = 320;
+    BYTE batteryPercent = 80;
+    BYTE batteryFlag = 1;
+    DWORD memoryAvailable = 12582912;
+    DWORD memoryTotal = 33554432;
+    DWORD storageFree = 20971520;
+    DWORD storageTotal = 67108864;
+    bool displayOffSupport = true;
+    bool displayOn = true;
+};
+
+struct World {
+    uint64_t clockMs = 0;
+    Device device;
+    std::vector<std::unique_ptr<Process>> processes;
+    int nextPid = 1;
+    Process* shell = nullptr;     // owns the taskbar, the desktop and the input-panel button
+    Process* programs = nullptr;  // owns the windows of the scenario's other programs
+    bool resetRequested = false;  // a reset waits until every thread is idle
+    bool shuttingDown = false;    // the simulator exits: ending processes is not an event
+};
+
+World& world();
+
+// The event log. Lines are written to the stream set by the front end (standard output by default).
+void setLogStream(std::ostream* out);
+void logEvent(const std::string& event);  // prefixed with the simulated time
+void logLine(const std::string& line);    // printed as it is
+
+// A UTF-16 text quoted and escaped as in the scenario language.
+std::string quote(const std::u16string& text);
+std::string quote(const WCHAR* text);
+std::string toUtf8(const std::u16string& text);
+std::u16string fromUtf8(const std::string& text);
+std::string hex(uint64_t value, int width = 0);
+
+// Fault injection: the named operation's next calls fail as the platform fails.
+void failOperation(const std::string& operation, uint64_t count, bool always, uint64_t succeedFirst);
+bool shouldFail(const char* operation);
+void clearFaults();
+
+// The calling simulated thread's last error (the driver has one of its own).
+void setError(DWORD error);
+DWORD lastError();
+
+// Process that the calling code runs in (the driver: nullptr).
+Process* currentProcess();
+
+}  // namespace sim

@@ -1,0 +1,79 @@
+// Declarations of the Pocket PC operations that desktop Windows does not have. The compatibility
+// layer of the Windows build defines them on top of desktop services.
+#pragma once
+
+#include <windows.h>
+
+#ifndef SHIDIM_FLAGS
+#define SHIDIM_FLAGS 0x0001
+#define SHIDIF_DONEBUTTON 0x0001
+#define SHIDIF_SIZEDLG 0x0002
+#define SHIDIF_SIZEDLGFULLSCREEN 0x0004
+#define SHIDIF_SIPDOWN 0x0008
+typedef struct tagSHINITDLGINFO {
+    DWORD dwMask;
+    HWND hDlg;
+    DWORD dwFlags;
+} SHINITDLGINFO, *PSHINITDLGINFO;
+#endif
+
+#ifndef VK_OFF
+#define VK_OFF 0xDF
+#endif
+#ifndef KEYEVENTF_SILENT
+#define KEYEVENTF_SILENT 0x0004
+#endif
+#ifndef IOCTL_HAL_REBOOT
+#define IOCTL_HAL_REBOOT 0x0101003C
+#endif
+#ifndef SETPOWERMANAGEMENT
+#define SETPOWERMANAGEMENT 6147
+#endif
+#ifndef VideoPowerOff
+#define VideoPowerOn 1
+#define VideoPowerOff 4
+#endif
+#ifndef BATTERY_FLAG_CHARGING
+#define BATTERY_FLAG_CHARGING 0x08
+#endif
+
+typedef struct _SYSTEM_POWER_STATUS_EX2 {
+    BYTE ACLineStatus;
+    BYTE BatteryFlag;
+    BYTE BatteryLifePercent;
+    BYTE Reserved1;
+    DWORD BatteryLifeTime;
+    DWORD BatteryFullLifeTime;
+    BYTE Reserved2;
+    BYTE BackupBatteryFlag;
+    BYTE BackupBatteryLifePercent;
+    BYTE Reserved3;
+    DWORD BackupBatteryLifeTime;
+    DWORD BackupBatteryFullLifeTime;
+    DWORD BatteryVoltage;
+    DWORD BatteryCurrent;
+    DWORD BatteryAverageCurrent;
+    DWORD BatteryAverageInterval;
+    DWORD BatterymAHourConsumed;
+    DWORD BatteryTemperature;
+    DWORD BackupBatteryVoltage;
+    BYTE BatteryChemistry;
+} SYSTEM_POWER_STATUS_EX2, *PSYSTEM_POWER_STATUS_EX2;
+
+typedef struct STORE_INFORMATION {
+    DWORD dwStoreSize;
+    DWORD dwFreeSize;
+} STORE_INFORMATION, *LPSTORE_INFORMATION;
+
+typedef struct _VIDEO_POWER_MANAGEMENT {
+    ULONG Length;
+    ULONG DPMSVersion;
+    ULONG PowerState;
+} VIDEO_POWER_MANAGEMENT;
+
+DWORD GetSystemPowerStatusEx2(PSYSTEM_POWER_STATUS_EX2 status, DWORD length, BOOL update);
+BOOL GetStoreInformation(LPSTORE_INFORMATION info);
+BOOL KernelIoControl(DWORD code, LPVOID in, DWORD inSize, LPVOID out, DWORD outSize, LPDWORD returned);
+BOOL SHInitDialog(PSHINITDLGINFO info);
+BOOL SHGetSpecialFolderPath(HWND owner, LPWSTR path, int folder, BOOL create);
+DWORD SHCreateShortcut(LPWSTR shortcut, LPWSTR target);

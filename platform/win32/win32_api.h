@@ -1,0 +1,30 @@
+// Windows headers plus what desktop Windows lacks of the Pocket PC platform.
+#pragma once
+
+#ifndef UNICODE
+#define UNICODE
+#endif
+#ifndef _UNICODE
+#define _UNICODE
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <wchar.h>
+
+#ifdef _WIN32_WCE
+#include <aygshell.h>
+#include <pm.h>
+#ifndef GWLP_WNDPROC
+#define GWLP_WNDPROC GWL_WNDPROC
+#endif
+#ifndef SetWindowLongPtrW
+#define SetWindowLongPtrW SetWindowLongW
+#define GetWindowLongPtrW GetWindowLongW
+#endif
+#else
+#include "ce_compat.h"
+#endif

@@ -1,0 +1,166 @@
+// Scenario commands that set up the device and the world around the program.
+#include "device.h"
+#include "file_system.h"
+#include "registry.h"
+#include "scenario.h"
+#include "world.h"
+
+namespace scenario {
+namespace {
+
+HKEY rootKey(const std::string& name) {
+    if (name == "HKCU") return HKEY_CURRENT_USER;
+    if (name == "HKLM") return HKEY_LOCAL_MACHINE;
+    throw ScenarioError("registry root must be HKCU or HKLM, not " + name);
+}
+
+BYTE byteArg(const Args& a, size_t i) {
+    int64_t v = a.number(i);
+    if (v < 0 || v > 255) throw ScenarioError(a.command() + ": a byte is 0 to 255");
+    return static_cast<BYTE>(v);
+}
+
+DWORD dwordArg(const Args& a, size_t i) {
+    int64_t v = a.number(i);
+    if (v < 0 || v > 0xFFFFFFFFLL) throw ScenarioError(a.command() + ": value out of range");
+    return static_cast<DWORD>(v);
+}
+
+const Registrar screen("screen", [](Args& a, Outcome&) {
+    a.expectCount(2, 2);
+    int64_t w = a.number(0);
+    int64_t h = a.number(1);
+    if (w < 16 || h < 16 || w > 4096 || h > 4096) throw ScenarioError("screen: size out of range");
+    sim::resizeDisplay(static_cast<int>(w), static_cast<int>(h));
+});
+
+const Registrar battery("battery", [](Args& a, Outcome&) {
+    a.expectCount(2, 2);
+    sim::world().device.batteryPercent = byteArg(a, 0);
+    sim::world().device.batteryFlag = byteArg(a, 1);
+});
+
+const Registrar memory("memory", [](Args& a, Outcome&) {
+    a.expectCount(2, 2);
+    sim::world().device.memoryAvailable = dwordArg(a, 0);
+    sim::world().device.memoryTotal = dwordArg(a, 1);
+});
+
+const Registrar storage("storage", [](Args& a, Outcome&) {
+    a.expectCount(2, 2);
+    sim::world().device.storageFree = dwordArg(a, 0);
+    sim::world().device.storageTotal = dwordArg(a, 1);
+});
+
+const Registrar card("card", [](Args& a, Outcome&) {
+    a.expectCount(3, 3);
+    sim::fileSystem().insertCard(a.string(0), a.unsignedNumber(1), a.unsignedNumber(2));
+});
+
+const Registrar eject("eject", [](Args& a, Outcome&) {
+    a.expectCount(1, 1);
+    if (!sim::fileSystem().ejectCard(a.string(0))) throw ScenarioError("eject: no card of that name");
+});
+
+const Registrar rootentry("rootentry", [](Args& a, Outcome&) {
+    a.expectCount(2, 2);
+    sim::fileSystem().addRootEntry(a.string(0), dwordArg(a, 1));
+});
+
+const Registrar window("window", [](Args& a, Outcome&) {
+    a.expectCount(2, 4);
+    bool hidden = false;
+    bool ignoresClose = false;
+    for (size_t i = 2; i < a.count(); ++i) {
+        std::string flag = a.word(i);
+        if (flag == "hidden") hidden = true;
+        else if (flag == "ignores-close") ignoresClose = true;
+        else throw ScenarioError("window: unknown flag " + flag);
+    }
+    sim::createOtherProgramWindow(a.string(0), a.string(1), hidden, ignoresClose);
+});
+
+const Registrar registryValue("registry", [](Args& a, Outcome&) {
+    a.expectCount(5, 5);
+    HKEY root = rootKey(a.word(0));
+    std::u16string key = a.string(1);
+    std::u16string name = a.string(2);
+    std::string type = a.word(3);
+    std::vector<uint8_t> data;
+    DWORD regType = REG_NONE;
+    if (type == "sz") {
+        std::u16string text = a.string(4);
+        for (char16_t c : text) {
+            data.push_back(static_cast<uint8_t>(c & 0xFF));
+            data.push_back(static_cast<uint8_t>(c >> 8));
+        }
+        data.push_back(0);
+        data.push_back(0);
+        regType = REG_SZ;
+    } else if (type == "dword") {
+        DWORD v = static_cast<DWORD>(a.number(4));
+        for (int k = 0; k < 4; ++k) data.push_back(static_cast<uint8_t>(v >> (8 * k)));
+        regType = REG_DWORD;
+    } else if (type == "binary") {
+        data = a.hexBytes(4);
+        regType = REG_BINARY;
+    } else {
+        throw ScenarioError("registry: type must be sz, dword or binary");
+    }
+    sim::registry().setValue(root, key, name, regType, data);
+});
+
+const Registrar registryDelete("registry-delete", [](Args& a, Outcome&) {
+    a.expectCount(2, 3);
+    HKEY root = rootKey(a.word(0));
+    if (a.count() == 3) {
+        sim::registry().deleteValue(root, a.string(1), a.string(2));
+    } else {
+        sim::registry().deleteKey(root, a.string(1));
+    }
+});
+
+const Registrar file("file", [](Args& a, Outcome&) {
+    a.expectCount(2, 2);
+    std::u16string path = a.string(0);
+    std::u16string leaf;
+    sim::FileSystem& fs = sim::fileSystem();
+    auto parts = sim::splitPath(path);
+    if (parts.empty()) throw ScenarioError("file: empty path");
+    std::u16string folder;
+    for (size_t i = 0; i + 1 < parts.size(); ++i) folder += u"\\" + parts[i];
+    fs.makeDirectories(folder);
+    if (fs.writeFile(path, a.hexBytes(1)) == nullptr) throw ScenarioError("file: cannot make " + sim::toUtf8(path));
+});
+
+const Registrar fileDelete("file-delete", [](Args& a, Outcome&) {
+    a.expectCount(1, 1);
+    sim::fileSystem().remove(a.string(0));
+});
+
+const Registrar displayOff("display-off-support", [](Args& a, Outcome&) {
+    a.expectCount(1, 1);
+    std::string v = a.word(0);
+    if (v != "yes" && v != "no") throw ScenarioError("display-off-support: yes or no");
+    sim::world().device.displayOffSupport = v == "yes";
+});
+
+const Registrar fail("fail", [](Args& a, Outcome&) {
+    a.expectCount(1, 3);
+    std::string op = a.word(0);
+    if (a.count() == 1) {
+        sim::failOperation(op, 1, false, 0);
+    } else if (a.word(1) == "always") {
+        a.expectCount(2, 2);
+        sim::failOperation(op, 0, true, 0);
+    } else if (a.word(1) == "after") {
+        a.expectCount(3, 3);
+        sim::failOperation(op, 1, false, a.unsignedNumber(2));
+    } else {
+        a.expectCount(2, 2);
+        sim::failOperation(op, a.unsignedNumber(1), false, 0);
+    }
+});
+
+}  // namespace
+}  // namespace scenario

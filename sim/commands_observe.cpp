@@ -1,0 +1,155 @@
+// Scenario commands that observe the device: pixels, files, windows, resources, screenshots,
+// and the project's own checks.
+#include <cstdio>
+#include <sstream>
+
+#include "device.h"
+#include "file_system.h"
+#include "gdi.h"
+#include "resources.h"
+#include "scenario.h"
+#include "window_manager.h"
+#include "world.h"
+
+namespace scenario {
+namespace {
+
+std::string rgb(COLORREF c) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
+    return buf;
+}
+
+void printImage(const sim::Image& img) {
+    for (int y = 0; y < img.height; ++y) {
+        std::string row;
+        for (int x = 0; x < img.width; ++x) row += (x ? " " : "") + rgb(img.at(x, y));
+        sim::logLine(row);
+    }
+}
+
+const Registrar pixels("pixels", [](Args& a, Outcome&) {
+    a.expectCount(4, 4);
+    int x = static_cast<int>(a.number(0));
+    int y = static_cast<int>(a.number(1));
+    int w = static_cast<int>(a.number(2));
+    int h = static_cast<int>(a.number(3));
+    if (w < 0 || h < 0) throw ScenarioError("pixels: negative size");
+    sim::logLine("pixels " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(w) + " " +
+                 std::to_string(h));
+    const sim::Surface& s = sim::screenSurface();
+    for (int r = 0; r < h; ++r) {
+        std::string row;
+        for (int c = 0; c < w; ++c) {
+            COLORREF v = s.contains(x + c, y + r) ? s.get(x + c, y + r) : 0;
+            row += (c ? " " : "") + rgb(v);
+        }
+        sim::logLine(row);
+    }
+});
+
+const Registrar dumpFile("dump-file", [](Args& a, Outcome&) {
+    a.expectCount(1, 1);
+    std::u16string path = a.string(0);
+    sim::FileNode* node = sim::fileSystem().find(path);
+    if (node == nullptr || node->isDirectory()) {
+        sim::logLine("file " + sim::quote(path) + " missing");
+        return;
+    }
+    sim::logLine("file " + sim::quote(path) + " " + std::to_string(node->bytes.size()));
+    for (size_t i = 0; i < node->bytes.size(); i += 32) {
+        std::string line;
+        for (size_t k = i; k < node->bytes.size() && k < i + 32; ++k) {
+            char buf[4];
+            std::snprintf(buf, sizeof buf, "%02X", node->bytes[k]);
+            line += (k > i ? " " : "") + std::string(buf);
+        }
+        sim::logLine(line);
+    }
+});
+
+const Registrar dumpWindows("dump-windows", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    for (HWND h : sim::topLevelWindows()) {
+        sim::Window* w = sim::findWindowObject(h);
+        if (w == nullptr) continue;
+        sim::logLine("window " + sim::quote(w->title) + " " + sim::quote(w->className) +
+                     (w->visible ? " visible" : " hidden"));
+    }
+});
+
+const Registrar resource("resource", [](Args& a, Outcome&) {
+    a.expectCount(2, 2);
+    std::string kind = a.word(0);
+    int64_t id = a.number(1);
+    if (id < 0 || id > 0xFFFF) throw ScenarioError("resource: bad id");
+    if (kind == "bitmap") {
+        sim::Image img;
+        if (!sim::decodeBitmapResource(static_cast<unsigned>(id), &img)) {
+            sim::logLine("bitmap " + std::to_string(id) + " missing");
+            return;
+        }
+        sim::logLine("bitmap " + std::to_string(id) + " " + std::to_string(img.width) + " " + std::to_string(img.height));
+        printImage(img);
+    } else if (kind == "icon") {
+        sim::Image colour;
+        sim::Image mask;
+        if (!sim::decodeIconResource(static_cast<unsigned>(id), 32, &colour, &mask)) {
+            sim::logLine("icon " + std::to_string(id) + " missing");
+            return;
+        }
+        sim::logLine("icon " + std::to_string(id) + " " + std::to_string(colour.width) + " " +
+                     std::to_string(colour.height));
+        printImage(mask);
+        printImage(colour);
+    } else {
+        throw ScenarioError("resource: bitmap or icon");
+    }
+});
+
+const Registrar screenshot("screenshot", [](Args& a, Outcome&) {
+    a.expectCount(1, 1);
+    std::string path = sim::toUtf8(a.string(0));
+    if (!sim::writeScreenshot(path)) throw ScenarioError("screenshot: cannot write " + path);
+});
+
+void check(Outcome& o, bool ok, const std::string& what) {
+    if (!ok) {
+        o.expectFailed = true;
+        sim::logLine("expect failed: " + what);
+    }
+}
+
+// Project checks: `expect gdi-objects N`, `expect icons N`, `expect running yes|no`,
+// `expect file-size "PATH" N`.
+const Registrar expect("expect", [](Args& a, Outcome& o) {
+    if (a.count() < 1) throw ScenarioError("expect: what to check?");
+    std::string what = a.word(0);
+    if (what == "gdi-objects") {
+        a.expectCount(2, 2);
+        size_t n = sim::liveGdiObjects();
+        check(o, n == a.unsignedNumber(1), "gdi-objects " + std::to_string(n));
+    } else if (what == "icons") {
+        a.expectCount(2, 2);
+        size_t n = sim::liveIcons();
+        check(o, n == a.unsignedNumber(1), "icons " + std::to_string(n));
+    } else if (what == "device-contexts") {
+        a.expectCount(2, 2);
+        size_t n = sim::liveDeviceContexts();
+        check(o, n == a.unsignedNumber(1), "device-contexts " + std::to_string(n));
+    } else if (what == "running") {
+        a.expectCount(2, 2);
+        bool running = sim::programMainWindow() != nullptr;
+        check(o, running == (a.word(1) == "yes"), std::string("running ") + (running ? "yes" : "no"));
+    } else if (what == "file-size") {
+        a.expectCount(3, 3);
+        sim::FileNode* node = sim::fileSystem().find(a.string(1));
+        int64_t size = node ? static_cast<int64_t>(node->bytes.size()) : -1;
+        check(o, size == a.number(2), "file-size " + std::to_string(size));
+    } else {
+        throw ScenarioError("expect: unknown check " + what);
+    }
+});
+
+}  // namespace
+}  // namespace scenario

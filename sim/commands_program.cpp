@@ -1,0 +1,83 @@
+// Scenario commands for the programs and the user: starting, time, taps and closes.
+#include <algorithm>
+
+#include "device.h"
+#include "scenario.h"
+#include "shell_services.h"
+#include "sim_api.h"
+#include "window_manager.h"
+#include "world.h"
+
+namespace scenario {
+namespace {
+
+const Registrar start("start", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    if (sim::startProgram(sim::kInstalledProgramPath) == nullptr) throw ScenarioError("start: orvo.exe is not installed");
+});
+
+// Time passes in steps from one timer's due time to the next, so that every tick is handled at
+// the moment it is due and in the order the timers are due.
+const Registrar advance("advance", [](Args& a, Outcome&) {
+    a.expectCount(1, 1);
+    uint64_t target = sim::world().clockMs + a.unsignedNumber(0);
+    for (;;) {
+        auto& timers = sim::timers();
+        uint64_t next = UINT64_MAX;
+        for (auto& t : timers) next = std::min(next, t.due);
+        if (next > target) break;
+        sim::world().clockMs = next;
+        for (auto& t : sim::timers()) {
+            if (t.due == next) {
+                t.signaled = true;
+                t.due += t.period;
+            }
+        }
+        settle();
+    }
+    sim::world().clockMs = target;
+});
+
+const Registrar tap("tap", [](Args& a, Outcome&) {
+    a.expectCount(2, 2);
+    int x = static_cast<int>(a.number(0));
+    int y = static_cast<int>(a.number(1));
+    HWND h = sim::windowAtPoint(x, y);
+    sim::Window* w = sim::findWindowObject(h);
+    if (w == nullptr) return;
+    LPARAM at = MAKELPARAM(x - w->rect.left, y - w->rect.top);
+    w->thread->posted.push_back(MSG{h, WM_LBUTTONDOWN, 1, at, GetTickCount(), {x, y}});
+    settle();
+    if (sim::findWindowObject(h)) w->thread->posted.push_back(MSG{h, WM_LBUTTONUP, 0, at, GetTickCount(), {x, y}});
+});
+
+const Registrar taskbarRepaint("taskbar-repaint", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    sim::repaintTaskbar();
+});
+
+const Registrar trayTap("tray-tap", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    sim::sendTrayMessage(WM_LBUTTONDOWN);
+});
+
+const Registrar trayMessage("tray-message", [](Args& a, Outcome&) {
+    a.expectCount(1, 1);
+    sim::sendTrayMessage(static_cast<LPARAM>(a.number(0)));
+});
+
+const Registrar sendClose("send-close", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    HWND main = sim::programMainWindow();
+    if (sim::Window* w = sim::findWindowObject(main)) {
+        w->thread->posted.push_back(MSG{main, WM_CLOSE, 0, 0, GetTickCount(), {0, 0}});
+    }
+});
+
+const Registrar reset("reset", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    sim::world().resetRequested = true;
+});
+
+}  // namespace
+}  // namespace scenario

@@ -1,0 +1,147 @@
+// The indicator's pure computations: percentages, the battery reading, card entries, digit
+// layout, the rotation step and the intact-drawing comparison.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "indicators/icon_composer.h"
+#include "indicators/readings.h"
+#include "indicators/scheduler.h"
+#include "indicators/taskbar_canvas.h"
+
+namespace {
+
+TEST(Percentages, FreeShareInDoublePrecisionTruncated) {
+    EXPECT_EQ(percentOfTotal(29, 100), 28);
+    EXPECT_EQ(percentOfTotal(57, 100), 56);
+    EXPECT_EQ(percentOfTotal(58, 100), 57);
+    EXPECT_EQ(percentOfTotal(30, 100), 30);
+    EXPECT_EQ(percentOfTotal(1, 3), 33);
+    EXPECT_EQ(percentOfTotal(2, 3), 66);
+    EXPECT_EQ(percentOfTotal(7, 7), 100);
+    EXPECT_EQ(percentOfTotal(0, 5), 0);
+    EXPECT_EQ(percentOfTotal(0xFFFFFFFFu, 0xFFFFFFFFu), 100);
+    EXPECT_EQ(percentOfTotal(12582912, 33554432), 37);
+    EXPECT_EQ(percentOfTotal(5, 0), 0);
+    int odd = 0;
+    for (uint32_t p = 0; p <= 100; ++p) odd += percentOfTotal(p, 100) != static_cast<int>(p);
+    EXPECT_EQ(odd, 3) << "only 29, 57 and 58 land below themselves";
+}
+
+TEST(Percentages, CardIn64BitIntegers) {
+    EXPECT_EQ(cardPercent(29, 100), 29);
+    EXPECT_EQ(cardPercent(1, 1000), 0);
+    EXPECT_EQ(cardPercent(6000000000ULL, 8000000000ULL), 75);
+    EXPECT_EQ(cardPercent(100, 100), 100);
+    EXPECT_EQ(cardPercent(1, 0), 0);
+}
+
+TEST(BatteryReading, UnknownChargeShowsAStatusIcon) {
+    EXPECT_EQ(batteryReading(255, 8).statusIcon, ChargingIcon);
+    for (BYTE flag : {9, 1, 0, 2, 4, 0x80}) EXPECT_EQ(batteryReading(255, flag).statusIcon, BatteryUnknownIcon);
+    IndicatorReading r = batteryReading(101, 8);
+    EXPECT_EQ(r.statusIcon, NoStatusIcon);
+    EXPECT_EQ(r.percent, 101);
+    EXPECT_EQ(batteryReading(254, 0).percent, 254);
+    EXPECT_EQ(statusIconId(ChargingIcon, true), 185);
+    EXPECT_EQ(statusIconId(ChargingIcon, false), 121);
+    EXPECT_EQ(statusIconId(BatteryUnknownIcon, true), 186);
+    EXPECT_EQ(statusIconId(BatteryUnknownIcon, false), 119);
+    EXPECT_EQ(statusIconId(NoCardIcon, true), 188);
+    EXPECT_EQ(statusIconId(NoCardIcon, false), 159);
+}
+
+TEST(CardEntries, NeedBothDirectoryAndTemporary) {
+    EXPECT_TRUE(isStorageCardEntry(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_TEMPORARY));
+    EXPECT_TRUE(isStorageCardEntry(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_FALSE(isStorageCardEntry(FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_FALSE(isStorageCardEntry(FILE_ATTRIBUTE_TEMPORARY));
+}
+
+std::vector<std::pair<int, int>> placements(int value, int size, const GlyphRect* glyphs) {
+    DigitLayout l = layoutDigits(value, size, glyphs);
+    std::vector<std::pair<int, int>> out;
+    for (int i = 0; i < l.count; ++i) out.push_back({l.glyphs[i].digit, l.glyphs[i].x});
+    return out;
+}
+
+TEST(DigitLayout, SmallIcons) {
+    using P = std::vector<std::pair<int, int>>;
+    EXPECT_EQ(placements(5, 16, SmallGlyphs), (P{{5, 5}}));
+    EXPECT_EQ(placements(1, 16, SmallGlyphs), (P{{1, 6}}));
+    EXPECT_EQ(placements(42, 16, SmallGlyphs), (P{{4, 2}, {2, 8}}));
+    EXPECT_EQ(placements(100, 16, SmallGlyphs), (P{{1, 1}, {0, 5}, {0, 10}}));
+    EXPECT_EQ(placements(254, 16, SmallGlyphs), placements(100, 16, SmallGlyphs));
+    EXPECT_EQ(placements(10, 16, SmallGlyphs), (P{{1, 3}, {0, 7}}));
+}
+
+TEST(DigitLayout, LargeIcons) {
+    using P = std::vector<std::pair<int, int>>;
+    EXPECT_EQ(placements(100, 32, LargeGlyphs), (P{{1, 2}, {0, 10}, {0, 20}}));
+    EXPECT_EQ(placements(7, 32, LargeGlyphs), (P{{7, 11}}));
+    EXPECT_EQ(placements(47, 32, LargeGlyphs), (P{{4, 5}, {7, 17}}));
+}
+
+TEST(DigitLayout, EveryValueFitsTheIcon) {
+    for (int size : {16, 32}) {
+        const GlyphRect* g = size == 16 ? SmallGlyphs : LargeGlyphs;
+        for (int v = -3; v <= 300; ++v) {
+            DigitLayout l = layoutDigits(v, size, g);
+            ASSERT_GE(l.glyphs[0].x, 0) << v;
+            const GlyphPlacement& last = l.glyphs[l.count - 1];
+            ASSERT_LE(last.x + g[last.digit].width, size) << v;
+        }
+    }
+}
+
+TEST(Rotation, NextEnabledKindWraps) {
+    int all[4] = {1, 1, 1, 1};
+    EXPECT_EQ(nextIndicator(Battery, all), ProgramMemory);
+    EXPECT_EQ(nextIndicator(ProgramMemory, all), MainStorage);
+    EXPECT_EQ(nextIndicator(MainStorage, all), StorageCard);
+    EXPECT_EQ(nextIndicator(StorageCard, all), Battery);
+    int batteryAndCard[4] = {1, 0, 0, 1};
+    EXPECT_EQ(nextIndicator(Battery, batteryAndCard), StorageCard);
+    EXPECT_EQ(nextIndicator(StorageCard, batteryAndCard), Battery);
+    int memoryAndStorage[4] = {0, 1, 1, 0};
+    EXPECT_EQ(nextIndicator(MainStorage, memoryAndStorage), ProgramMemory);
+    // From a kind that has just been disabled, the rotation moves on after it.
+    int noStorage[4] = {1, 1, 0, 7};
+    EXPECT_EQ(nextIndicator(MainStorage, noStorage), StorageCard);
+}
+
+COLORREF readBlock(const void* block, int column, int row) {
+    auto* pixels = static_cast<const std::vector<COLORREF>*>(block);
+    int size = static_cast<int>(std::lround(std::sqrt(pixels->size())));
+    return (*pixels)[static_cast<size_t>(row * size + column)];
+}
+
+int reads = 0;
+COLORREF countingRead(const void* block, int column, int row) {
+    ++reads;
+    return readBlock(block, column, row);
+}
+
+TEST(IntactDrawing, EveryPixelMustMatch) {
+    for (int size : {16, 32}) {
+        std::vector<COLORREF> screen(static_cast<size_t>(size * size));
+        for (size_t i = 0; i < screen.size(); ++i) screen[i] = static_cast<COLORREF>(i * 2654435761u) & 0xFFFFFF;
+        std::vector<COLORREF> capture = screen;
+        EXPECT_TRUE(isLastDrawingIntact(&screen, readBlock, &capture, readBlock, size));
+        EXPECT_TRUE(isLastDrawingIntact(&screen, readBlock, nullptr, readBlock, size)) << "no capture counts as intact";
+        for (size_t changed : {size_t{0}, screen.size() / 2, screen.size() - 1}) {
+            capture = screen;
+            capture[changed] ^= 1;
+            EXPECT_FALSE(isLastDrawingIntact(&screen, readBlock, &capture, readBlock, size));
+        }
+        // The comparison stops at the first difference, row by row from the top.
+        capture = screen;
+        capture[static_cast<size_t>(size + 2)] ^= 0x10;
+        reads = 0;
+        EXPECT_FALSE(isLastDrawingIntact(&screen, countingRead, &capture, readBlock, size));
+        EXPECT_EQ(reads, size + 3);
+    }
+}
+
+}  // namespace
