@@ -1,5 +1,110 @@
+#include "app/full_screen_dialog.h"
 #include "app/main_menu.h"
 
-void onTrayNotification(HWND, WPARAM, LPARAM) {}
+#include "app/app_state.h"
+#include "app/tray_icon.h"
+#include "indicators/scheduler.h"
+#include "indicators/taskbar_canvas.h"
+#include "settings/screen_size.h"
+#include "settings/settings_dialog.h"
+#include "settings/settings_record.h"
+#include "taskbar/device_commands.h"
+#include "tasks/programs_dialog.h"
 
-bool handleMainMenuCommand(WORD) { return false; }
+namespace {
+
+struct MenuEntry {
+    WORD id;
+    const WCHAR* text;  // NULL: a separator
+};
+
+const MenuEntry MainMenuEntries[] = {
+    {CmdHotReset, TEXT("Hot Reset")}, {CmdDisplayOff, TEXT("Display Off")}, {CmdPowerOff, TEXT("Power Off")},
+    {0, NULL},                        {CmdPrograms, TEXT("Programs...")},   {CmdCloseAll, TEXT("Close All")},
+    {0, NULL},                        {CmdSettings, TEXT("Settings...")},   {CmdAbout, TEXT("About")},
+    {0, NULL},                        {CmdExit, TEXT("Exit")},
+};
+
+void restartIndicatorTimer() {
+    SetTimer(mainWindow, IndicatorTimerId, static_cast<UINT>(settings.refreshSeconds) * 1000u, NULL);
+}
+
+}  // namespace
+
+void onTrayNotification(HWND window, WPARAM iconId, LPARAM pointerMessage) {
+    if (iconId == TrayIconId && pointerMessage == WM_LBUTTONDOWN) showMainMenu(window);
+}
+
+void showMainMenu(HWND window) {
+    HMENU menu = CreatePopupMenu();
+    if (menu == NULL) return;
+    for (const MenuEntry& entry : MainMenuEntries) {
+        if (entry.text == NULL) {
+            AppendMenuW(menu, MF_SEPARATOR, 0, NULL);
+        } else {
+            AppendMenuW(menu, MF_STRING, entry.id, entry.text);
+        }
+    }
+    TrackPopupMenuEx(menu, 0, GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1, window, NULL);
+    DestroyMenu(menu);
+}
+
+void showModalDialog(WORD templateId, DLGPROC procedure) {
+    HRSRC found = FindResourceW(hInstance, MAKEINTRESOURCEW(templateId), RT_DIALOG);
+    if (found == NULL) return;
+    HGLOBAL loaded = LoadResource(hInstance, found);
+    if (loaded == NULL) return;
+    DialogBoxIndirectParamW(hInstance, static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)), NULL, procedure, 0);
+}
+
+INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        initFullScreenDialog(dialog);
+        return TRUE;
+    }
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDC_ABOUT_CONTINUE)) {
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+bool handleMainMenuCommand(WORD id) {
+    switch (id) {
+        case CmdHotReset:
+            hotReset();
+            return true;
+        case CmdPowerOff:
+            powerOff();
+            return true;
+        case CmdDisplayOff:
+            turnDisplayOff(mainWindow);
+            return true;
+        case CmdPrograms:
+            KillTimer(mainWindow, IndicatorTimerId);
+            restoreBackground();
+            showModalDialog(ProgramsDialogTemplate, programsDialogProc);
+            restartIndicatorTimer();
+            return true;
+        case CmdCloseAll:
+            closeAllPrograms();
+            return true;
+        case CmdSettings:
+            KillTimer(mainWindow, IndicatorTimerId);
+            restoreBackground();
+            readScreenSize();
+            showModalDialog(screenWidth > screenHeight ? SettingsLandscapeTemplate : SettingsPortraitTemplate,
+                            settingsDialogProc);
+            restartIndicatorTimer();
+            return true;
+        case CmdAbout:
+            showModalDialog(AboutDialogTemplate, aboutDialogProc);
+            return true;
+        case CmdExit:
+            removeTrayIcon(mainWindow);
+            SendMessageW(mainWindow, WM_CLOSE, 0, 0);
+            return true;
+        default:
+            return false;
+    }
+}

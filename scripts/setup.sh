@@ -2,7 +2,7 @@
 # Installs what the build and the tests need, with apt-get, when it is missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ llvm libgtest-dev libgmock-dev googletest libpng-dev pkg-config
+packages=(cmake ninja-build g++ llvm libgtest-dev libgmock-dev googletest libpng-dev pkg-config python3-pil
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 ${ORVO_EXTRA_PACKAGES:-})
 missing=()
 for p in "${packages[@]}"; do

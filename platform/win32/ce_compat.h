@@ -33,6 +33,9 @@ typedef struct tagSHINITDLGINFO {
 #define VideoPowerOn 1
 #define VideoPowerOff 4
 #endif
+#ifndef CSIDL_STARTUP
+#define CSIDL_STARTUP 0x0007
+#endif
 #ifndef BATTERY_FLAG_CHARGING
 #define BATTERY_FLAG_CHARGING 0x08
 #endif

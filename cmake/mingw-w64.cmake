@@ -1,0 +1,15 @@
+# Cross-compiling for 64-bit desktop Windows with mingw-w64 (Debian: g++-mingw-w64-x86-64-posix,
+# binutils-mingw-w64-x86-64). The posix flavour is the one with std::thread support.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(ORVO_MINGW_TRIPLET x86_64-w64-mingw32)
+find_program(CMAKE_C_COMPILER NAMES ${ORVO_MINGW_TRIPLET}-gcc-posix ${ORVO_MINGW_TRIPLET}-gcc REQUIRED)
+find_program(CMAKE_CXX_COMPILER NAMES ${ORVO_MINGW_TRIPLET}-g++-posix ${ORVO_MINGW_TRIPLET}-g++ REQUIRED)
+find_program(CMAKE_RC_COMPILER NAMES ${ORVO_MINGW_TRIPLET}-windres REQUIRED)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${ORVO_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)

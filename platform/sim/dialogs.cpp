@@ -1,0 +1,373 @@
+#include "dialogs.h"
+
+#include <algorithm>
+
+#include "device.h"
+#include "file_system.h"
+#include "resources.h"
+#include "sim_api.h"
+
+namespace sim {
+namespace {
+
+const std::u16string kDialogClass = u"#32770";
+constexpr WORD LBN_SELCHANGE = 1;
+constexpr WORD CBN_SELCHANGE = 1;
+
+std::u16string decimal(int v) {
+    std::u16string s;
+    for (char c : std::to_string(v)) s += static_cast<char16_t>(c);
+    return s;
+}
+
+int copyOut(const std::u16string& text, LPWSTR buffer, int maxCount) {
+    if (buffer == nullptr || maxCount <= 0) return 0;
+    size_t n = std::min(text.size(), static_cast<size_t>(maxCount - 1));
+    std::copy(text.begin(), text.begin() + static_cast<long>(n), buffer);
+    buffer[n] = 0;
+    return static_cast<int>(n);
+}
+
+void notifyParent(HWND control, WORD code) {
+    Window* w = findWindowObject(control);
+    if (w == nullptr || w->parent == nullptr) return;
+    SendMessageW(w->parent, WM_COMMAND, MAKEWPARAM(w->id, code), reinterpret_cast<LPARAM>(control));
+}
+
+int clampToRange(const ControlState& s, int v) {
+    int lo = std::min(s.rangeUpper, s.rangeLower);
+    int hi = std::max(s.rangeUpper, s.rangeLower);
+    return std::max(lo, std::min(hi, v));
+}
+
+void showBuddyPosition(HWND updown, ControlState& s) {
+    Window* w = findWindowObject(updown);
+    if (s.buddy && w && (w->style & UDS_SETBUDDYINT)) SetWindowTextW(s.buddy, decimal(s.position).c_str());
+}
+
+LRESULT CALLBACK controlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    ControlState* s = controlState(window);
+    if (s == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    switch (message) {
+        case WM_SETTEXT:
+            s->text = lParam ? reinterpret_cast<LPCWSTR>(lParam) : u"";
+            if (Window* w = findWindowObject(window)) w->title = s->text;
+            return TRUE;
+        case WM_GETTEXT:
+            return copyOut(s->text, reinterpret_cast<LPWSTR>(lParam), static_cast<int>(wParam));
+        case WM_GETTEXTLENGTH:
+            return static_cast<LRESULT>(s->text.size());
+        case BM_GETCHECK:
+            return s->checked ? BST_CHECKED : BST_UNCHECKED;
+        case BM_SETCHECK:
+            s->checked = wParam == BST_CHECKED;
+            return 0;
+        case EM_LIMITTEXT:
+            s->textLimit = static_cast<int>(wParam);
+            return 0;
+        case LB_ADDSTRING:
+        case CB_ADDSTRING:
+            s->items.push_back(lParam ? reinterpret_cast<LPCWSTR>(lParam) : u"");
+            return static_cast<LRESULT>(s->items.size() - 1);
+        case LB_RESETCONTENT:
+        case CB_RESETCONTENT:
+            s->items.clear();
+            s->selection = -1;
+            return 0;
+        case LB_GETCOUNT:
+        case CB_GETCOUNT:
+            return static_cast<LRESULT>(s->items.size());
+        case LB_GETCURSEL:
+        case CB_GETCURSEL:
+            return s->selection;
+        case LB_SETCURSEL:
+        case CB_SETCURSEL: {
+            int index = static_cast<int>(static_cast<INT_PTR>(wParam));
+            if (index < 0 || index >= static_cast<int>(s->items.size())) {
+                s->selection = -1;
+                return message == LB_SETCURSEL ? LB_ERR : CB_ERR;
+            }
+            s->selection = index;
+            return index;
+        }
+        case LB_GETTEXT:
+        case CB_GETLBTEXT: {
+            size_t index = wParam;
+            if (index >= s->items.size()) return LB_ERR;
+            const std::u16string& t = s->items[index];
+            std::copy(t.begin(), t.end(), reinterpret_cast<LPWSTR>(lParam));
+            reinterpret_cast<LPWSTR>(lParam)[t.size()] = 0;
+            return static_cast<LRESULT>(t.size());
+        }
+        case CCM_SETVERSION: {
+            int old = s->version;
+            s->version = static_cast<int>(wParam);
+            return old;
+        }
+        case UDM_SETRANGE:
+            s->rangeUpper = static_cast<short>(LOWORD(lParam));
+            s->rangeLower = static_cast<short>(HIWORD(lParam));
+            return 0;
+        case UDM_GETRANGE:
+            return MAKELONG(s->rangeUpper, s->rangeLower);
+        case UDM_SETPOS: {
+            int old = s->position;
+            s->position = clampToRange(*s, static_cast<short>(LOWORD(lParam)));
+            showBuddyPosition(window, *s);
+            return old;
+        }
+        case UDM_GETPOS:
+            return s->position;
+        case UDM_SETBUDDY: {
+            HWND old = s->buddy;
+            s->buddy = reinterpret_cast<HWND>(wParam);
+            return reinterpret_cast<LRESULT>(old);
+        }
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+// The dialog's own window procedure hands every message to the program's dialog procedure; what
+// that leaves unhandled has no further effect (there is no Cancel on this platform's dialogs).
+LRESULT CALLBACK dialogWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DialogState* d = dialogState(window);
+    if (d && d->proc) {
+        INT_PTR handled = d->proc(window, message, wParam, lParam);
+        if (handled) return handled;
+    }
+    if (message == WM_CLOSE) return 0;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+const ResourceEntry* templateEntry(LPCDLGTEMPLATEW t) {
+    for (const ResourceEntry& e : programResources()) {
+        if (e.typeIsId && e.typeId == 5 && e.data == reinterpret_cast<const uint8_t*>(t)) return &e;
+    }
+    return nullptr;
+}
+
+std::u16string standardKind(const std::u16string& cls) {
+    for (const char16_t* known : {u"BUTTON", u"EDIT", u"STATIC", u"LISTBOX", u"COMBOBOX", u"msctls_updown32"}) {
+        if (sameName(cls, known)) return known;
+    }
+    return cls;
+}
+
+// Dialog units to pixels for the font of the templates (a base of 6 x 13 pixels per 4 x 8 units).
+RECT unitsToPixels(int x, int y, int cx, int cy, int originX, int originY) {
+    return RECT{originX + x * 6 / 4, originY + y * 13 / 8, originX + (x + cx) * 6 / 4, originY + (y + cy) * 13 / 8};
+}
+
+HWND makeDialog(const DialogTemplateInfo& info, unsigned id, DLGPROC proc) {
+    HWND dialog = createNativeWindow(currentThread(), kDialogClass, info.caption, dialogWindowProc,
+                                     info.style & ~static_cast<DWORD>(WS_VISIBLE),
+                                     unitsToPixels(info.x, info.y, info.cx, info.cy, 0, taskbarHeight()));
+    auto state = std::make_unique<DialogState>();
+    state->proc = proc;
+    state->templateId = id;
+    DialogState* d = state.get();
+    findWindowObject(dialog)->extra = std::move(state);
+    RECT frame = findWindowObject(dialog)->rect;
+    for (const DialogControlInfo& c : info.controls) {
+        std::u16string kind = standardKind(dialogControlClassName(c));
+        std::u16string text = c.text.isOrdinal ? u"" : c.text.text;
+        HWND control = createNativeWindow(currentThread(), kind, text, controlProc, c.style,
+                                          unitsToPixels(c.x, c.y, c.cx, c.cy, frame.left, frame.top), dialog);
+        Window* w = findWindowObject(control);
+        w->id = static_cast<int>(c.id);
+        w->enabled = (c.style & WS_DISABLED) == 0;
+        auto cs = std::make_unique<ControlState>();
+        cs->kind = kind;
+        cs->text = text;
+        // An up-down control with UDS_AUTOBUDDY takes the control before it as its buddy.
+        if (kind == u"msctls_updown32" && (c.style & UDS_AUTOBUDDY) && !d->controls.empty()) cs->buddy = d->controls.back();
+        w->extra = std::move(cs);
+        d->controls.push_back(control);
+    }
+    return dialog;
+}
+
+HWND controlById(HWND dialog, int id) {
+    DialogState* d = dialogState(dialog);
+    if (d == nullptr) return nullptr;
+    for (HWND c : d->controls) {
+        Window* w = findWindowObject(c);
+        if (w && w->id == id) return c;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+DialogState* dialogState(HWND dialog) {
+    Window* w = findWindowObject(dialog);
+    return w ? dynamic_cast<DialogState*>(w->extra.get()) : nullptr;
+}
+
+ControlState* controlState(HWND control) {
+    Window* w = findWindowObject(control);
+    return w ? dynamic_cast<ControlState*>(w->extra.get()) : nullptr;
+}
+
+namespace {
+bool isAutoCheckBox(HWND control) {
+    Window* w = findWindowObject(control);
+    ControlState* s = controlState(control);
+    return w && s && s->kind == u"BUTTON" && (w->style & 0xF) == BS_AUTOCHECKBOX;
+}
+}  // namespace
+
+std::string clickControl(HWND dialog, int id) {
+    HWND control = controlById(dialog, id);
+    ControlState* s = controlState(control);
+    if (s == nullptr) return "the dialog has no control " + std::to_string(id);
+    if (s->kind != u"BUTTON") return "control " + std::to_string(id) + " is not a button";
+    if (!findWindowObject(control)->enabled) return "";  // a tap on a disabled control does nothing
+    postAction(findWindowObject(dialog)->thread, [control] {
+        if (isAutoCheckBox(control)) {
+            if (ControlState* cs = controlState(control)) cs->checked = !cs->checked;
+        }
+        notifyParent(control, BN_CLICKED);
+    });
+    return "";
+}
+
+std::string selectItem(HWND dialog, int id, int index) {
+    HWND control = controlById(dialog, id);
+    ControlState* s = controlState(control);
+    if (s == nullptr || (s->kind != u"LISTBOX" && s->kind != u"COMBOBOX")) {
+        return "the dialog has no list or combo box " + std::to_string(id);
+    }
+    if (index < -1 || index >= static_cast<int>(s->items.size())) return "no line " + std::to_string(index);
+    if (!findWindowObject(control)->enabled) return "";
+    postAction(findWindowObject(dialog)->thread, [control, index] {
+        ControlState* cs = controlState(control);
+        if (cs == nullptr) return;
+        cs->selection = index;
+        bool list = cs->kind == u"LISTBOX";
+        Window* w = findWindowObject(control);
+        if (!list || (w->style & LBS_NOTIFY)) notifyParent(control, list ? LBN_SELCHANGE : CBN_SELCHANGE);
+    });
+    return "";
+}
+
+std::string spinControl(HWND dialog, int id, bool up, int times) {
+    HWND control = controlById(dialog, id);
+    ControlState* s = controlState(control);
+    if (s == nullptr || s->kind != u"msctls_updown32") return "the dialog has no up-down control " + std::to_string(id);
+    if (!findWindowObject(control)->enabled) return "";
+    postAction(findWindowObject(dialog)->thread, [control, up, times] {
+        ControlState* cs = controlState(control);
+        if (cs == nullptr) return;
+        int step = (up == (cs->rangeUpper >= cs->rangeLower)) ? 1 : -1;
+        for (int i = 0; i < times; ++i) {
+            cs->position = clampToRange(*cs, cs->position + step);
+            showBuddyPosition(control, *cs);
+        }
+    });
+    return "";
+}
+
+std::string pressDone(HWND dialog) {
+    DialogState* d = dialogState(dialog);
+    if (d == nullptr || !d->doneButton) return "the dialog has no Done button";
+    postAction(findWindowObject(dialog)->thread, [dialog] { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); });
+    return "";
+}
+
+void dumpDialog(HWND dialog) {
+    DialogState* d = dialogState(dialog);
+    Window* dw = findWindowObject(dialog);
+    if (d == nullptr || dw == nullptr) return;
+    logLine("dialog " + std::to_string(d->templateId) + " " + quote(dw->title));
+    for (HWND c : d->controls) {
+        Window* w = findWindowObject(c);
+        ControlState* s = controlState(c);
+        if (w == nullptr || s == nullptr) continue;
+        std::string line = "control " + std::to_string(w->id) + " " + toUtf8(s->kind) + " " + quote(s->text) +
+                           " enabled=" + (w->enabled ? "1" : "0");
+        if (isAutoCheckBox(c)) line += std::string(" checked=") + (s->checked ? "1" : "0");
+        if (s->kind == u"LISTBOX" || s->kind == u"COMBOBOX") line += " sel=" + std::to_string(s->selection);
+        if (s->kind == u"msctls_updown32") line += " pos=" + std::to_string(s->position);
+        logLine(line);
+        if (s->kind == u"LISTBOX" || s->kind == u"COMBOBOX") {
+            for (const auto& item : s->items) logLine("  item " + quote(item));
+        }
+    }
+}
+
+}  // namespace sim
+
+using namespace sim;
+
+INT_PTR DialogBoxIndirectParamW(HINSTANCE, LPCDLGTEMPLATEW dialogTemplate, HWND, DLGPROC proc, LPARAM param) {
+    const ResourceEntry* entry = templateEntry(dialogTemplate);
+    DialogTemplateInfo info;
+    if (shouldFail("DialogBoxIndirectParamW") || entry == nullptr || currentThread() == nullptr ||
+        !parseDialogTemplate(entry->data, entry->size, &info)) {
+        return -1;
+    }
+    HWND dialog = makeDialog(info, entry->nameId, proc);
+    logEvent("dialog-open " + std::to_string(entry->nameId) + " " + quote(info.caption));
+    OpenModal modal{OpenModal::Dialog};
+    modal.dialog = dialog;
+    dialogState(dialog)->modal = &modal;
+    pushModal(&modal);
+    try {
+        HWND first = dialogState(dialog)->controls.empty() ? nullptr : dialogState(dialog)->controls.front();
+        SendMessageW(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), param);
+        if (Window* w = findWindowObject(dialog)) w->visible = true;
+        if (!modal.closed) runModalLoop(modal);
+    } catch (...) {
+        popModal(&modal);
+        throw;
+    }
+    popModal(&modal);
+    INT_PTR result = modal.result;
+    if (findWindowObject(dialog)) DestroyWindow(dialog);
+    logEvent("dialog-end " + std::to_string(entry->nameId) + " " + std::to_string(result));
+    return result;
+}
+
+BOOL EndDialog(HWND dialog, INT_PTR result) {
+    DialogState* d = dialogState(dialog);
+    if (d == nullptr || d->modal == nullptr) return FALSE;
+    d->modal->result = result;
+    d->modal->closed = true;
+    return TRUE;
+}
+
+HWND GetDlgItem(HWND dialog, int id) {
+    if (shouldFail("GetDlgItem")) return nullptr;
+    return controlById(dialog, id);
+}
+
+LRESULT SendDlgItemMessageW(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND control = controlById(dialog, id);
+    return control ? SendMessageW(control, message, wParam, lParam) : 0;
+}
+
+BOOL SHInitDialog(PSHINITDLGINFO info) {
+    if (shouldFail("SHInitDialog") || info == nullptr) return FALSE;
+    DialogState* d = dialogState(info->hDlg);
+    Window* w = findWindowObject(info->hDlg);
+    if (d == nullptr || w == nullptr) return FALSE;
+    if ((info->dwMask & SHIDIM_FLAGS) == 0) return TRUE;
+    if (info->dwFlags & SHIDIF_DONEBUTTON) d->doneButton = true;
+    if (info->dwFlags & SHIDIF_SIZEDLGFULLSCREEN) {
+        // Full screen on this shell: everything below the taskbar.
+        const Device& dev = world().device;
+        RECT old = w->rect;
+        w->rect = RECT{0, taskbarHeight(), dev.screenWidth, dev.screenHeight};
+        for (HWND c : d->controls) {
+            if (Window* cw = findWindowObject(c)) {
+                cw->rect.left += w->rect.left - old.left;
+                cw->rect.right += w->rect.left - old.left;
+                cw->rect.top += w->rect.top - old.top;
+                cw->rect.bottom += w->rect.top - old.top;
+            }
+        }
+    }
+    return TRUE;
+}

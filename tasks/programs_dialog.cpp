@@ -1,0 +1,89 @@
+#include "app/full_screen_dialog.h"
+#include "tasks/programs_dialog.h"
+
+#include "settings/settings_record.h"
+#include "tasks/window_lists.h"
+
+namespace {
+
+const WCHAR CloseAllQuestion[] = TEXT("Are you sure you want to close all running programs?");
+
+bool confirmCloseAll(HWND owner) {
+    if (settings.confirmCloseAll == 0) return true;
+    return MessageBoxW(owner, CloseAllQuestion, TEXT("Orvo"), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDYES;
+}
+
+void closeListed(int except) {
+    for (int i = 0; i < windowCount; ++i) {
+        if (i != except) PostMessageW(programsList[i], WM_CLOSE, 0, 0);
+    }
+}
+
+int selectedLine(HWND listBox) { return static_cast<int>(SendMessageW(listBox, LB_GETCURSEL, 0, 0)); }
+
+void onCommand(HWND dialog, WORD id) {
+    if (id == IDOK) {
+        EndDialog(dialog, IDOK);
+        return;
+    }
+    if (id != IDC_CLOSE && id != IDC_CLOSE_ALL && id != IDC_SWITCH_TO && id != IDC_CLOSE_ALL_EXCEPT) return;
+    if ((id == IDC_CLOSE_ALL || id == IDC_CLOSE_ALL_EXCEPT) && windowCount <= 0) return;
+    HWND listBox = GetDlgItem(dialog, IDC_PROGRAM_LIST);
+    if (listBox == NULL) return;
+    switch (id) {
+        case IDC_CLOSE: {
+            int sel = selectedLine(listBox);
+            if (sel == LB_ERR) return;
+            if (sel >= 0 && sel < windowCount) PostMessageW(programsList[sel], WM_CLOSE, 0, 0);
+            refillProgramList(listBox);
+            return;
+        }
+        case IDC_CLOSE_ALL:
+            if (!confirmCloseAll(dialog)) return;
+            closeListed(-1);
+            refillProgramList(listBox);
+            return;
+        case IDC_SWITCH_TO: {
+            int sel = selectedLine(listBox);
+            if (sel == LB_ERR) return;
+            if (sel >= 0 && sel < windowCount) ShowWindow(programsList[sel], SW_SHOW);
+            EndDialog(dialog, IDC_SWITCH_TO);
+            return;
+        }
+        case IDC_CLOSE_ALL_EXCEPT: {
+            int sel = selectedLine(listBox);
+            if (sel == LB_ERR) return;
+            closeListed(sel);
+            refillProgramList(listBox);
+            return;
+        }
+        default:
+            return;
+    }
+}
+
+}  // namespace
+
+void refillProgramList(HWND listBox) {
+    SendMessageW(listBox, LB_RESETCONTENT, 0, 0);
+    collectWindows(ProgramsForm, listBox);
+}
+
+INT_PTR CALLBACK programsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        initFullScreenDialog(dialog);
+        HWND listBox = GetDlgItem(dialog, IDC_PROGRAM_LIST);
+        if (listBox != NULL) refillProgramList(listBox);
+    } else if (message == WM_COMMAND) {
+        onCommand(dialog, LOWORD(wParam));
+    }
+    return FALSE;
+}
+
+void closeAllPrograms() {
+    collectWindows(ProgramsForm, NULL);
+    if (windowCount < 1) return;
+    if (!confirmCloseAll(NULL)) return;
+    closeListed(-1);
+    windowCount = 0;
+}
