@@ -174,7 +174,7 @@ bool nextMessage(MSG* msg, const std::function<bool()>& extraWake) {
             Window* w = findWindowObject(timer.window);
             if (timer.signaled && w && w->thread == self) {
                 timer.signaled = false;
-                *msg = MSG{timer.window, WM_TIMER, timer.id, 0, GetTickCount(), {0, 0}};
+                *msg = MSG{timer.window, WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.proc), GetTickCount(), {0, 0}};
                 return true;
             }
         }
@@ -474,9 +474,15 @@ BOOL GetMessageW(LPMSG msg, HWND, UINT, UINT) {
 BOOL TranslateMessage(const MSG*) { return FALSE; }
 
 LRESULT DispatchMessageW(const MSG* msg) {
+    // Only a timer procedure given to SetTimer is called; any other lParam of a WM_TIMER (a
+    // posted one carries whatever its sender chose) goes to the window procedure.
     if (msg->message == WM_TIMER && msg->lParam != 0) {
-        reinterpret_cast<TIMERPROC>(msg->lParam)(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
-        return 0;
+        for (auto& t : gTimers) {
+            if (reinterpret_cast<LPARAM>(t.proc) == msg->lParam) {
+                t.proc(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
+                return 0;
+            }
+        }
     }
     Window* w = findWindowObject(msg->hwnd);
     if (w == nullptr || w->proc == nullptr) return 0;
@@ -495,11 +501,11 @@ UINT_PTR SetTimer(HWND handle, UINT_PTR id, UINT ms, TIMERPROC proc) {
             t.period = period;
             t.due = due;
             t.signaled = false;
+            t.proc = proc;
             return id;
         }
     }
-    (void)proc;
-    gTimers.push_back(Timer{handle, id, period, due, false});
+    gTimers.push_back(Timer{handle, id, period, due, false, proc});
     return id;
 }
 

@@ -57,6 +57,7 @@ struct Timer {
     UINT period;
     uint64_t due;
     bool signaled;
+    TIMERPROC proc;
 };
 
 Window* findWindowObject(HWND handle);

@@ -71,20 +71,23 @@ BOOL SHInitDialog(PSHINITDLGINFO info) {
     HWND dialog = info->hDlg;
     DWORD flags = info->dwFlags;
 
-    int band = 0;
-    // A template with its own IDOK control already has its way out.
-    if ((flags & SHIDIF_DONEBUTTON) && GetDlgItem(dialog, IDOK) == NULL) band = addDoneButton(dialog);
-
-    if (flags & (SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN)) {
+    bool sized = (flags & (SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN)) != 0;
+    if (sized) {
         RECT area = dialogArea(flags);
         SetWindowPos(dialog, NULL, area.left, area.top, area.right - area.left, area.bottom - area.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
-    } else if (band > 0) {
-        // Unsized: grow by the band, so that the moved controls stay inside.
-        RECT r;
-        GetWindowRect(dialog, &r);
-        SetWindowPos(dialog, NULL, 0, 0, r.right - r.left, r.bottom - r.top + band,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // Added after sizing, so that Done sits at the right of the final client area. A template
+    // with its own IDOK control already has its way out.
+    if ((flags & SHIDIF_DONEBUTTON) && GetDlgItem(dialog, IDOK) == NULL) {
+        int band = addDoneButton(dialog);
+        if (!sized && band > 0) {
+            // Unsized: grow by the band, so that the moved controls stay inside.
+            RECT r;
+            GetWindowRect(dialog, &r);
+            SetWindowPos(dialog, NULL, 0, 0, r.right - r.left, r.bottom - r.top + band,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
     }
     // SHIDIF_SIPDOWN: a desktop has no input panel to lower.
     return TRUE;
