@@ -153,3 +153,18 @@ const Registrar expect("expect", [](Args& a, Outcome& o) {
 
 }  // namespace
 }  // namespace scenario
+
+namespace scenario {
+namespace {
+
+// `traffic`: pixels read from and written to the screen since the last `traffic`, for the
+// benchmark's per-presentation figures.
+const Registrar traffic("traffic", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    sim::ScreenTraffic& t = sim::screenTraffic();
+    sim::logLine("traffic read=" + std::to_string(t.pixelsRead) + " written=" + std::to_string(t.pixelsWritten));
+    t = sim::ScreenTraffic();
+});
+
+}  // namespace
+}  // namespace scenario
