@@ -1,0 +1,204 @@
+#include "sim/syntax/scenario_syntax.h"
+
+#include <cctype>
+#include <cstdio>
+
+namespace scenario {
+
+std::vector<Token> tokenize(const std::string& line) {
+    std::vector<Token> tokens;
+    size_t i = 0;
+    while (i < line.size()) {
+        char c = line[i];
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            ++i;
+        } else if (c == '#') {
+            break;
+        } else if (c == '"') {
+            Token t;
+            t.quoted = true;
+            ++i;
+            bool closed = false;
+            std::string utf8;
+            while (i < line.size()) {
+                char d = line[i];
+                if (d == '"') {
+                    closed = true;
+                    ++i;
+                    break;
+                }
+                if (d == '\\') {
+                    if (i + 1 >= line.size()) throw ScenarioError("unterminated escape in string");
+                    char e = line[i + 1];
+                    if (e == '"' || e == '\\') {
+                        utf8 += e;
+                        i += 2;
+                    } else if (e == 'u') {
+                        if (i + 6 > line.size()) throw ScenarioError("bad \\u escape");
+                        std::string digits = line.substr(i + 2, 4);
+                        for (char h : digits) {
+                            if (!isxdigit(static_cast<unsigned char>(h))) throw ScenarioError("bad \\u escape");
+                        }
+                        // Flush the UTF-8 gathered so far, then add the unit itself.
+                        t.text += fromUtf8(utf8);
+                        utf8.clear();
+                        t.text += static_cast<char16_t>(std::stoul(digits, nullptr, 16));
+                        i += 6;
+                    } else {
+                        throw ScenarioError(std::string("unknown escape \\") + e + " in string");
+                    }
+                } else {
+                    utf8 += d;
+                    ++i;
+                }
+            }
+            if (!closed) throw ScenarioError("unterminated string");
+            t.text += fromUtf8(utf8);
+            tokens.push_back(t);
+        } else {
+            Token t;
+            while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r' && line[i] != '\n') {
+                if (line[i] == '"') throw ScenarioError("quote inside a word");
+                t.bare += line[i++];
+            }
+            tokens.push_back(t);
+        }
+    }
+    return tokens;
+}
+
+const Token& Args::at(size_t i) const {
+    if (i >= tokens_.size()) throw ScenarioError(command_ + ": missing argument");
+    return tokens_[i];
+}
+
+std::u16string Args::string(size_t i) const {
+    const Token& t = at(i);
+    if (!t.quoted) throw ScenarioError(command_ + ": expected a quoted string, got " + t.bare);
+    return t.text;
+}
+
+std::string Args::word(size_t i) const {
+    const Token& t = at(i);
+    if (t.quoted) throw ScenarioError(command_ + ": expected a word, got a string");
+    return t.bare;
+}
+
+int64_t Args::number(size_t i) const {
+    std::string w = word(i);
+    bool negative = !w.empty() && w[0] == '-';
+    std::string digits = negative ? w.substr(1) : w;
+    uint64_t magnitude = 0;
+    size_t used = 0;
+    try {
+        if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+            magnitude = std::stoull(digits.substr(2), &used, 16);
+            used += 2;
+        } else {
+            magnitude = std::stoull(digits, &used, 10);
+        }
+    } catch (const std::exception&) {
+        throw ScenarioError(command_ + ": bad number " + w);
+    }
+    if (used != digits.size() || digits.empty()) throw ScenarioError(command_ + ": bad number " + w);
+    return negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
+}
+
+uint64_t Args::unsignedNumber(size_t i) const {
+    std::string w = word(i);
+    if (!w.empty() && w[0] == '-') throw ScenarioError(command_ + ": expected a count, got " + w);
+    return static_cast<uint64_t>(number(i));
+}
+
+std::vector<uint8_t> Args::hexBytes(size_t i) const {
+    const Token& t = at(i);
+    std::string digits = t.quoted ? toUtf8(t.text) : t.bare;
+    if (digits.size() % 2 != 0) throw ScenarioError(command_ + ": hex bytes need pairs of digits");
+    std::vector<uint8_t> out;
+    for (size_t k = 0; k < digits.size(); k += 2) {
+        if (!isxdigit(static_cast<unsigned char>(digits[k])) || !isxdigit(static_cast<unsigned char>(digits[k + 1]))) {
+            throw ScenarioError(command_ + ": bad hex bytes");
+        }
+        out.push_back(static_cast<uint8_t>(std::stoul(digits.substr(k, 2), nullptr, 16)));
+    }
+    return out;
+}
+
+void Args::expectCount(size_t min, size_t max) const {
+    if (tokens_.size() < min || tokens_.size() > max) throw ScenarioError(command_ + ": wrong number of arguments");
+}
+
+std::string toUtf8(const std::u16string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        uint32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::u16string fromUtf8(const std::string& text) {
+    std::u16string out;
+    for (size_t i = 0; i < text.size();) {
+        unsigned char b = static_cast<unsigned char>(text[i]);
+        uint32_t c = b;
+        int extra = 0;
+        if (b >= 0xF0) { c = b & 0x07; extra = 3; }
+        else if (b >= 0xE0) { c = b & 0x0F; extra = 2; }
+        else if (b >= 0xC0) { c = b & 0x1F; extra = 1; }
+        ++i;
+        for (int k = 0; k < extra && i < text.size(); ++k, ++i) c = (c << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (c >> 10));
+            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+    }
+    return out;
+}
+
+std::string quote(const std::u16string& text) {
+    std::string out = "\"";
+    for (char16_t c : text) {
+        if (c == u'"') {
+            out += "\\\"";
+        } else if (c == u'\\') {
+            out += "\\\\";
+        } else if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04X", static_cast<unsigned>(c));
+            out += buf;
+        }
+    }
+    return out + "\"";
+}
+
+std::string hex(uint64_t value, int width) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "0x%0*llX", width, static_cast<unsigned long long>(value));
+    return buf;
+}
+
+}  // namespace scenario

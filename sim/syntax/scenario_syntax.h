@@ -1,0 +1,53 @@
+// The scenario language's syntax, shared by every runner of scenarios (the simulator and the
+// end-to-end runner on a real system): tokens, arguments, and the way texts are quoted in the log.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace scenario {
+
+struct Token {
+    bool quoted = false;
+    std::string bare;       // an unquoted token as written
+    std::u16string text;    // a quoted string's UTF-16 units
+};
+
+// An error in the scenario itself (exit status 2).
+struct ScenarioError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Splits a line into tokens; comments and blanks are dropped.
+std::vector<Token> tokenize(const std::string& line);
+
+class Args {
+public:
+    Args(std::string command, std::vector<Token> tokens) : command_(std::move(command)), tokens_(std::move(tokens)) {}
+    size_t count() const { return tokens_.size(); }
+    bool has(size_t i) const { return i < tokens_.size(); }
+    const std::string& command() const { return command_; }
+    std::u16string string(size_t i) const;    // a quoted string
+    std::string word(size_t i) const;         // a bare word
+    int64_t number(size_t i) const;           // decimal or 0x hexadecimal
+    uint64_t unsignedNumber(size_t i) const;
+    std::vector<uint8_t> hexBytes(size_t i) const;  // pairs of hex digits, quoted or bare
+    bool isString(size_t i) const { return has(i) && tokens_[i].quoted; }
+    void expectCount(size_t min, size_t max) const;
+
+private:
+    const Token& at(size_t i) const;
+    std::string command_;
+    std::vector<Token> tokens_;
+};
+
+std::string toUtf8(const std::u16string& text);
+std::u16string fromUtf8(const std::string& text);
+// A UTF-16 text quoted and escaped as in the scenario language.
+std::string quote(const std::u16string& text);
+// 0x followed by upper-case hex digits, at least `width` of them.
+std::string hex(uint64_t value, int width = 0);
+
+}  // namespace scenario
