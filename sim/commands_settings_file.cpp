@@ -1,54 +1,15 @@
-// `settings-file [FIELD VALUE]...`: writes "\Program Files\Marund\Orvo\orvo.dat" as the default
-// 652-byte settings image with the named fields changed, so that scenarios say what they set.
-#include <map>
-
+// `settings-file [FIELD VALUE]...`: writes the settings file of the default install.
 #include "file_system.h"
 #include "scenario.h"
+#include "sim/syntax/settings_image.h"
 
 namespace scenario {
 namespace {
 
-const std::map<std::string, size_t> kFieldOffsets = {
-    {"formatTag", 0},         {"showBattery", 68},   {"showProgramMemory", 72}, {"showMainStorage", 76},
-    {"showStorageCard", 80},  {"refreshSeconds", 84}, {"confirmCloseAll", 616}, {"runAtStartup", 620},
-    {"largeIcons", 624},      {"iconX", 628}};
-const size_t kCardNameOffset = 92;
-const size_t kCardNameUnits = 262;
-
-void put32(std::vector<uint8_t>& image, size_t at, int64_t value) {
-    uint32_t v = static_cast<uint32_t>(value);
-    for (int i = 0; i < 4; ++i) image[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
-}
-
 const Registrar settingsFile("settings-file", [](Args& a, Outcome&) {
-    std::vector<uint8_t> image(652, 0);
-    put32(image, 0, 270);
-    put32(image, 68, 1);
-    put32(image, 72, 1);
-    put32(image, 76, 1);
-    put32(image, 84, 2);
-    put32(image, 616, 1);
-    put32(image, 620, 1);
-    put32(image, 628, 120);
-    if (a.count() % 2 != 0) throw ScenarioError("settings-file: FIELD VALUE pairs");
-    for (size_t i = 0; i < a.count(); i += 2) {
-        std::string field = a.word(i);
-        if (field == "storageCardName") {
-            std::u16string name = a.string(i + 1);
-            if (name.size() > kCardNameUnits) throw ScenarioError("settings-file: name too long");
-            for (size_t k = 0; k < kCardNameUnits; ++k) {
-                char16_t c = k < name.size() ? name[k] : 0;
-                image[kCardNameOffset + 2 * k] = static_cast<uint8_t>(c & 0xFF);
-                image[kCardNameOffset + 2 * k + 1] = static_cast<uint8_t>(c >> 8);
-            }
-            continue;
-        }
-        auto it = kFieldOffsets.find(field);
-        if (it == kFieldOffsets.end()) throw ScenarioError("settings-file: unknown field " + field);
-        put32(image, it->second, a.number(i + 1));
-    }
-    sim::fileSystem().makeDirectories(u"\\Program Files\\Marund\\Orvo");
-    sim::fileSystem().writeFile(u"\\Program Files\\Marund\\Orvo\\orvo.dat", image);
+    std::vector<uint8_t> image = settingsFileImage(a);
+    sim::fileSystem().makeDirectories(kSettingsFolderPath);
+    sim::fileSystem().writeFile(kSettingsFilePath, image);
 });
 
 }  // namespace

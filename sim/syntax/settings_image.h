@@ -1,0 +1,17 @@
+// `settings-file [FIELD VALUE]...`: the default 652-byte settings image with the named fields
+// changed, so that scenarios say what they set. Shared by every runner of scenarios.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "sim/syntax/scenario_syntax.h"
+
+namespace scenario {
+
+extern const char16_t* const kSettingsFilePath;   // where the default install keeps the file
+extern const char16_t* const kSettingsFolderPath;
+
+std::vector<uint8_t> settingsFileImage(const Args& fields);
+
+}  // namespace scenario
