@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+#include <powrprof.h>
+
 DWORD GetSystemPowerStatusEx2(PSYSTEM_POWER_STATUS_EX2 status, DWORD length, BOOL) {
     if (status == NULL || length < sizeof(SYSTEM_POWER_STATUS_EX2)) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -63,6 +65,69 @@ BOOL KernelIoControl(DWORD, LPVOID, DWORD, LPVOID, DWORD, LPDWORD returned) {
     if (returned != NULL) *returned = 0;
     SetLastError(ERROR_NOT_SUPPORTED);
     return FALSE;
+}
+
+
+// The names below are the desktop's own operations from here on.
+#undef LoadIconW
+#undef keybd_event
+#undef ExtEscape
+
+HICON ceLoadIcon(HINSTANCE instance, LPCWSTR name) {
+    // The desktop's LoadIcon stretches every icon to the system's large icon size; the device
+    // loads an icon at the size of its image, and the indicator draws it at that size. Shared,
+    // as LoadIcon's icons are: loading one again gives the same handle.
+    return static_cast<HICON>(LoadImageW(instance, name, IMAGE_ICON, 0, 0, LR_SHARED));
+}
+
+namespace {
+
+// Suspending needs the shutdown privilege, which a desktop user holds but has switched off.
+bool enableShutdownPrivilege() {
+    HANDLE token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return false;
+    TOKEN_PRIVILEGES privileges = {};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    bool ok = LookupPrivilegeValueW(NULL, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid) &&
+              AdjustTokenPrivileges(token, FALSE, &privileges, 0, NULL, NULL) && GetLastError() == ERROR_SUCCESS;
+    CloseHandle(token);
+    return ok;
+}
+
+}  // namespace
+
+void ceKeybdEvent(BYTE key, BYTE scan, DWORD flags, ULONG_PTR extra) {
+    // The device's "silent" flag (no key click) has the desktop's value of a Unicode character
+    // event, so it is dropped: a desktop keyboard makes no click to silence.
+    flags &= ~static_cast<DWORD>(KEYEVENTF_SILENT);
+    if (key == VK_OFF) {
+        // A desktop keyboard has no power key. Its release does what the device's does: the
+        // machine goes to sleep (suspend, not hibernation), if the user may do so.
+        if ((flags & KEYEVENTF_KEYUP) && enableShutdownPrivilege()) SetSuspendState(FALSE, FALSE, FALSE);
+        return;
+    }
+    keybd_event(key, scan, flags, extra);
+}
+
+int ceExtEscape(HDC dc, int escape, int inSize, LPCSTR in, int outSize, LPSTR out) {
+    // A desktop display driver does not take the device's power escape; the desktop turns its
+    // monitors off on request instead, which is what the escape asks for.
+    if (escape == QUERYESCSUPPORT && in != NULL && inSize >= 4) {
+        int asked = 0;
+        std::memcpy(&asked, in, 4);
+        if (asked == SETPOWERMANAGEMENT) return 1;
+    }
+    if (escape == SETPOWERMANAGEMENT) {
+        VIDEO_POWER_MANAGEMENT request = {};
+        if (in == NULL || inSize < static_cast<int>(sizeof request)) return -1;
+        std::memcpy(&request, in, sizeof request);
+        // Monitor power: 2 is off, -1 is on.
+        LPARAM state = request.PowerState == VideoPowerOff ? 2 : -1;
+        PostMessageW(HWND_BROADCAST, WM_SYSCOMMAND, SC_MONITORPOWER, state);
+        return 1;
+    }
+    return ExtEscape(dc, escape, inSize, in, outSize, out);
 }
 
 #endif  // !_WIN32_WCE

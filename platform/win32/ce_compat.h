@@ -80,3 +80,12 @@ BOOL KernelIoControl(DWORD code, LPVOID in, DWORD inSize, LPVOID out, DWORD outS
 BOOL SHInitDialog(PSHINITDLGINFO info);
 BOOL SHGetSpecialFolderPath(HWND owner, LPWSTR path, int folder, BOOL create);
 DWORD SHCreateShortcut(LPWSTR shortcut, LPWSTR target);
+
+// Operations that desktop Windows has under the same name but with another meaning; the logic's
+// calls reach the device's meaning through these (see ce_compat.cpp).
+HICON ceLoadIcon(HINSTANCE instance, LPCWSTR name);
+void ceKeybdEvent(BYTE key, BYTE scan, DWORD flags, ULONG_PTR extra);
+int ceExtEscape(HDC dc, int escape, int inSize, LPCSTR in, int outSize, LPSTR out);
+#define LoadIconW ceLoadIcon
+#define keybd_event ceKeybdEvent
+#define ExtEscape ceExtEscape

@@ -1,0 +1,679 @@
+// The scenario commands on the real system. The user's commands act as a user would: the pen is
+// the mouse (taps and menu items are clicked where the window system put them), buttons are
+// clicked, list lines selected and up-down arrows pressed on the real controls. Observations read
+// the real system: the screen's pixels, the window list, the files, the dialog's controls.
+#include <map>
+
+#include "sim/syntax/settings_image.h"
+#include "tests/e2e/harness/commands.h"
+
+namespace e2e {
+namespace {
+
+using scenario::Args;
+
+std::map<std::string, Command>& table() {
+    static std::map<std::string, Command> commands;
+    return commands;
+}
+
+struct Registrar {
+    Registrar(const char* name, Command command) { table()[name] = std::move(command); }
+};
+
+bool waitFor(const std::function<bool()>& done, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(2);
+    }
+    return true;
+}
+
+void notOnRealSystem(const Args& a) {
+    throw ScenarioError(a.command() + ": not available on a real system (the simulator's own)");
+}
+
+// --- The pen ---------------------------------------------------------------------------------
+
+void penAt(int x, int y) {
+    SetCursorPos(x, y);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    long before = buttonUpsSeen();
+    SendInput(2, input, sizeof(INPUT));
+    // The pen's messages go through the window system's input queue: wait until they arrived.
+    if (!waitFor([before] { return buttonUpsSeen() > before; }, 5000)) throw std::runtime_error("a tap did not arrive");
+}
+
+// --- Menus -----------------------------------------------------------------------------------
+
+HWND menuWindowOf(HMENU menu) {
+    HWND found = NULL;
+    waitFor([&] {
+        for (HWND w = FindWindowExW(NULL, NULL, L"#32768", NULL); w != NULL; w = FindWindowExW(NULL, w, L"#32768", NULL)) {
+            if (IsWindowVisible(w) && reinterpret_cast<HMENU>(SendMessageW(w, MN_GETHMENU, 0, 0)) == menu) {
+                found = w;
+                return true;
+            }
+        }
+        return false;
+    }, 5000);
+    if (found == NULL) throw std::runtime_error("the open menu is not on the screen");
+    return found;
+}
+
+void clickMenuItem(HMENU menu, int position) {
+    HWND window = menuWindowOf(menu);
+    RECT r;
+    if (!GetMenuItemRect(window, menu, static_cast<UINT>(position), &r)) throw std::runtime_error("no menu item rectangle");
+    penAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+struct MenuStep {
+    HMENU menu;
+    int position;
+    HMENU submenu;
+    UINT id;
+};
+
+bool findItemById(HMENU menu, UINT id, std::vector<MenuStep>* path) {
+    int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU;
+        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+        if (info.fType & MFT_SEPARATOR) continue;
+        path->push_back(MenuStep{menu, i, info.hSubMenu, info.wID});
+        if (info.hSubMenu == NULL && info.wID == id) return true;
+        if (info.hSubMenu != NULL && findItemById(info.hSubMenu, id, path)) return true;
+        path->pop_back();
+    }
+    return false;
+}
+
+bool findItemByTexts(HMENU menu, const std::vector<std::wstring>& texts, std::vector<MenuStep>* path) {
+    for (size_t level = 0; level < texts.size(); ++level) {
+        if (menu == NULL) return false;
+        int count = GetMenuItemCount(menu);
+        bool found = false;
+        for (int i = 0; i < count && !found; ++i) {
+            WCHAR text[300] = {0};
+            MENUITEMINFOW info = {};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+            info.dwTypeData = text;
+            info.cch = 300;
+            GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+            if ((info.fType & MFT_SEPARATOR) || texts[level] != text) continue;
+            path->push_back(MenuStep{menu, i, info.hSubMenu, info.wID});
+            menu = info.hSubMenu;
+            found = true;
+        }
+        if (!found) return false;
+    }
+    return !path->empty() && path->back().submenu == NULL;
+}
+
+OpenModal need(OpenModal::Kind kind, const Args& a) {
+    OpenModal modal{kind};
+    if (!findModal(kind, &modal)) {
+        const char* what = kind == OpenModal::PopupMenuKind ? "menu" : kind == OpenModal::MessageBoxKind ? "message box" : "dialog";
+        throw ScenarioError(a.command() + ": no " + what + " is open");
+    }
+    if (kind != OpenModal::PopupMenuKind) {
+        // A box or dialog is made inside the platform's call: wait until it is on the screen.
+        waitFor([&] { return findModal(kind, &modal) && modal.window != NULL && IsWindowVisible(modal.window); }, 5000);
+        if (modal.window == NULL) throw std::runtime_error("the open box or dialog is not on the screen");
+    }
+    return modal;
+}
+
+const Registrar choose("choose", [](Args& a, Outcome&) {
+    if (a.count() < 1) throw ScenarioError("choose: an id or item texts");
+    OpenModal menu = need(OpenModal::PopupMenuKind, a);
+    std::vector<MenuStep> path;
+    if (!a.isString(0)) {
+        a.expectCount(1, 1);
+        int64_t id = a.number(0);
+        if (id < 0 || !findItemById(menu.menu, static_cast<UINT>(id), &path)) {
+            throw ScenarioError("choose: the menu has no item " + std::to_string(id));
+        }
+    } else {
+        std::vector<std::wstring> texts;
+        for (size_t i = 0; i < a.count(); ++i) texts.push_back(fromUtf16(a.string(i)));
+        if (!findItemByTexts(menu.menu, texts, &path)) throw ScenarioError("choose: the menu has no such item");
+    }
+    for (size_t i = 0; i + 1 < path.size(); ++i) clickMenuItem(path[i].menu, path[i].position);
+    logEvent("menu-choice " + std::to_string(path.back().id));
+    clickMenuItem(path.back().menu, path.back().position);
+    OpenModal still{OpenModal::PopupMenuKind};
+    if (!waitFor([&] { return !findModal(OpenModal::PopupMenuKind, &still) || still.menu != menu.menu; }, 5000)) {
+        throw std::runtime_error("the menu did not close");
+    }
+});
+
+const Registrar menuCancel("menu-cancel", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    OpenModal menu = need(OpenModal::PopupMenuKind, a);
+    logEvent("menu-cancel");
+    // The user presses Escape; the menu's own window takes it.
+    PostMessageW(menuWindowOf(menu.menu), WM_KEYDOWN, VK_ESCAPE, 0);
+    OpenModal still{OpenModal::PopupMenuKind};
+    if (!waitFor([&] { return !findModal(OpenModal::PopupMenuKind, &still) || still.menu != menu.menu; }, 5000)) {
+        throw std::runtime_error("the menu did not close");
+    }
+});
+
+// --- Message boxes and dialogs ---------------------------------------------------------------
+
+const Registrar answer("answer", [](Args& a, Outcome&) {
+    a.expectCount(1, 1);
+    std::string w = a.word(0);
+    int id = w == "yes" ? IDYES : w == "no" ? IDNO : w == "ok" ? IDOK : 0;
+    if (id == 0) throw ScenarioError("answer: yes, no or ok");
+    OpenModal box = need(OpenModal::MessageBoxKind, a);
+    HWND button = GetDlgItem(box.window, id);
+    if (button == NULL) throw ScenarioError("answer: the box has no such button");
+    logEvent(std::string("messagebox-answer ") + (id == IDYES ? "IDYES" : id == IDNO ? "IDNO" : "IDOK"));
+    PostMessageW(button, BM_CLICK, 0, 0);
+    waitFor([&] { return !IsWindow(box.window); }, 5000);
+});
+
+int controlId(const Args& a, size_t i) {
+    int64_t v = a.number(i);
+    if (v < -1 || v > 0xFFFF) throw ScenarioError(a.command() + ": out of range");
+    return static_cast<int>(v);
+}
+
+std::wstring controlClass(HWND control) {
+    std::wstring name = className(control);
+    for (const WCHAR* standard : {L"BUTTON", L"EDIT", L"STATIC", L"LISTBOX", L"COMBOBOX"}) {
+        if (_wcsicmp(name.c_str(), standard) == 0) return standard;
+    }
+    return name;
+}
+
+HWND control(HWND dialog, int id, const Args& a) {
+    HWND c = GetDlgItem(dialog, id);
+    if (c == NULL) throw ScenarioError(a.command() + ": the dialog has no control " + std::to_string(id));
+    return c;
+}
+
+const Registrar click("click", [](Args& a, Outcome&) {
+    a.expectCount(1, 1);
+    OpenModal dialog = need(OpenModal::DialogKind, a);
+    HWND c = control(dialog.window, controlId(a, 0), a);
+    if (controlClass(c) != L"BUTTON") throw ScenarioError("click: control " + std::to_string(controlId(a, 0)) + " is not a button");
+    if (!IsWindowEnabled(c)) return;  // a tap on a disabled control does nothing
+    PostMessageW(c, BM_CLICK, 0, 0);
+});
+
+const Registrar select("select", [](Args& a, Outcome&) {
+    a.expectCount(2, 2);
+    OpenModal dialog = need(OpenModal::DialogKind, a);
+    int id = controlId(a, 0);
+    HWND c = control(dialog.window, id, a);
+    std::wstring kind = controlClass(c);
+    if (kind != L"LISTBOX" && kind != L"COMBOBOX") {
+        throw ScenarioError("select: the dialog has no list or combo box " + std::to_string(id));
+    }
+    bool list = kind == L"LISTBOX";
+    int index = controlId(a, 1);
+    int count = static_cast<int>(SendMessageW(c, list ? LB_GETCOUNT : CB_GETCOUNT, 0, 0));
+    if (index < -1 || index >= count) throw ScenarioError("select: no line " + std::to_string(index));
+    if (!IsWindowEnabled(c)) return;
+    SendMessageW(c, list ? LB_SETCURSEL : CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    if (!list || (GetWindowLongW(c, GWL_STYLE) & LBS_NOTIFY)) {
+        PostMessageW(dialog.window, WM_COMMAND, MAKEWPARAM(id, list ? LBN_SELCHANGE : CBN_SELCHANGE), reinterpret_cast<LPARAM>(c));
+    }
+});
+
+const Registrar spin("spin", [](Args& a, Outcome&) {
+    a.expectCount(2, 3);
+    std::string direction = a.word(1);
+    if (direction != "up" && direction != "down") throw ScenarioError("spin: up or down");
+    int64_t times = a.count() == 3 ? a.number(2) : 1;
+    if (times < 0 || times > 100000) throw ScenarioError("spin: bad count");
+    OpenModal dialog = need(OpenModal::DialogKind, a);
+    int id = controlId(a, 0);
+    HWND c = control(dialog.window, id, a);
+    if (className(c) != UPDOWN_CLASSW) throw ScenarioError("spin: the dialog has no up-down control " + std::to_string(id));
+    if (!IsWindowEnabled(c)) return;
+    // A press on one of the control's two arrows; a horizontal control has "up" on its right.
+    RECT r;
+    GetClientRect(c, &r);
+    bool horizontal = (GetWindowLongW(c, GWL_STYLE) & UDS_HORZ) != 0;
+    bool up = direction == "up";
+    int x = horizontal ? (up ? r.right * 3 / 4 : r.right / 4) : r.right / 2;
+    int y = horizontal ? r.bottom / 2 : (up ? r.bottom / 4 : r.bottom * 3 / 4);
+    for (int64_t i = 0; i < times; ++i) {
+        PostMessageW(c, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        PostMessageW(c, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    }
+});
+
+const Registrar done("done", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    OpenModal dialog = need(OpenModal::DialogKind, a);
+    HWND button = GetDlgItem(dialog.window, IDOK);
+    if (button == NULL) throw ScenarioError("done: the dialog has no Done button");
+    PostMessageW(button, BM_CLICK, 0, 0);
+});
+
+const Registrar dumpDialog("dump-dialog", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    OpenModal dialog = need(OpenModal::DialogKind, a);
+    logLine("dialog " + std::to_string(dialog.templateId) + " " + windowText(dialog.window));
+    // The template's controls, in template order (the window order of a dialog's children).
+    HWND c = GetWindow(dialog.window, GW_CHILD);
+    for (int i = 0; i < dialog.controls && c != NULL; ++i, c = GetWindow(c, GW_HWNDNEXT)) {
+        std::wstring kind = controlClass(c);
+        int id = GetDlgCtrlID(c) & 0xFFFF;
+        std::string line = "control " + std::to_string(id) + " " + scenario::toUtf8(toUtf16(kind)) + " " + windowText(c) +
+                           " enabled=" + (IsWindowEnabled(c) ? "1" : "0");
+        LONG style = GetWindowLongW(c, GWL_STYLE);
+        LONG type = style & BS_TYPEMASK;
+        if (kind == L"BUTTON" && (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE || type == BS_AUTO3STATE)) {
+            line += std::string(" checked=") + (SendMessageW(c, BM_GETCHECK, 0, 0) == BST_CHECKED ? "1" : "0");
+        }
+        std::vector<std::string> items;
+        if (kind == L"LISTBOX" || kind == L"COMBOBOX") {
+            bool list = kind == L"LISTBOX";
+            line += " sel=" + std::to_string(static_cast<int>(SendMessageW(c, list ? LB_GETCURSEL : CB_GETCURSEL, 0, 0)));
+            int count = static_cast<int>(SendMessageW(c, list ? LB_GETCOUNT : CB_GETCOUNT, 0, 0));
+            for (int k = 0; k < count; ++k) {
+                WCHAR text[512] = {0};
+                SendMessageW(c, list ? LB_GETTEXT : CB_GETLBTEXT, static_cast<WPARAM>(k), reinterpret_cast<LPARAM>(text));
+                items.push_back("  item " + quote(text));
+            }
+        }
+        if (kind == UPDOWN_CLASSW) line += " pos=" + std::to_string(static_cast<int>(SendMessageW(c, UDM_GETPOS32, 0, 0)));
+        logLine(line);
+        for (const std::string& item : items) logLine(item);
+    }
+});
+
+// --- Programs and the device ----------------------------------------------------------------
+
+const Registrar start("start", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    if (!startProgram()) throw ScenarioError("start: orvo.exe is not installed");
+});
+
+const Registrar advance("advance", [](Args& a, Outcome&) {
+    a.expectCount(1, 1);
+    advanceClock(now() + a.unsignedNumber(0));
+});
+
+const Registrar tap("tap", [](Args& a, Outcome&) {
+    a.expectCount(2, 2);
+    penAt(static_cast<int>(a.number(0)), static_cast<int>(a.number(1)));
+});
+
+const Registrar taskbarRepaint("taskbar-repaint", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    repaintTaskbar();
+});
+
+const Registrar trayTap("tray-tap", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    sendTrayMessage(WM_LBUTTONDOWN);
+});
+
+const Registrar trayMessage("tray-message", [](Args& a, Outcome&) {
+    a.expectCount(1, 1);
+    sendTrayMessage(static_cast<LPARAM>(a.number(0)));
+});
+
+const Registrar sendClose("send-close", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    HWND main = programMainWindow();
+    if (main != NULL) PostMessageW(main, WM_CLOSE, 0, 0);
+});
+
+BYTE byteArg(const Args& a, size_t i) {
+    int64_t v = a.number(i);
+    if (v < 0 || v > 255) throw ScenarioError(a.command() + ": a byte is 0 to 255");
+    return static_cast<BYTE>(v);
+}
+
+DWORD dwordArg(const Args& a, size_t i) {
+    int64_t v = a.number(i);
+    if (v < 0 || v > 0xFFFFFFFFLL) throw ScenarioError(a.command() + ": value out of range");
+    return static_cast<DWORD>(v);
+}
+
+const Registrar screen("screen", [](Args& a, Outcome&) {
+    a.expectCount(2, 2);
+    // The X server's screen has one size for the whole run.
+    if (a.number(0) != screenWidth() || a.number(1) != screenHeight()) notOnRealSystem(a);
+});
+
+const Registrar battery("battery", [](Args& a, Outcome&) {
+    a.expectCount(2, 2);
+    std::lock_guard<std::recursive_mutex> hold(deviceLock());
+    device().batteryPercent = byteArg(a, 0);
+    device().batteryFlag = byteArg(a, 1);
+});
+
+const Registrar memory("memory", [](Args& a, Outcome&) {
+    a.expectCount(2, 2);
+    std::lock_guard<std::recursive_mutex> hold(deviceLock());
+    device().memoryAvailable = dwordArg(a, 0);
+    device().memoryTotal = dwordArg(a, 1);
+});
+
+const Registrar storage("storage", [](Args& a, Outcome&) {
+    a.expectCount(2, 2);
+    std::lock_guard<std::recursive_mutex> hold(deviceLock());
+    device().storageFree = dwordArg(a, 0);
+    device().storageTotal = dwordArg(a, 1);
+});
+
+const Registrar card("card", [](Args& a, Outcome&) {
+    a.expectCount(3, 3);
+    std::wstring name = fromUtf16(a.string(0));
+    CreateDirectoryW(devicePath(a.string(0)).c_str(), NULL);
+    std::lock_guard<std::recursive_mutex> hold(deviceLock());
+    auto& cards = device().cards;
+    for (auto it = cards.begin(); it != cards.end();) it = _wcsicmp(it->name.c_str(), name.c_str()) == 0 ? cards.erase(it) : it + 1;
+    cards.push_back(Card{name, a.unsignedNumber(1), a.unsignedNumber(2)});
+});
+
+void removeTree(const std::wstring& path) {
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &data);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring child = path + L"\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) removeTree(child);
+            else DeleteFileW(child.c_str());
+        } while (FindNextFileW(search, &data));
+        FindClose(search);
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
+const Registrar eject("eject", [](Args& a, Outcome&) {
+    a.expectCount(1, 1);
+    std::wstring name = fromUtf16(a.string(0));
+    std::lock_guard<std::recursive_mutex> hold(deviceLock());
+    auto& cards = device().cards;
+    bool found = false;
+    for (auto it = cards.begin(); it != cards.end();) {
+        if (_wcsicmp(it->name.c_str(), name.c_str()) == 0) {
+            it = cards.erase(it);
+            found = true;
+        } else {
+            ++it;
+        }
+    }
+    if (!found) throw ScenarioError("eject: no card of that name");
+    removeTree(devicePath(a.string(0)));
+});
+
+const Registrar rootentry("rootentry", [](Args& a, Outcome&) {
+    a.expectCount(2, 2);
+    DWORD attributes = dwordArg(a, 1);
+    std::wstring path = devicePath(a.string(0));
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        CreateDirectoryW(path.c_str(), NULL);
+    } else {
+        HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
+    }
+    std::lock_guard<std::recursive_mutex> hold(deviceLock());
+    device().rootAttributes.emplace_back(fromUtf16(a.string(0)), attributes);
+});
+
+const Registrar window("window", [](Args& a, Outcome&) {
+    a.expectCount(2, 4);
+    bool hidden = false;
+    bool ignoresClose = false;
+    for (size_t i = 2; i < a.count(); ++i) {
+        std::string flag = a.word(i);
+        if (flag == "hidden") hidden = true;
+        else if (flag == "ignores-close") ignoresClose = true;
+        else throw ScenarioError("window: unknown flag " + flag);
+    }
+    createOtherWindow(fromUtf16(a.string(0)), fromUtf16(a.string(1)), hidden, ignoresClose);
+});
+
+HKEY rootKey(const std::string& name) {
+    if (name == "HKCU") return HKEY_CURRENT_USER;
+    if (name == "HKLM") return HKEY_LOCAL_MACHINE;
+    throw ScenarioError("registry root must be HKCU or HKLM, not " + name);
+}
+
+const Registrar registryValue("registry", [](Args& a, Outcome&) {
+    a.expectCount(5, 5);
+    HKEY root = rootKey(a.word(0));
+    std::wstring key = fromUtf16(a.string(1));
+    std::wstring name = fromUtf16(a.string(2));
+    std::string type = a.word(3);
+    std::vector<uint8_t> data;
+    DWORD regType = REG_NONE;
+    if (type == "sz") {
+        for (char16_t c : a.string(4)) {
+            data.push_back(static_cast<uint8_t>(c & 0xFF));
+            data.push_back(static_cast<uint8_t>(c >> 8));
+        }
+        data.push_back(0);
+        data.push_back(0);
+        regType = REG_SZ;
+    } else if (type == "dword") {
+        DWORD v = static_cast<DWORD>(a.number(4));
+        for (int k = 0; k < 4; ++k) data.push_back(static_cast<uint8_t>(v >> (8 * k)));
+        regType = REG_DWORD;
+    } else if (type == "binary") {
+        data = a.hexBytes(4);
+        regType = REG_BINARY;
+    } else {
+        throw ScenarioError("registry: type must be sz, dword or binary");
+    }
+    HKEY k;
+    if (RegCreateKeyExW(root, key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &k, NULL) != ERROR_SUCCESS) {
+        throw std::runtime_error("cannot write the registry");
+    }
+    RegSetValueExW(k, name.c_str(), 0, regType, data.data(), static_cast<DWORD>(data.size()));
+    RegCloseKey(k);
+});
+
+const Registrar registryDelete("registry-delete", [](Args& a, Outcome&) {
+    a.expectCount(2, 3);
+    HKEY root = rootKey(a.word(0));
+    std::wstring key = fromUtf16(a.string(1));
+    if (a.count() == 3) {
+        RegDeleteKeyValueW(root, key.c_str(), fromUtf16(a.string(2)).c_str());
+    } else {
+        RegDeleteTreeW(root, key.c_str());
+        RegDeleteKeyW(root, key.c_str());
+    }
+});
+
+void writeDeviceFile(const std::u16string& path, const std::vector<uint8_t>& bytes) {
+    std::wstring full = devicePath(path);
+    for (size_t at = full.find(L'\\', 3); at != std::wstring::npos; at = full.find(L'\\', at + 1)) {
+        CreateDirectoryW(full.substr(0, at).c_str(), NULL);
+    }
+    HANDLE f = CreateFileW(full.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (f == INVALID_HANDLE_VALUE) throw ScenarioError("file: cannot make " + scenario::toUtf8(path));
+    DWORD written = 0;
+    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL);
+    CloseHandle(f);
+}
+
+const Registrar file("file", [](Args& a, Outcome&) {
+    a.expectCount(2, 2);
+    writeDeviceFile(a.string(0), a.hexBytes(1));
+});
+
+const Registrar fileDelete("file-delete", [](Args& a, Outcome&) {
+    a.expectCount(1, 1);
+    DeleteFileW(devicePath(a.string(0)).c_str());
+});
+
+const Registrar settingsFile("settings-file", [](Args& a, Outcome&) {
+    writeDeviceFile(scenario::kSettingsFilePath, scenario::settingsFileImage(a));
+});
+
+const Registrar displayOff("display-off-support", [](Args& a, Outcome&) {
+    a.expectCount(1, 1);
+    std::string v = a.word(0);
+    if (v != "yes" && v != "no") throw ScenarioError("display-off-support: yes or no");
+    std::lock_guard<std::recursive_mutex> hold(deviceLock());
+    device().displayOffSupport = v == "yes";
+});
+
+// Injected faults, resources decoded by the simulator, its traffic counter and screenshots
+// belong to the simulated device.
+const Registrar fail("fail", [](Args& a, Outcome&) { notOnRealSystem(a); });
+const Registrar resource("resource", [](Args& a, Outcome&) { notOnRealSystem(a); });
+const Registrar traffic("traffic", [](Args& a, Outcome&) { notOnRealSystem(a); });
+const Registrar screenshot("screenshot", [](Args& a, Outcome&) { notOnRealSystem(a); });
+
+// --- Observation ------------------------------------------------------------------------------
+
+std::string rgb(COLORREF c) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
+    return buf;
+}
+
+const Registrar pixels("pixels", [](Args& a, Outcome&) {
+    a.expectCount(4, 4);
+    int x = static_cast<int>(a.number(0));
+    int y = static_cast<int>(a.number(1));
+    int w = static_cast<int>(a.number(2));
+    int h = static_cast<int>(a.number(3));
+    if (w < 0 || h < 0) throw ScenarioError("pixels: negative size");
+    logLine("pixels " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(w) + " " + std::to_string(h));
+    HDC screen = GetDC(NULL);
+    for (int r = 0; r < h; ++r) {
+        std::string row;
+        for (int c = 0; c < w; ++c) {
+            COLORREF v = GetPixel(screen, x + c, y + r);
+            row += (c ? " " : "") + rgb(v == CLR_INVALID ? 0 : v);
+        }
+        logLine(row);
+    }
+    ReleaseDC(NULL, screen);
+});
+
+bool readDeviceFile(const std::u16string& path, std::vector<uint8_t>* bytes) {
+    HANDLE f = CreateFileW(devicePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, NULL);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    bool isFile = GetFileInformationByHandle(f, &info) && !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (isFile) {
+        bytes->resize(info.nFileSizeLow);
+        DWORD read = 0;
+        if (!bytes->empty()) ReadFile(f, bytes->data(), static_cast<DWORD>(bytes->size()), &read, NULL);
+        bytes->resize(read);
+    }
+    CloseHandle(f);
+    return isFile;
+}
+
+const Registrar dumpFile("dump-file", [](Args& a, Outcome&) {
+    a.expectCount(1, 1);
+    std::u16string path = a.string(0);
+    std::vector<uint8_t> bytes;
+    if (!readDeviceFile(path, &bytes)) {
+        logLine("file " + scenario::quote(path) + " missing");
+        return;
+    }
+    logLine("file " + scenario::quote(path) + " " + std::to_string(bytes.size()));
+    for (size_t i = 0; i < bytes.size(); i += 32) {
+        std::string line;
+        for (size_t k = i; k < bytes.size() && k < i + 32; ++k) {
+            char buf[4];
+            std::snprintf(buf, sizeof buf, "%02X", bytes[k]);
+            line += (k > i ? " " : "") + std::string(buf);
+        }
+        logLine(line);
+    }
+});
+
+// Windows the window system makes for its own purposes (input method, tooltips, the pop-ups of
+// menus and drop-down lists) are not windows of the device's programs.
+bool isHelperWindow(HWND window) {
+    std::wstring name = className(window);
+    for (const WCHAR* helper : {L"IME", L"#32768", L"tooltips_class32", L"ComboLBox"}) {
+        if (name == helper) return true;
+    }
+    return false;
+}
+
+BOOL CALLBACK listWindow(HWND window, LPARAM) {
+    if (isDeviceWindow(window) && !isHelperWindow(window)) {
+        logLine("window " + windowText(window) + " " + quote(className(window)) + (IsWindowVisible(window) ? " visible" : " hidden"));
+    }
+    return TRUE;
+}
+
+const Registrar dumpWindows("dump-windows", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    EnumWindows(listWindow, 0);
+});
+
+GuiResources gMark;
+bool gMarked = false;
+
+void check(Outcome& o, bool ok, const std::string& what) {
+    if (!ok) {
+        o.expectFailed = true;
+        logLine("expect failed: " + what);
+    }
+}
+
+// The process's GDI and user objects, counted now and compared later: what a long run of the
+// real program holds must not grow.
+const Registrar guiResources("gui-resources", [](Args& a, Outcome&) {
+    a.expectCount(1, 1);
+    if (a.word(0) != "mark") throw ScenarioError("gui-resources: mark");
+    gMark = countGuiResources();
+    gMarked = true;
+});
+
+const Registrar expect("expect", [](Args& a, Outcome& o) {
+    if (a.count() < 1) throw ScenarioError("expect: what to check?");
+    std::string what = a.word(0);
+    if (what == "running") {
+        a.expectCount(2, 2);
+        bool running = programMainWindow() != NULL;
+        check(o, running == (a.word(1) == "yes"), std::string("running ") + (running ? "yes" : "no"));
+    } else if (what == "file-size") {
+        a.expectCount(3, 3);
+        std::vector<uint8_t> bytes;
+        int64_t size = readDeviceFile(a.string(1), &bytes) ? static_cast<int64_t>(bytes.size()) : -1;
+        check(o, size == a.number(2), "file-size " + std::to_string(size));
+    } else if (what == "gui-resources-unchanged") {
+        a.expectCount(1, 1);
+        if (!gMarked) throw ScenarioError("expect gui-resources-unchanged: no gui-resources mark before");
+        GuiResources n = countGuiResources();
+        check(o, n.gdi == gMark.gdi && n.user == gMark.user,
+              "gui-resources gdi " + std::to_string(gMark.gdi) + " -> " + std::to_string(n.gdi) + ", user " +
+                  std::to_string(gMark.user) + " -> " + std::to_string(n.user) + " (" + n.how + ")");
+    } else if (what == "gdi-objects" || what == "icons" || what == "device-contexts") {
+        notOnRealSystem(a);
+    } else {
+        throw ScenarioError("expect: unknown check " + what);
+    }
+});
+
+}  // namespace
+
+const Command* findCommand(const std::string& name) {
+    auto it = table().find(name);
+    return it == table().end() ? nullptr : &it->second;
+}
+
+}  // namespace e2e

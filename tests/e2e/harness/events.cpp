@@ -1,0 +1,53 @@
+// The event log: lines in the simulator's format, stamped with the device's clock. Device threads
+// log too (the seam's operations run on them), so every line is written under one lock.
+#include <cstdio>
+
+#include "tests/e2e/harness/harness.h"
+
+namespace e2e {
+namespace {
+
+std::mutex gLogLock;
+std::atomic<uint64_t> gClock{0};
+
+void writeLine(const std::string& line) {
+    std::lock_guard<std::mutex> hold(gLogLock);
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+uint64_t now() { return gClock.load(); }
+void setNow(uint64_t ms) { gClock.store(ms); }
+
+void logEvent(const std::string& event) { writeLine(std::to_string(now()) + " " + event); }
+void logLine(const std::string& line) { writeLine(line); }
+
+std::u16string toUtf16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+std::wstring fromUtf16(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+std::string quote(const WCHAR* text) { return scenario::quote(toUtf16(text ? std::wstring(text) : std::wstring())); }
+std::string quote(const std::wstring& text) { return scenario::quote(toUtf16(text)); }
+
+std::string windowText(HWND window) {
+    WCHAR text[512] = {0};
+    GetWindowTextW(window, text, 512);
+    return quote(text);
+}
+
+std::wstring className(HWND window) {
+    WCHAR name[256] = {0};
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
+std::string ownerName(HWND owner) {
+    if (owner == NULL || !IsWindow(owner)) return "none";
+    std::wstring name = className(owner);
+    if (name == L"#32770") return "Dialog";
+    return scenario::toUtf8(toUtf16(name));
+}
+
+}  // namespace e2e

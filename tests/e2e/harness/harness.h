@@ -1,0 +1,170 @@
+// The end-to-end runner: Orvo's test build on a real Windows system (Wine), with a stand-in
+// Pocket PC around it. Scenarios are the simulator's; the event lines are the simulator's.
+//
+// Layout of the process: the runner's own thread reads the scenario and observes; the stand-in
+// shell's thread owns the taskbar, the desktop and the input-panel button; the other programs'
+// thread owns their windows; each started instance of Orvo runs its WinMain on a thread of its
+// own, from its own copy of the program image (so that it has its own program-wide state).
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/win32/win32_api.h"
+#include "sim/syntax/scenario_syntax.h"
+#include "tests/e2e/program/hooks.h"
+
+// The runner calls the system's own operations, not the compatibility layer's.
+#undef LoadIconW
+#undef keybd_event
+#undef ExtEscape
+
+// The system's own timer message (a caret's blink), which desktop headers do not name.
+#ifndef WM_SYSTIMER
+#define WM_SYSTIMER 0x0118
+#endif
+
+namespace e2e {
+
+using scenario::ScenarioError;
+
+// --- Event log (events.cpp) --------------------------------------------------------------------
+
+// The device's clock: simulated milliseconds, moved only by `advance`.
+uint64_t now();
+void setNow(uint64_t ms);
+void logEvent(const std::string& event);  // prefixed with the time
+void logLine(const std::string& line);    // printed as it is
+std::string quote(const WCHAR* text);
+std::string quote(const std::wstring& text);
+std::wstring fromUtf16(const std::u16string& text);
+std::u16string toUtf16(const std::wstring& text);
+std::string windowText(HWND window);       // quoted
+std::wstring className(HWND window);
+// A window's owner as the event lines name it: its class, "Dialog" for a dialog, or "none".
+std::string ownerName(HWND owner);
+
+// --- Threads of the device and settling (threads.cpp) ------------------------------------------
+
+// A thread of the device: it has a probe window through which the runner learns that every
+// message queued before the probe has been handled.
+struct DeviceThread {
+    DWORD id = 0;
+    HANDLE handle = NULL;
+    HWND probe = NULL;
+    std::atomic<long> probesHandled{0};
+    long probesSent = 0;
+    std::atomic<bool> ended{false};
+};
+
+// Called first thing on a device thread: its probe window and the hooks that see its messages.
+void joinDevice(DeviceThread* thread);
+void leaveDevice(DeviceThread* thread);
+// The hooks alone, for a thread that the runner drives in its own way (the other programs').
+void watchThreadMessages();
+// Runs an action on a device thread, from its message loop (or any modal loop it is in).
+void runOn(DeviceThread* thread, std::function<void()> action);
+// Every device thread has handled everything queued for it, and nothing new came of it.
+void settle();
+// Mouse buttons released on any device thread so far (taps wait for theirs to arrive).
+long buttonUpsSeen();
+
+// --- The stand-in shell (shell.cpp) ------------------------------------------------------------
+
+void startShell();
+HWND taskbarWindow();
+int taskbarHeight();
+int screenWidth();
+int screenHeight();
+void repaintTaskbar();
+bool sendTrayMessage(LPARAM pointerMessage);
+extern const WCHAR* const kStartupFolder;
+bool isShellWindow(HWND window);
+DWORD shellThreadId();
+
+// --- The stand-in device (device.cpp) ----------------------------------------------------------
+
+struct Card {
+    std::wstring name;
+    uint64_t freeBytes = 0;
+    uint64_t totalBytes = 0;
+};
+
+struct DeviceState {
+    BYTE batteryPercent = 80;
+    BYTE batteryFlag = 1;
+    DWORD memoryAvailable = 12582912;
+    DWORD memoryTotal = 33554432;
+    DWORD storageFree = 20971520;
+    DWORD storageTotal = 67108864;
+    bool displayOffSupport = true;
+    std::vector<Card> cards;
+    // Root entries whose attributes the file system cannot hold itself (a card's "temporary").
+    std::vector<std::pair<std::wstring, DWORD>> rootAttributes;
+};
+
+DeviceState& device();
+std::recursive_mutex& deviceLock();
+// Folders, the installed program and the registry of a device fresh from the factory.
+void bootDevice();
+extern const WCHAR* const kInstalledProgramPath;
+bool isInstalled();
+// The path of a file on the device, as the runner's own code must write it.
+std::wstring devicePath(const std::u16string& path);
+
+// --- Programs (programs.cpp) -------------------------------------------------------------------
+
+// Starts an instance of Orvo from a fresh copy of the program image; false if not installed.
+bool startProgram();
+HWND programMainWindow();
+void createOtherWindow(const std::wstring& title, const std::wstring& className, bool hidden, bool ignoresClose);
+bool isOtherProgramWindow(HWND window);
+// Lets the other programs handle what was posted to them; true when they had anything.
+bool runOtherPrograms();
+bool isDeviceWindow(HWND window);
+bool anyProgramThreadEnded();
+
+// --- Seam operations and open menus, boxes and dialogs (seam.cpp) ------------------------------
+
+void connectSeam(OrvoE2eHooks* table);
+// A warm reset that the program asked for (taken once).
+bool takeResetRequest();
+
+struct OpenModal {
+    enum Kind { PopupMenuKind, MessageBoxKind, DialogKind } kind;
+    DWORD thread = 0;
+    HMENU menu = NULL;
+    HWND window = NULL;  // the box or dialog, once created
+    int templateId = 0;
+    int controls = 0;    // a dialog's controls from its template (the runner adds none of its own)
+    UINT style = 0;
+};
+// The innermost open modal of a kind, or nullptr.
+bool findModal(OpenModal::Kind kind, OpenModal* out);
+// Called from the device threads' window-creation hook.
+void noteCreatedWindow(HWND window, const CREATESTRUCTW* create);
+
+// Virtual timers of the program.
+struct Timer {
+    HWND window;
+    UINT_PTR id;
+    uint64_t period;
+    uint64_t due;
+};
+// Moves the clock to `target`, handing each timer's tick to its window in due order.
+void advanceClock(uint64_t target);
+
+// --- Counting the process's GDI and user objects (resources.cpp) ------------------------------
+
+struct GuiResources {
+    long gdi = 0;
+    long user = 0;
+    std::string how;
+};
+GuiResources countGuiResources();
+
+}  // namespace e2e

@@ -1,0 +1,185 @@
+// The stand-in Pocket PC shell: the taskbar across the top, painted by its own procedure on its
+// own thread, the desktop below it and the input-panel button, all made at boot below every
+// window made later, as on the device.
+#include "tests/e2e/harness/harness.h"
+
+namespace e2e {
+
+const WCHAR* const kStartupFolder = L"\\Windows\\StartUp";
+
+namespace {
+
+DeviceThread gShellThread;
+HWND gTaskbar = NULL;
+HWND gDesktop = NULL;
+HWND gSipButton = NULL;
+HANDLE gShellReady = NULL;
+// The pattern shifts with every repaint that the shell is asked for, so that a repaint under
+// the indicator can be told from the pixels painted before it. The window system's own repaints
+// (a window uncovering the taskbar) paint the same pattern again.
+std::atomic<int> gGeneration{0};
+
+COLORREF taskbarPixel(int x, int y, int generation) {
+    return RGB((x * 8 + y * 3) & 0xFF, (x * 5 + y * 7 + generation * 40) & 0xFF, 0x80 | ((x + y) & 1) * 0x3F);
+}
+
+void paintTaskbar(HWND window) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    const int width = screenWidth();
+    const int height = taskbarHeight();
+    std::vector<DWORD> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            COLORREF c = taskbarPixel(x, y, gGeneration.load());
+            pixels[static_cast<size_t>(y) * width + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+        }
+    }
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(dc, 0, 0, width, height, 0, 0, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    EndPaint(window, &ps);
+    // Wine keeps a window's drawing in a surface of its own, which reaches the screen when the
+    // thread next waits. A wait of no length puts the taskbar on the screen now, as the device
+    // has it when the taskbar's procedure returns (the indicator is redrawn over it right after).
+    MsgWaitForMultipleObjectsEx(0, NULL, 0, QS_ALLINPUT, 0);
+}
+
+LRESULT CALLBACK taskbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT:
+            paintTaskbar(window);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_CLOSE:
+            return 0;  // the shell's windows do not close
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK plainShellProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE) return 0;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND makeWindow(const WCHAR* className, const WCHAR* title, WNDPROC proc, RECT r) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleW(NULL);
+    wc.lpszClassName = className;
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    RegisterClassW(&wc);
+    // Never activated: a tap on the shell does not reorder the windows above it.
+    return CreateWindowExW(WS_EX_NOACTIVATE, className, title, WS_POPUP | WS_VISIBLE, r.left, r.top,
+                           r.right - r.left, r.bottom - r.top, NULL, NULL, wc.hInstance, NULL);
+}
+
+DWORD WINAPI shellMain(void*) {
+    joinDevice(&gShellThread);
+    const int w = screenWidth();
+    const int h = screenHeight();
+    gDesktop = makeWindow(L"DesktopExplorerWindow", L"Desktop", plainShellProc, RECT{0, taskbarHeight(), w, h});
+    gSipButton = makeWindow(L"MS_SIPBUTTON", L"MS_SIPBUTTON", plainShellProc, RECT{w - 24, h - 26, w, h});
+    gTaskbar = makeWindow(L"HHTaskBar", L"", taskbarProc, RECT{0, 0, w, taskbarHeight()});
+    UpdateWindow(gTaskbar);
+    SetEvent(gShellReady);
+    MSG msg;
+    while (GetMessageW(&msg, NULL, 0, 0)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    leaveDevice(&gShellThread);
+    return 0;
+}
+
+struct TrayIcon {
+    HWND window;
+    UINT id;
+    UINT callbackMessage;
+    int iconResource;
+};
+std::mutex gTrayLock;
+std::vector<TrayIcon> gTray;
+
+// The icon's resource id, found by asking the icon's module for each icon it has: a shared icon
+// loaded from the same resource is the same handle.
+int iconResourceId(HWND window, HICON icon) {
+    HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+    for (int id : {161, 160, 105, 119, 121, 159, 185, 186, 188}) {
+        HANDLE loaded = LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, LR_SHARED);
+        if (loaded != NULL && loaded == icon) return id;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int screenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+int screenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+int taskbarHeight() { return (screenWidth() > 320 || screenHeight() > 320) ? 52 : 26; }
+
+void startShell() {
+    gShellReady = CreateEventW(NULL, TRUE, FALSE, NULL);
+    gShellThread.handle = CreateThread(NULL, 0, shellMain, NULL, 0, NULL);
+    WaitForSingleObject(gShellReady, INFINITE);
+}
+
+HWND taskbarWindow() { return gTaskbar; }
+
+DWORD shellThreadId() { return gShellThread.id; }
+
+bool isShellWindow(HWND window) { return window != NULL && (window == gTaskbar || window == gDesktop || window == gSipButton); }
+
+void repaintTaskbar() {
+    runOn(&gShellThread, [] {
+        ++gGeneration;
+        InvalidateRect(gTaskbar, NULL, FALSE);
+        UpdateWindow(gTaskbar);
+    });
+}
+
+// The notification area (the seam's Shell_NotifyIcon).
+BOOL WINAPI shellNotifyIcon(DWORD message, PNOTIFYICONDATAW data) {
+    if (data == NULL || data->cbSize != sizeof(NOTIFYICONDATAW)) return FALSE;
+    std::lock_guard<std::mutex> hold(gTrayLock);
+    auto it = gTray.begin();
+    while (it != gTray.end() && !(it->window == data->hWnd && it->id == data->uID)) ++it;
+    switch (message) {
+        case NIM_ADD: {
+            if (it != gTray.end() || !IsWindow(data->hWnd)) return FALSE;
+            TrayIcon t{data->hWnd, data->uID, (data->uFlags & NIF_MESSAGE) ? data->uCallbackMessage : 0,
+                       (data->uFlags & NIF_ICON) ? iconResourceId(data->hWnd, data->hIcon) : 0};
+            gTray.push_back(t);
+            logEvent("tray-add " + std::to_string(t.id) + " " + std::to_string(t.iconResource));
+            return TRUE;
+        }
+        case NIM_DELETE:
+            if (it == gTray.end()) return FALSE;
+            gTray.erase(it);
+            logEvent("tray-delete " + std::to_string(data->uID));
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+bool sendTrayMessage(LPARAM pointerMessage) {
+    TrayIcon icon{};
+    {
+        std::lock_guard<std::mutex> hold(gTrayLock);
+        // Icons of programs that have ended went with their windows.
+        while (!gTray.empty() && !IsWindow(gTray.front().window)) gTray.erase(gTray.begin());
+        if (gTray.empty()) return false;
+        icon = gTray.front();
+    }
+    return PostMessageW(icon.window, icon.callbackMessage, icon.id, pointerMessage) != FALSE;
+}
+
+}  // namespace e2e

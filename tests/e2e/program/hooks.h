@@ -1,0 +1,45 @@
+// The test build's seam between the program and the stand-in Pocket PC: the platform operations
+// that a desktop system cannot carry out as the device does (its clock, notification area,
+// Startup folder, power, storage, cards, keys, display driver and reset) or whose calls the
+// end-to-end runner reports as events. The program image keeps a table of them, filled with the
+// real operations; the runner replaces them with its stand-in device's when it loads the image.
+#pragma once
+
+#include "platform/win32/win32_api.h"
+
+// X(result, name, parameters, arguments)
+#define ORVO_E2E_HOOKS(X)                                                                                      \
+    X(UINT_PTR, SetTimer, (HWND w, UINT_PTR id, UINT ms, TIMERPROC p), (w, id, ms, p))                         \
+    X(BOOL, KillTimer, (HWND w, UINT_PTR id), (w, id))                                                         \
+    X(BOOL, Shell_NotifyIconW, (DWORD m, PNOTIFYICONDATAW d), (m, d))                                          \
+    X(BOOL, SHGetSpecialFolderPath, (HWND w, LPWSTR p, int f, BOOL c), (w, p, f, c))                           \
+    X(DWORD, SHCreateShortcut, (LPWSTR s, LPWSTR t), (s, t))                                                   \
+    X(BOOL, DeleteFileW, (LPCWSTR p), (p))                                                                     \
+    X(BOOL, TrackPopupMenuEx, (HMENU m, UINT f, int x, int y, HWND w, LPTPMPARAMS p), (m, f, x, y, w, p))      \
+    X(int, MessageBoxW, (HWND w, LPCWSTR t, LPCWSTR c, UINT s), (w, t, c, s))                                  \
+    X(HRSRC, FindResourceW, (HMODULE m, LPCWSTR n, LPCWSTR t), (m, n, t))                                      \
+    X(INT_PTR, DialogBoxIndirectParamW, (HINSTANCE i, LPCDLGTEMPLATEW t, HWND w, DLGPROC p, LPARAM l),         \
+      (i, t, w, p, l))                                                                                         \
+    X(BOOL, ShowWindow, (HWND w, int c), (w, c))                                                               \
+    X(BOOL, SetForegroundWindow, (HWND w), (w))                                                                \
+    X(BOOL, BringWindowToTop, (HWND w), (w))                                                                   \
+    X(DWORD, GetSystemPowerStatusEx2, (PSYSTEM_POWER_STATUS_EX2 s, DWORD n, BOOL u), (s, n, u))                \
+    X(void, GlobalMemoryStatus, (LPMEMORYSTATUS s), (s))                                                       \
+    X(BOOL, GetStoreInformation, (LPSTORE_INFORMATION s), (s))                                                 \
+    X(BOOL, GetDiskFreeSpaceExW, (LPCWSTR d, PULARGE_INTEGER a, PULARGE_INTEGER t, PULARGE_INTEGER f),         \
+      (d, a, t, f))                                                                                            \
+    X(HANDLE, FindFirstFileW, (LPCWSTR p, LPWIN32_FIND_DATAW d), (p, d))                                       \
+    X(BOOL, FindNextFileW, (HANDLE h, LPWIN32_FIND_DATAW d), (h, d))                                           \
+    X(void, keybd_event, (BYTE v, BYTE s, DWORD f, ULONG_PTR e), (v, s, f, e))                                 \
+    X(int, ExtEscape, (HDC d, int e, int n, LPCSTR i, int m, LPSTR o), (d, e, n, i, m, o))                     \
+    X(BOOL, KernelIoControl, (DWORD c, LPVOID i, DWORD n, LPVOID o, DWORD m, LPDWORD r), (c, i, n, o, m, r))
+
+struct OrvoE2eHooks {
+#define ORVO_E2E_MEMBER(result, name, parameters, arguments) result(WINAPI* name##_op) parameters;
+    ORVO_E2E_HOOKS(ORVO_E2E_MEMBER)
+#undef ORVO_E2E_MEMBER
+};
+
+// Exported by the program image: its table, and its entry point (the program's WinMain).
+typedef OrvoE2eHooks*(__cdecl* OrvoE2eHooksFunction)();
+typedef int(__cdecl* OrvoE2eMainFunction)(HINSTANCE instance);
