@@ -44,7 +44,8 @@ const Registrar tap("tap", [](Args& a, Outcome&) {
     int y = static_cast<int>(a.number(1));
     HWND h = sim::windowAtPoint(x, y);
     sim::Window* w = sim::findWindowObject(h);
-    if (w == nullptr) return;
+    // A disabled window (the owner of an open message box) takes no pen input.
+    if (w == nullptr || !w->enabled) return;
     LPARAM at = MAKELPARAM(x - w->rect.left, y - w->rect.top);
     w->thread->posted.push_back(MSG{h, WM_LBUTTONDOWN, 1, at, GetTickCount(), {x, y}});
     settle();

@@ -241,6 +241,12 @@ ControlState* controlState(HWND control) {
 }
 
 namespace {
+bool acceptsInput(HWND dialog, HWND control) {
+    Window* d = findWindowObject(dialog);
+    Window* c = findWindowObject(control);
+    return d && d->enabled && (control == nullptr || (c && c->enabled));
+}
+
 bool isAutoCheckBox(HWND control) {
     Window* w = findWindowObject(control);
     ControlState* s = controlState(control);
@@ -253,7 +259,8 @@ std::string clickControl(HWND dialog, int id) {
     ControlState* s = controlState(control);
     if (s == nullptr) return "the dialog has no control " + std::to_string(id);
     if (s->kind != u"BUTTON") return "control " + std::to_string(id) + " is not a button";
-    if (!findWindowObject(control)->enabled) return "";  // a tap on a disabled control does nothing
+    // A tap on a disabled control, or on a dialog disabled under its message box, does nothing.
+    if (!acceptsInput(dialog, control)) return "";
     postAction(findWindowObject(dialog)->thread, [control] {
         if (isAutoCheckBox(control)) {
             if (ControlState* cs = controlState(control)) cs->checked = !cs->checked;
@@ -270,7 +277,7 @@ std::string selectItem(HWND dialog, int id, int index) {
         return "the dialog has no list or combo box " + std::to_string(id);
     }
     if (index < -1 || index >= static_cast<int>(s->items.size())) return "no line " + std::to_string(index);
-    if (!findWindowObject(control)->enabled) return "";
+    if (!acceptsInput(dialog, control)) return "";
     postAction(findWindowObject(dialog)->thread, [control, index] {
         ControlState* cs = controlState(control);
         if (cs == nullptr) return;
@@ -286,7 +293,7 @@ std::string spinControl(HWND dialog, int id, bool up, int times) {
     HWND control = controlById(dialog, id);
     ControlState* s = controlState(control);
     if (s == nullptr || s->kind != u"msctls_updown32") return "the dialog has no up-down control " + std::to_string(id);
-    if (!findWindowObject(control)->enabled) return "";
+    if (!acceptsInput(dialog, control)) return "";
     postAction(findWindowObject(dialog)->thread, [control, up, times] {
         ControlState* cs = controlState(control);
         if (cs == nullptr) return;
@@ -302,6 +309,7 @@ std::string spinControl(HWND dialog, int id, bool up, int times) {
 std::string pressDone(HWND dialog) {
     DialogState* d = dialogState(dialog);
     if (d == nullptr || !d->doneButton) return "the dialog has no Done button";
+    if (!acceptsInput(dialog, nullptr)) return "";
     postAction(findWindowObject(dialog)->thread, [dialog] { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); });
     return "";
 }
