@@ -23,14 +23,17 @@ BOOL setStartupShortcut(HWND window, BOOL remove) {
     WCHAR target[ShortcutPathUnits];
     WCHAR folder[MAX_PATH + 1];
     WCHAR link[ShortcutPathUnits];
-    // Without a full target or a known Startup folder no file is touched: a path cut short, or
-    // one never filled in, would name some other file.
-    if (!buildStartupTarget(installDir, target)) return FALSE;
+    BOOL targetFits = buildStartupTarget(installDir, target);
+    // Without a known Startup folder, or with one too long for the link's name, no file is
+    // touched: a path never filled in, or one cut short, would name some other file.
     folder[0] = 0;
     if (!SHGetSpecialFolderPath(window, folder, CSIDL_STARTUP, FALSE) || folder[0] == 0) return FALSE;
     folder[MAX_PATH] = 0;
     if (!buildStartupLinkPath(folder, link)) return FALSE;
     if (remove) return DeleteFileW(link) ? TRUE : FALSE;
     DeleteFileW(link);
+    // A target that does not fit is never cut short: the creation fails like any other, after
+    // the old shortcut has gone.
+    if (!targetFits) return FALSE;
     return SHCreateShortcut(link, target) ? TRUE : FALSE;
 }

@@ -6,6 +6,7 @@
 #include "device.h"
 #include "file_system.h"
 #include "gdi.h"
+#include "modal.h"
 #include "resources.h"
 #include "scenario.h"
 #include "window_manager.h"
@@ -120,8 +121,9 @@ void check(Outcome& o, bool ok, const std::string& what) {
     }
 }
 
-// Project checks: `expect gdi-objects N`, `expect icons N`, `expect running yes|no`,
-// `expect file-size "PATH" N`.
+// Project checks: `expect gdi-objects N`, `expect icons N`, `expect device-contexts N`,
+// `expect menus N`, `expect running yes|no`, `expect file-size "PATH" N`,
+// `expect taskbar-messages MESSAGE N`.
 const Registrar expect("expect", [](Args& a, Outcome& o) {
     if (a.count() < 1) throw ScenarioError("expect: what to check?");
     std::string what = a.word(0);
@@ -137,6 +139,17 @@ const Registrar expect("expect", [](Args& a, Outcome& o) {
         a.expectCount(2, 2);
         size_t n = sim::liveDeviceContexts();
         check(o, n == a.unsignedNumber(1), "device-contexts " + std::to_string(n));
+    } else if (what == "menus") {
+        a.expectCount(2, 2);
+        size_t n = sim::liveMenus();
+        check(o, n == a.unsignedNumber(1), "menus " + std::to_string(n));
+    } else if (what == "taskbar-messages") {
+        a.expectCount(3, 3);
+        int64_t message = a.number(1);
+        if (message < 0 || message > 0xFFFFFFFFLL) throw ScenarioError("expect taskbar-messages: bad message");
+        size_t n = sim::taskbarOwnMessages(static_cast<UINT>(message));
+        check(o, n == a.unsignedNumber(2), "taskbar-messages " + sim::hex(static_cast<uint64_t>(message)) + " " +
+                                               std::to_string(n));
     } else if (what == "running") {
         a.expectCount(2, 2);
         bool running = sim::programMainWindow() != nullptr;

@@ -44,7 +44,8 @@ const Registrar tap("tap", [](Args& a, Outcome&) {
     int y = static_cast<int>(a.number(1));
     HWND h = sim::windowAtPoint(x, y);
     sim::Window* w = sim::findWindowObject(h);
-    if (w == nullptr) return;
+    // A disabled window (the owner of an open message box) takes no pen input.
+    if (w == nullptr || !w->enabled) return;
     LPARAM at = MAKELPARAM(x - w->rect.left, y - w->rect.top);
     w->thread->posted.push_back(MSG{h, WM_LBUTTONDOWN, 1, at, GetTickCount(), {x, y}});
     settle();
@@ -61,9 +62,25 @@ const Registrar trayTap("tray-tap", [](Args& a, Outcome&) {
     sim::sendTrayMessage(WM_LBUTTONDOWN);
 });
 
+// `tray-message LPARAM [ICONID]`: the icon id in the callback may be another icon's.
 const Registrar trayMessage("tray-message", [](Args& a, Outcome&) {
+    a.expectCount(1, 2);
+    if (a.count() == 2) {
+        int64_t id = a.number(1);
+        if (id < 0 || id > 0xFFFFFFFFLL) throw ScenarioError("tray-message: bad icon id");
+        UINT iconId = static_cast<UINT>(id);
+        sim::sendTrayMessage(static_cast<LPARAM>(a.number(0)), &iconId);
+    } else {
+        sim::sendTrayMessage(static_cast<LPARAM>(a.number(0)));
+    }
+});
+
+// `taskbar-command ID`: one of the taskbar's own controls sends it WM_COMMAND with this id.
+const Registrar taskbarCommand("taskbar-command", [](Args& a, Outcome&) {
     a.expectCount(1, 1);
-    sim::sendTrayMessage(static_cast<LPARAM>(a.number(0)));
+    int64_t id = a.number(0);
+    if (id < 0 || id > 0xFFFF) throw ScenarioError("taskbar-command: an id is 0 to 65535");
+    sim::sendTaskbarCommand(static_cast<WORD>(id));
 });
 
 const Registrar sendClose("send-close", [](Args& a, Outcome&) {

@@ -27,7 +27,9 @@ TaskCommand decodeTaskCommand(int id, int listed) {
     return {TaskCommand::None, 0};
 }
 
-void buildTaskMenu(const TaskMenus& menus) {
+void buildTaskMenu(TaskMenus& menus) {
+    menus.closeAttached = false;
+    menus.closeAllExceptAttached = false;
     int shown = menuWindowCount(windowCount);
     for (int i = 0; i < shown; ++i) {
         const WCHAR* title = taskMenuList[i].title;
@@ -37,8 +39,10 @@ void buildTaskMenu(const TaskMenus& menus) {
     }
     if (windowCount > 0) {
         AppendMenuW(menus.main, MF_SEPARATOR, 0, NULL);
-        AppendMenuW(menus.main, MF_POPUP, reinterpret_cast<UINT_PTR>(menus.close), TEXT("Close"));
-        AppendMenuW(menus.main, MF_POPUP, reinterpret_cast<UINT_PTR>(menus.closeAllExcept), TEXT("Close All Except"));
+        menus.closeAttached =
+            AppendMenuW(menus.main, MF_POPUP, reinterpret_cast<UINT_PTR>(menus.close), TEXT("Close")) != FALSE;
+        menus.closeAllExceptAttached = AppendMenuW(menus.main, MF_POPUP, reinterpret_cast<UINT_PTR>(menus.closeAllExcept),
+                                                   TEXT("Close All Except")) != FALSE;
         AppendMenuW(menus.main, MF_STRING, CmdCloseAllTasks, TEXT("Close All Tasks"));
         AppendMenuW(menus.main, MF_SEPARATOR, 0, NULL);
     }

@@ -27,7 +27,10 @@ struct TaskMenus {
     HMENU main;
     HMENU close;
     HMENU closeAllExcept;
+    // Set by buildTaskMenu when the submenu became part of the main menu, which then owns it.
+    bool closeAttached;
+    bool closeAllExceptAttached;
 };
 
 // Fills the three menus from taskMenuList and windowCount.
-void buildTaskMenu(const TaskMenus& menus);
+void buildTaskMenu(TaskMenus& menus);

@@ -28,7 +28,7 @@ LRESULT onTap(HWND window, WPARAM wParam, LPARAM lParam) {
     int y = HIWORD(lParam);
     if (!isIndicatorHit(x, canvas.iconXInUse, settings.largeIcons)) return passOn(window, WM_LBUTTONDOWN, wParam, lParam);
     collectWindows(TaskMenuForm, NULL);
-    TaskMenus menus = {CreatePopupMenu(), NULL, NULL};
+    TaskMenus menus = {CreatePopupMenu(), NULL, NULL, false, false};
     if (menus.main != NULL) menus.close = CreatePopupMenu();
     if (menus.close != NULL) menus.closeAllExcept = CreatePopupMenu();
     if (menus.closeAllExcept == NULL) {
@@ -37,16 +37,14 @@ LRESULT onTap(HWND window, WPARAM wParam, LPARAM lParam) {
         return passOn(window, WM_LBUTTONDOWN, wParam, lParam);
     }
     buildTaskMenu(menus);
-    bool attached = windowCount > 0;
     POINT point = {x, y};
     ClientToScreen(window, &point);
     TrackPopupMenuEx(menus.main, 0, point.x, menuY(point.y), window, NULL);
-    // Destroying the main menu destroys the submenus attached to it.
+    // Destroying the main menu destroys the submenus attached to it; the others (no window
+    // listed, or an append that failed) are destroyed by themselves.
     DestroyMenu(menus.main);
-    if (!attached) {
-        DestroyMenu(menus.close);
-        DestroyMenu(menus.closeAllExcept);
-    }
+    if (!menus.closeAttached) DestroyMenu(menus.close);
+    if (!menus.closeAllExceptAttached) DestroyMenu(menus.closeAllExcept);
     return 1;
 }
 

@@ -37,18 +37,20 @@ void readTitle(HWND window, WCHAR* title) {
     title[WindowTitleUnits - 1] = 0;
 }
 
+BOOL readVisibility(HWND window) { return IsWindowVisible(window); }
+
 HWND listedWindows[WindowListCapacity];
 
 }  // namespace
 
-BOOL isListableWindow(HWND window, const WCHAR* title, ClassNameReader readClass, BOOL visible, const HWND* listed,
-                      int listedCount) {
+BOOL isListableWindow(HWND window, const WCHAR* title, ClassNameReader readClass, VisibilityReader isVisible,
+                      const HWND* listed, int listedCount) {
     if (title[0] == 0) return FALSE;
     if (inTable(title, excludedTitles, 5)) return FALSE;
     WCHAR className[WindowClassUnits];
     readClass(window, className);
     if (inTable(className, excludedClasses, 3)) return FALSE;
-    if (!visible) return FALSE;
+    if (!isVisible(window)) return FALSE;
     return !alreadyListed(window, listed, listedCount);
 }
 
@@ -59,7 +61,7 @@ namespace {
 bool admit(HWND window, WCHAR* title) {
     if (windowCount >= WindowListCapacity) return false;
     readTitle(window, title);
-    return isListableWindow(window, title, readClassName, IsWindowVisible(window), listedWindows, windowCount);
+    return isListableWindow(window, title, readClassName, readVisibility, listedWindows, windowCount);
 }
 
 }  // namespace

@@ -22,10 +22,12 @@ extern int windowCount;
 extern const WCHAR excludedTitles[5][ExclusionRowUnits];
 extern const WCHAR excludedClasses[3][ExclusionRowUnits];
 
-// The filter of both forms. The class name is asked for only when the title passes, as reading
-// it is a platform call; `readClass` fills a buffer of WindowClassUnits units.
+// The filter of both forms. The class name is asked for only when the title passes, and the
+// visibility only when the class passes, as both are platform calls; `readClass` fills a buffer
+// of WindowClassUnits units.
 typedef void (*ClassNameReader)(HWND window, WCHAR* buffer);
-BOOL isListableWindow(HWND window, const WCHAR* title, ClassNameReader readClass, BOOL visible,
+typedef BOOL (*VisibilityReader)(HWND window);
+BOOL isListableWindow(HWND window, const WCHAR* title, ClassNameReader readClass, VisibilityReader isVisible,
                       const HWND* listed, int listedCount);
 
 // Sets windowCount to 0 and lists the windows that pass the filter into the form's array, in

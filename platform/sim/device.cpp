@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <vector>
 
 #include "file_system.h"
@@ -26,6 +27,7 @@ std::string gImagePath;
 std::vector<void*> gLoadedImages;
 HWND gTaskbar = nullptr;
 int gTaskbarGeneration = 0;
+std::map<UINT, size_t> gTaskbarOwnMessages;
 
 // The bytes that mark the installed executable on the simulated device.
 const std::vector<uint8_t> kProgramFileBytes = {'M', 'Z', 'O', 'R', 'V', 'O'};
@@ -46,6 +48,7 @@ void paintTaskbarPixels() {
 }
 
 LRESULT CALLBACK shellTaskbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    ++gTaskbarOwnMessages[message];
     if (message == WM_PAINT) {
         paintTaskbarPixels();
         return 0;
@@ -88,6 +91,7 @@ void buildShell() {
     World& w = world();
     w.shell = newProcess("shell", false);
     w.shell->mainThread = createThread(w.shell, messageLoop);
+    gTaskbarOwnMessages.clear();
     w.programs = newProcess("programs", false);
     w.programs->mainThread = createThread(w.programs, messageLoop);
     const Device& d = w.device;
@@ -196,6 +200,18 @@ void repaintTaskbar() {
             if (win->proc) win->proc(taskbar, WM_PAINT, 0, 0);
         }
     });
+}
+
+void sendTaskbarCommand(WORD id) {
+    World& w = world();
+    if (gTaskbar == nullptr || w.shell == nullptr) return;
+    HWND taskbar = gTaskbar;
+    postAction(w.shell->mainThread, [taskbar, id] { SendMessageW(taskbar, WM_COMMAND, MAKEWPARAM(id, 0), 0); });
+}
+
+size_t taskbarOwnMessages(UINT message) {
+    auto it = gTaskbarOwnMessages.find(message);
+    return it == gTaskbarOwnMessages.end() ? 0 : it->second;
 }
 
 HWND createOtherProgramWindow(const std::u16string& title, const std::u16string& className, bool hidden,

@@ -27,6 +27,11 @@ HWND programMainWindow();
 HWND taskbarWindow();
 int taskbarHeight();
 void repaintTaskbar();      // WM_PAINT through the taskbar's current procedure, on the shell's thread
+// One of the taskbar's own controls sends it WM_COMMAND with this id, on the shell's thread.
+void sendTaskbarCommand(WORD id);
+// How many messages of this number the shell's own taskbar procedure has handled since the shell
+// was built (those a replaced procedure passed on included).
+size_t taskbarOwnMessages(UINT message);
 void resizeDisplay(int width, int height);
 
 // Another program's top-level window, made at the top of the z-order below the taskbar.

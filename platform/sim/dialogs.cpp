@@ -28,6 +28,13 @@ int copyOut(const std::u16string& text, LPWSTR buffer, int maxCount) {
     return static_cast<int>(n);
 }
 
+char16_t upper(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
+
+bool lessIgnoringCase(const std::u16string& a, const std::u16string& b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](char16_t x, char16_t y) { return upper(x) < upper(y); });
+}
+
 void notifyParent(HWND control, WORD code) {
     Window* w = findWindowObject(control);
     if (w == nullptr || w->parent == nullptr) return;
@@ -66,9 +73,22 @@ LRESULT CALLBACK controlProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             s->textLimit = static_cast<int>(wParam);
             return 0;
         case LB_ADDSTRING:
-        case CB_ADDSTRING:
-            s->items.push_back(lParam ? reinterpret_cast<LPCWSTR>(lParam) : u"");
-            return static_cast<LRESULT>(s->items.size() - 1);
+        case CB_ADDSTRING: {
+            std::u16string item = lParam ? reinterpret_cast<LPCWSTR>(lParam) : u"";
+            Window* w = findWindowObject(window);
+            bool sorted = w && (message == LB_ADDSTRING ? (w->style & LBS_SORT) != 0 : (w->style & CBS_SORT) != 0);
+            // A sorted box puts the line before the first one that compares greater, letter case
+            // aside; an unsorted one appends it.
+            auto at = s->items.end();
+            if (sorted) {
+                at = std::find_if(s->items.begin(), s->items.end(),
+                                  [&item](const std::u16string& line) { return lessIgnoringCase(item, line); });
+            }
+            at = s->items.insert(at, item);
+            int index = static_cast<int>(at - s->items.begin());
+            if (s->selection >= index) ++s->selection;  // the selected line stays selected
+            return index;
+        }
         case LB_RESETCONTENT:
         case CB_RESETCONTENT:
             s->items.clear();
@@ -159,6 +179,23 @@ RECT unitsToPixels(int x, int y, int cx, int cy, int originX, int originY) {
     return RECT{originX + x * 6 / 4, originY + y * 13 / 8, originX + (x + cx) * 6 / 4, originY + (y + cy) * 13 / 8};
 }
 
+}  // namespace
+
+HWND createControl(HWND parent, const std::u16string& kind, const std::u16string& text, DWORD style, RECT rect,
+                   int id) {
+    HWND control = createNativeWindow(currentThread(), kind, text, controlProc, style, rect, parent);
+    Window* w = findWindowObject(control);
+    w->id = id;
+    w->enabled = (style & WS_DISABLED) == 0;
+    auto cs = std::make_unique<ControlState>();
+    cs->kind = kind;
+    cs->text = text;
+    w->extra = std::move(cs);
+    return control;
+}
+
+namespace {
+
 HWND makeDialog(const DialogTemplateInfo& info, unsigned id, DLGPROC proc) {
     HWND dialog = createNativeWindow(currentThread(), kDialogClass, info.caption, dialogWindowProc,
                                      info.style & ~static_cast<DWORD>(WS_VISIBLE),
@@ -171,18 +208,11 @@ HWND makeDialog(const DialogTemplateInfo& info, unsigned id, DLGPROC proc) {
     RECT frame = findWindowObject(dialog)->rect;
     for (const DialogControlInfo& c : info.controls) {
         std::u16string kind = standardKind(dialogControlClassName(c));
-        std::u16string text = c.text.isOrdinal ? u"" : c.text.text;
-        HWND control = createNativeWindow(currentThread(), kind, text, controlProc, c.style,
-                                          unitsToPixels(c.x, c.y, c.cx, c.cy, frame.left, frame.top), dialog);
-        Window* w = findWindowObject(control);
-        w->id = static_cast<int>(c.id);
-        w->enabled = (c.style & WS_DISABLED) == 0;
-        auto cs = std::make_unique<ControlState>();
-        cs->kind = kind;
-        cs->text = text;
+        HWND control = createControl(dialog, kind, c.text.isOrdinal ? u"" : c.text.text, c.style,
+                                     unitsToPixels(c.x, c.y, c.cx, c.cy, frame.left, frame.top), static_cast<int>(c.id));
+        ControlState* cs = controlState(control);
         // An up-down control with UDS_AUTOBUDDY takes the control before it as its buddy.
         if (kind == u"msctls_updown32" && (c.style & UDS_AUTOBUDDY) && !d->controls.empty()) cs->buddy = d->controls.back();
-        w->extra = std::move(cs);
         d->controls.push_back(control);
     }
     return dialog;
@@ -211,6 +241,12 @@ ControlState* controlState(HWND control) {
 }
 
 namespace {
+bool acceptsInput(HWND dialog, HWND control) {
+    Window* d = findWindowObject(dialog);
+    Window* c = findWindowObject(control);
+    return d && d->enabled && (control == nullptr || (c && c->enabled));
+}
+
 bool isAutoCheckBox(HWND control) {
     Window* w = findWindowObject(control);
     ControlState* s = controlState(control);
@@ -223,7 +259,8 @@ std::string clickControl(HWND dialog, int id) {
     ControlState* s = controlState(control);
     if (s == nullptr) return "the dialog has no control " + std::to_string(id);
     if (s->kind != u"BUTTON") return "control " + std::to_string(id) + " is not a button";
-    if (!findWindowObject(control)->enabled) return "";  // a tap on a disabled control does nothing
+    // A tap on a disabled control, or on a dialog disabled under its message box, does nothing.
+    if (!acceptsInput(dialog, control)) return "";
     postAction(findWindowObject(dialog)->thread, [control] {
         if (isAutoCheckBox(control)) {
             if (ControlState* cs = controlState(control)) cs->checked = !cs->checked;
@@ -240,7 +277,7 @@ std::string selectItem(HWND dialog, int id, int index) {
         return "the dialog has no list or combo box " + std::to_string(id);
     }
     if (index < -1 || index >= static_cast<int>(s->items.size())) return "no line " + std::to_string(index);
-    if (!findWindowObject(control)->enabled) return "";
+    if (!acceptsInput(dialog, control)) return "";
     postAction(findWindowObject(dialog)->thread, [control, index] {
         ControlState* cs = controlState(control);
         if (cs == nullptr) return;
@@ -256,7 +293,7 @@ std::string spinControl(HWND dialog, int id, bool up, int times) {
     HWND control = controlById(dialog, id);
     ControlState* s = controlState(control);
     if (s == nullptr || s->kind != u"msctls_updown32") return "the dialog has no up-down control " + std::to_string(id);
-    if (!findWindowObject(control)->enabled) return "";
+    if (!acceptsInput(dialog, control)) return "";
     postAction(findWindowObject(dialog)->thread, [control, up, times] {
         ControlState* cs = controlState(control);
         if (cs == nullptr) return;
@@ -272,6 +309,7 @@ std::string spinControl(HWND dialog, int id, bool up, int times) {
 std::string pressDone(HWND dialog) {
     DialogState* d = dialogState(dialog);
     if (d == nullptr || !d->doneButton) return "the dialog has no Done button";
+    if (!acceptsInput(dialog, nullptr)) return "";
     postAction(findWindowObject(dialog)->thread, [dialog] { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); });
     return "";
 }

@@ -35,6 +35,10 @@ struct DialogState : WindowExtra {
 };
 
 DialogState* dialogState(HWND dialog);
+// A standard control (BUTTON, EDIT, STATIC, LISTBOX, COMBOBOX, msctls_updown32) of the calling
+// thread, with the behaviour a dialog's controls have.
+HWND createControl(HWND parent, const std::u16string& kind, const std::u16string& text, DWORD style, RECT rect,
+                   int id);
 ControlState* controlState(HWND control);
 
 // Scenario actions on the open dialog; each returns an error text, or "" when it was done.

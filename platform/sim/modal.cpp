@@ -212,13 +212,22 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
     logEvent("messagebox " + ownerName(owner) + " " + hex(style) + " " + quote(caption) + " " + quote(text));
     OpenModal modal{OpenModal::MessageBox};
     modal.style = style;
+    // The owner takes no input while its box is open, as on the platform.
+    Window* ownerWindow = findWindowObject(owner);
+    bool disabledOwner = ownerWindow != nullptr && ownerWindow->enabled;
+    if (disabledOwner) ownerWindow->enabled = false;
+    auto enableOwner = [owner, disabledOwner] {
+        if (Window* w = findWindowObject(owner); w && disabledOwner) w->enabled = true;
+    };
     pushModal(&modal);
     try {
         runModalLoop(modal);
     } catch (...) {
         popModal(&modal);
+        enableOwner();
         throw;
     }
     popModal(&modal);
+    enableOwner();
     return static_cast<int>(modal.result);
 }

@@ -30,11 +30,11 @@ void releaseProcessTrayIcons(Process* process) {
 
 void clearTrayIcons() { gTray.clear(); }
 
-bool sendTrayMessage(LPARAM pointerMessage) {
+bool sendTrayMessage(LPARAM pointerMessage, const UINT* iconId) {
     for (const TrayIcon& t : gTray) {
         Window* w = findWindowObject(t.window);
         if (w && w->process && w->process->isProgram) {
-            PostMessageW(t.window, t.callbackMessage, t.id, pointerMessage);
+            PostMessageW(t.window, t.callbackMessage, iconId ? *iconId : t.id, pointerMessage);
             return true;
         }
     }

@@ -19,8 +19,9 @@ const std::vector<TrayIcon>& trayIcons();
 void releaseProcessTrayIcons(Process* process);
 void clearTrayIcons();
 
-// The pen goes down (or another pointer message) on the program's notification icon.
-bool sendTrayMessage(LPARAM pointerMessage);
+// The pen goes down (or another pointer message) on the program's notification icon; the callback
+// carries the icon's own id, or `iconId` when one is given.
+bool sendTrayMessage(LPARAM pointerMessage, const UINT* iconId = nullptr);
 
 extern const char16_t* const kStartupFolder;
 

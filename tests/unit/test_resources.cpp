@@ -234,6 +234,41 @@ TEST(DialogTemplates, AboutBox) {
     EXPECT_EQ(button.style & 0xF, static_cast<DWORD>(BS_PUSHBUTTON));
 }
 
+TEST(DialogTemplates, AboutBoxControlsInFull) {
+    DialogTemplateInfo d = loadDialog(IDD_ABOUT);
+    EXPECT_EQ(d.x, 0);
+    EXPECT_EQ(d.y, 0);
+    struct Expected {
+        unsigned id;
+        const char16_t* cls;
+        DWORD type;  // the low four style bits: SS_ICON, SS_LEFT or BS_PUSHBUTTON
+        int x, y, cx, cy;
+    };
+    const Expected expected[] = {
+        {65535, u"STATIC", SS_ICON, 17, 22, 20, 20},   {65535, u"STATIC", SS_LEFT, 50, 10, 100, 8},
+        {65535, u"STATIC", SS_LEFT, 50, 20, 109, 8},   {65535, u"STATIC", SS_LEFT, 50, 30, 108, 8},
+        {65535, u"STATIC", SS_LEFT, 50, 40, 107, 8},   {65535, u"STATIC", SS_LEFT, 50, 50, 106, 8},
+        {65535, u"STATIC", SS_LEFT, 50, 60, 108, 8},   {1038, u"BUTTON", BS_PUSHBUTTON, 11, 108, 40, 12},
+    };
+    ASSERT_EQ(d.controls.size(), 8u);
+    for (size_t i = 0; i < 8; ++i) {
+        const DialogControlInfo& c = d.controls[i];
+        SCOPED_TRACE(i);
+        EXPECT_EQ(c.id, expected[i].id);
+        EXPECT_EQ(dialogControlClassName(c), expected[i].cls);
+        EXPECT_EQ(c.style & 0xF, expected[i].type);
+        EXPECT_EQ(c.style & (WS_CHILD | WS_VISIBLE), static_cast<DWORD>(WS_CHILD | WS_VISIBLE));
+        EXPECT_EQ(c.x, expected[i].x);
+        EXPECT_EQ(c.y, expected[i].y);
+        EXPECT_EQ(c.cx, expected[i].cx);
+        EXPECT_EQ(c.cy, expected[i].cy);
+    }
+    // The five notice lines are distinct texts of their own.
+    for (size_t i = 2; i < 7; ++i) {
+        for (size_t k = i + 1; k < 7; ++k) EXPECT_NE(d.controls[i].text.text, d.controls[k].text.text);
+    }
+}
+
 TEST(DialogTemplates, ProgramsDialog) {
     DialogTemplateInfo d = loadDialog(IDD_PROGRAMS);
     EXPECT_EQ(d.style, 0x80C20040u);

@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "file_system.h"
+#include "settings/settings_dialog.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
 #include "world.h"
@@ -188,6 +189,20 @@ TEST_F(SettingsFileTest, TooLongInstallDirTouchesNoFile) {
     sim::FileNode* folder = sim::fileSystem().find(dir);
     ASSERT_NE(folder, nullptr);
     EXPECT_TRUE(folder->children.empty());
+}
+
+TEST(SettingsDialogLimits, PositionAndRefreshAreHeldToTheirRanges) {
+    EXPECT_EQ(limitIconX(-5), 0);
+    EXPECT_EQ(limitIconX(0), 0);
+    EXPECT_EQ(limitIconX(639), 639);
+    EXPECT_EQ(limitIconX(640), 639);
+    EXPECT_EQ(limitIconX(999), 639);
+    EXPECT_EQ(limitRefreshSeconds(-5), 1);
+    EXPECT_EQ(limitRefreshSeconds(0), 1);
+    EXPECT_EQ(limitRefreshSeconds(1), 1);
+    EXPECT_EQ(limitRefreshSeconds(99), 99);
+    EXPECT_EQ(limitRefreshSeconds(100), 99);
+    EXPECT_EQ(limitRefreshSeconds(150), 99);
 }
 
 }  // namespace
