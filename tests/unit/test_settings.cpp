@@ -181,6 +181,15 @@ TEST_F(SettingsFileTest, OpenFailuresKeepTheRecordAndReportNothing) {
     EXPECT_EQ(settings.iconX, 9);
 }
 
+TEST_F(SettingsFileTest, AnExistingFileThatDoesNotOpenForReadingIsNeverReplaced) {
+    std::vector<uint8_t> b(70, 0x33);
+    sim::fileSystem().writeFile(path, b);
+    sim::failOperation("CreateFileW", 1, false, 0);
+    loadSettings();
+    EXPECT_EQ(imageOf(settings), defaultImageBytes());
+    EXPECT_EQ(*fileBytes(), b);
+}
+
 TEST_F(SettingsFileTest, MissingDirectoryMeansNoFileAndDefaults) {
     wcscpy(installDir, u"\\Nowhere");
     loadSettings();
