@@ -139,7 +139,7 @@ const Registrar expect("expect", [](Args& a, Outcome& o) {
         check(o, n == a.unsignedNumber(1), "device-contexts " + std::to_string(n));
     } else if (what == "running") {
         a.expectCount(2, 2);
-        bool running = sim::programMainWindow() != nullptr;
+        bool running = sim::programRunning();
         check(o, running == (a.word(1) == "yes"), std::string("running ") + (running ? "yes" : "no"));
     } else if (what == "file-size") {
         a.expectCount(3, 3);
