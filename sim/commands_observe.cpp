@@ -137,6 +137,15 @@ const Registrar expect("expect", [](Args& a, Outcome& o) {
         a.expectCount(2, 2);
         size_t n = sim::liveDeviceContexts();
         check(o, n == a.unsignedNumber(1), "device-contexts " + std::to_string(n));
+    } else if (what == "exit-leftovers") {
+        // `expect exit-leftovers GDI ICONS DCS`: what the last program to end still held.
+        a.expectCount(4, 4);
+        const sim::ExitLeftovers& l = sim::lastExitLeftovers();
+        check(o,
+              l.gdiObjects == a.unsignedNumber(1) && l.icons == a.unsignedNumber(2) &&
+                  l.deviceContexts == a.unsignedNumber(3),
+              "exit-leftovers " + std::to_string(l.gdiObjects) + " " + std::to_string(l.icons) + " " +
+                  std::to_string(l.deviceContexts));
     } else if (what == "running") {
         a.expectCount(2, 2);
         bool running = sim::programRunning();
