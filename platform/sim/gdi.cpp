@@ -451,8 +451,11 @@ BOOL DrawIconEx(HDC dc, int x, int y, HICON handle, int w, int h, UINT, HBRUSH, 
     GdiObject* icon = object(handle, ObjectKind::Icon);
     Target t = targetOf(dc);
     if (icon == nullptr || t.surface == nullptr) return FALSE;
-    int width = w > 0 ? std::min(w, icon->image.width) : icon->image.width;
-    int height = h > 0 ? std::min(h, icon->image.height) : icon->image.height;
+    // An icon made from a mask and a colour bitmap of different sizes draws where both exist.
+    int ownWidth = std::min(icon->image.width, icon->mask.width);
+    int ownHeight = std::min(icon->image.height, icon->mask.height);
+    int width = w > 0 ? std::min(w, ownWidth) : ownWidth;
+    int height = h > 0 ? std::min(h, ownHeight) : ownHeight;
     for (int r = 0; r < height; ++r) {
         for (int c = 0; c < width; ++c) {
             bool ok = false;
