@@ -534,6 +534,19 @@ TEST_F(IndicatorPipeline, StatusIconThatDoesNotLoadKeepsTheLastIcon) {
     EXPECT_EQ(sim::liveIcons(), 1u);
 }
 
+TEST_F(IndicatorPipeline, ImagesThatDoNotLoadLeakNothing) {
+    captureBackground();
+    show(Battery, 50);
+    const size_t objects = sim::liveGdiObjects(), icons = sim::liveIcons();
+    for (uint64_t skip = 0; skip < 3; ++skip) {
+        sim::failOperation("LoadBitmapW", 1, false, skip);
+        show(Battery, 51);
+        EXPECT_EQ(sim::liveGdiObjects(), objects) << skip;
+        EXPECT_EQ(sim::liveIcons(), icons) << skip;
+        EXPECT_EQ(sim::liveDeviceContexts(), 0u);
+    }
+}
+
 TEST_F(IndicatorPipeline, ReplacedIconIsReleasedEvenWithoutAScreen) {
     captureBackground();
     show(Battery, 10);
