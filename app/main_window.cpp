@@ -67,8 +67,9 @@ void onDestroy(HWND window) {
 
 BOOL createMainWindow(HINSTANCE instance) {
     hInstance = instance;
-    WCHAR className[ResourceTextUnits];
-    WCHAR title[ResourceTextUnits];
+    // A string that does not load leaves its buffer as it was: empty, never uninitialised.
+    WCHAR className[ResourceTextUnits] = {0};
+    WCHAR title[ResourceTextUnits] = {0};
     LoadStringW(hInstance, MainWindowClassString, className, ResourceTextUnits);
     LoadStringW(hInstance, MainWindowTitleString, title, ResourceTextUnits);
     if (FindWindowW(className, title) != NULL) return FALSE;

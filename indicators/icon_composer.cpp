@@ -93,11 +93,18 @@ void composeIndicatorIcon(HWND window, IndicatorKind kind, int value) {
     HICON icon = NULL;
     // Every context and bitmap must exist before anything is drawn; otherwise nothing is built.
     if (mask.original != NULL && colour.original != NULL && source != NULL) {
-        HGDIOBJ sourceOriginal = SelectObject(source, maskImage);
+        // The context's own bitmap is whatever the first successful selection hands back (an
+        // image that did not load selects nothing).
+        HGDIOBJ sourceOriginal = NULL;
+        auto selectSource = [&](HBITMAP image) {
+            HGDIOBJ previous = SelectObject(source, image);
+            if (sourceOriginal == NULL) sourceOriginal = previous;
+        };
+        selectSource(maskImage);
         BitBlt(mask.dc, 0, 0, size, size, source, 0, 0, SRCCOPY);
-        SelectObject(source, colourImage);
+        selectSource(colourImage);
         BitBlt(colour.dc, 0, 0, size, size, source, 0, 0, SRCCOPY);
-        SelectObject(source, strip);
+        selectSource(strip);
         DigitLayout layout = layoutDigits(value, size, glyphs);
         for (int i = 0; i < layout.count; ++i) {
             const GlyphRect& g = glyphs[layout.glyphs[i].digit];

@@ -85,7 +85,9 @@ IndicatorReading measureIndicator(IndicatorKind kind) {
             ULARGE_INTEGER freeToCaller;
             ULARGE_INTEGER total;
             ULARGE_INTEGER totalFree;
-            if (!GetDiskFreeSpaceExW(settings.storageCardName, &freeToCaller, &total, &totalFree)) {
+            WCHAR name[StorageCardNameUnits + 1];
+            storageCardNameText(settings, name);
+            if (!GetDiskFreeSpaceExW(name, &freeToCaller, &total, &totalFree)) {
                 return statusReading(StorageCard, NoCardIcon);
             }
             return numberReading(StorageCard, cardPercent(totalFree.QuadPart, total.QuadPart));

@@ -83,7 +83,12 @@ void presentIndicator(IndicatorKind kind) {
                 ScreenSquare square{screen, x, y};
                 intact = isLastDrawingIntact(&square, readScreenSquare, &memory, readMemoryBlock, size);
             }
-            if (canvas.savedBackground == NULL) canvas.savedBackground = CreateCompatibleBitmap(screen, size, size);
+            if (canvas.savedBackground == NULL) {
+                // Its capture failed: a new bitmap holds no taskbar pixels yet, so it is filled from
+                // the screen instead of being painted over the taskbar.
+                canvas.savedBackground = CreateCompatibleBitmap(screen, size, size);
+                intact = FALSE;
+            }
             if (canvas.savedBackground != NULL) {
                 HGDIOBJ previous = SelectObject(memory, canvas.savedBackground);
                 if (original == NULL) original = previous;

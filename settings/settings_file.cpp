@@ -27,7 +27,9 @@ void loadSettings() {
         CloseHandle(file);
         return;
     }
-    file = CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    // Only a missing file is made anew: a file that exists but did not open for reading keeps
+    // the user's settings rather than being replaced by the defaults.
+    file = CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE) return;
     uint8_t image[SettingsRecordSize];
     settingsToImage(settings, image);

@@ -94,9 +94,10 @@ void overlaySettingsImage(SettingsRecord* record, const uint8_t* bytes, size_t s
     if (size > SettingsRecordSize) size = SettingsRecordSize;
     std::memcpy(image, bytes, size);
     *record = settingsFromImage(image);
-    // Every reader takes the name as a terminated string within its field.
-    WCHAR* name = record->storageCardName;
-    bool terminated = false;
-    for (size_t i = 0; i < StorageCardNameUnits && !terminated; ++i) terminated = name[i] == 0;
-    if (!terminated) name[StorageCardNameUnits - 1] = 0;
+}
+
+void storageCardNameText(const SettingsRecord& record, WCHAR name[StorageCardNameUnits + 1]) {
+    size_t i = 0;
+    for (; i < StorageCardNameUnits && record.storageCardName[i] != 0; ++i) name[i] = record.storageCardName[i];
+    name[i] = 0;
 }

@@ -44,8 +44,12 @@ void settingsToImage(const SettingsRecord& record, uint8_t image[SettingsRecordS
 SettingsRecord settingsFromImage(const uint8_t image[SettingsRecordSize]);
 
 // Overlays the first `size` bytes of a file (at most 652) on the record, as a load does; the rest
-// keeps its values. A storage card name without a terminator is cut at the field's last unit.
+// keeps its values. Every byte is taken as it is, a card name without a terminator included.
 void overlaySettingsImage(SettingsRecord* record, const uint8_t* bytes, size_t size);
+
+// The storage card name as a terminated string. A file written by something else may fill the
+// field without a terminator; such a name ends with the field, and nothing past it is read.
+void storageCardNameText(const SettingsRecord& record, WCHAR name[StorageCardNameUnits + 1]);
 
 // largeIcons counts only when it equals 1; the other flags count when non-zero.
 inline bool usesLargeIcons(const SettingsRecord& record) { return record.largeIcons == 1; }

@@ -122,8 +122,8 @@ void check(Outcome& o, bool ok, const std::string& what) {
 }
 
 // Project checks: `expect gdi-objects N`, `expect icons N`, `expect device-contexts N`,
-// `expect menus N`, `expect running yes|no`, `expect file-size "PATH" N`,
-// `expect taskbar-messages MESSAGE N`.
+// `expect menus N`, `expect exit-leftovers GDI ICONS DCS`, `expect running yes|no`,
+// `expect file-size "PATH" N`, `expect taskbar-messages MESSAGE N`.
 const Registrar expect("expect", [](Args& a, Outcome& o) {
     if (a.count() < 1) throw ScenarioError("expect: what to check?");
     std::string what = a.word(0);
@@ -150,9 +150,18 @@ const Registrar expect("expect", [](Args& a, Outcome& o) {
         size_t n = sim::taskbarOwnMessages(static_cast<UINT>(message));
         check(o, n == a.unsignedNumber(2), "taskbar-messages " + sim::hex(static_cast<uint64_t>(message)) + " " +
                                                std::to_string(n));
+    } else if (what == "exit-leftovers") {
+        // `expect exit-leftovers GDI ICONS DCS`: what the last program to end still held.
+        a.expectCount(4, 4);
+        const sim::ExitLeftovers& l = sim::lastExitLeftovers();
+        check(o,
+              l.gdiObjects == a.unsignedNumber(1) && l.icons == a.unsignedNumber(2) &&
+                  l.deviceContexts == a.unsignedNumber(3),
+              "exit-leftovers " + std::to_string(l.gdiObjects) + " " + std::to_string(l.icons) + " " +
+                  std::to_string(l.deviceContexts));
     } else if (what == "running") {
         a.expectCount(2, 2);
-        bool running = sim::programMainWindow() != nullptr;
+        bool running = sim::programRunning();
         check(o, running == (a.word(1) == "yes"), std::string("running ") + (running ? "yes" : "no"));
     } else if (what == "file-size") {
         a.expectCount(3, 3);

@@ -184,11 +184,23 @@ Process* startProgram(const std::u16string& path) {
 }
 
 HWND programMainWindow() {
+    // The window of class "ORVO"; failing that (its class name did not load), the lowest
+    // top-level window the program made itself, which is the first one it made.
+    HWND made = nullptr;
     for (HWND h : topLevelWindows()) {
         Window* w = findWindowObject(h);
-        if (w && w->process && w->process->isProgram && sameName(w->className, u"ORVO")) return h;
+        if (w == nullptr || w->process == nullptr || !w->process->isProgram || w->process->exited) continue;
+        if (sameName(w->className, u"ORVO")) return h;
+        if (w->extra == nullptr) made = h;
     }
-    return nullptr;
+    return made;
+}
+
+bool programRunning() {
+    for (auto& p : world().processes) {
+        if (p->isProgram && !p->exited) return true;
+    }
+    return false;
 }
 
 void repaintTaskbar() {

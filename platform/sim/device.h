@@ -22,6 +22,8 @@ Process* startProgram(const std::u16string& path);
 
 // The first running program's main window ("ORVO" class), or nullptr.
 HWND programMainWindow();
+// Whether a started program's process is still alive.
+bool programRunning();
 
 // The shell's taskbar window, and its repaint with a fresh pattern.
 HWND taskbarWindow();

@@ -139,20 +139,31 @@ void resizeScreen(int width, int height) {
 
 ScreenTraffic& screenTraffic() { return gTraffic; }
 
+namespace {
+
+// Counted as a GDI object: bitmaps, brushes and memory contexts made by a program, but not the
+// default bitmap of a memory context, which lives and dies with its context.
+bool countsAsGdiObject(uintptr_t handle, const GdiObject& o) {
+    if (o.stock || o.kind == ObjectKind::Icon) return false;
+    if (o.kind == ObjectKind::Dc && o.screen) return false;
+    if (o.kind == ObjectKind::Bitmap && o.selectedInto && object(o.selectedInto, ObjectKind::Dc) &&
+        object(o.selectedInto, ObjectKind::Dc)->defaultBitmap == reinterpret_cast<HGDIOBJ>(handle)) {
+        return false;
+    }
+    return true;
+}
+
+ExitLeftovers gLeftovers;
+
+}  // namespace
+
 size_t liveGdiObjects() {
     size_t n = 0;
-    for (auto& [k, o] : gObjects) {
-        if (o->stock || o->kind == ObjectKind::Icon) continue;
-        if (o->kind == ObjectKind::Dc && o->screen) continue;
-        // The default bitmap of a memory context lives and dies with its context.
-        if (o->kind == ObjectKind::Bitmap && o->selectedInto && object(o->selectedInto, ObjectKind::Dc) &&
-            object(o->selectedInto, ObjectKind::Dc)->defaultBitmap == reinterpret_cast<HGDIOBJ>(k)) {
-            continue;
-        }
-        ++n;
-    }
+    for (auto& [k, o] : gObjects) n += countsAsGdiObject(k, *o);
     return n;
 }
+
+const ExitLeftovers& lastExitLeftovers() { return gLeftovers; }
 
 size_t liveIcons() {
     size_t n = 0;
@@ -167,6 +178,13 @@ size_t liveDeviceContexts() {
 }
 
 void releaseProcessGdi(Process* process) {
+    gLeftovers = ExitLeftovers();
+    for (auto& [k, o] : gObjects) {
+        if (o->owner != process || o->stock) continue;
+        gLeftovers.gdiObjects += countsAsGdiObject(k, *o);
+        gLeftovers.icons += o->kind == ObjectKind::Icon;
+        gLeftovers.deviceContexts += o->kind == ObjectKind::Dc && o->screen;
+    }
     for (auto it = gObjects.begin(); it != gObjects.end();) {
         if (it->second->owner == process && !it->second->stock) {
             it = gObjects.erase(it);
@@ -433,8 +451,11 @@ BOOL DrawIconEx(HDC dc, int x, int y, HICON handle, int w, int h, UINT, HBRUSH, 
     GdiObject* icon = object(handle, ObjectKind::Icon);
     Target t = targetOf(dc);
     if (icon == nullptr || t.surface == nullptr) return FALSE;
-    int width = w > 0 ? std::min(w, icon->image.width) : icon->image.width;
-    int height = h > 0 ? std::min(h, icon->image.height) : icon->image.height;
+    // An icon made from a mask and a colour bitmap of different sizes draws where both exist.
+    int ownWidth = std::min(icon->image.width, icon->mask.width);
+    int ownHeight = std::min(icon->image.height, icon->mask.height);
+    int width = w > 0 ? std::min(w, ownWidth) : ownWidth;
+    int height = h > 0 ? std::min(h, ownHeight) : ownHeight;
     for (int r = 0; r < height; ++r) {
         for (int c = 0; c < width; ++c) {
             bool ok = false;

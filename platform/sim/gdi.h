@@ -47,6 +47,14 @@ unsigned iconResourceId(HICON icon);
 // The platform frees a process's objects when it ends.
 void releaseProcessGdi(Process* process);
 
+// What the last process to end still held, counted as above, for the platform to free.
+struct ExitLeftovers {
+    size_t gdiObjects = 0;
+    size_t icons = 0;
+    size_t deviceContexts = 0;
+};
+const ExitLeftovers& lastExitLeftovers();
+
 void resetGdi();
 
 }  // namespace sim

@@ -1,7 +1,9 @@
 // The settings record's file image, and loading and saving it through the simulated files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "app/app_state.h"
@@ -82,20 +84,26 @@ TEST(SettingsImage, ShortFileOverlaysOnlyItsBytes) {
     EXPECT_EQ(r.showBattery, 0x0000ABAB);
 }
 
-TEST(SettingsImage, UnterminatedCardNameIsCutInsideItsField) {
+TEST(SettingsImage, UnterminatedCardNameKeepsItsBytesAndEndsWithTheField) {
     std::vector<uint8_t> file(652, 0xFF);
     SettingsRecord r = defaultSettings();
     overlaySettingsImage(&r, file.data(), file.size());
-    EXPECT_EQ(r.storageCardName[StorageCardNameUnits - 1], 0);
-    EXPECT_EQ(r.storageCardName[0], 0xFFFF);
     EXPECT_EQ(r.largeIcons, -1);
     EXPECT_FALSE(usesLargeIcons(r));  // only exactly 1 counts
-    // Everything outside the last name unit is the file's.
-    std::vector<uint8_t> img = imageOf(r);
-    for (size_t i = 0; i < 652; ++i) {
-        if (i == 92 + 2 * 261 || i == 92 + 2 * 261 + 1) continue;
-        ASSERT_EQ(img[i], 0xFF) << i;
-    }
+    // Loading takes every byte as it is, so a save writes the file back unchanged.
+    EXPECT_EQ(imageOf(r), file);
+    // Read as text, the name is the whole field and ends there.
+    WCHAR name[StorageCardNameUnits + 1];
+    std::fill(std::begin(name), std::end(name), WCHAR(0x1234));
+    storageCardNameText(r, name);
+    EXPECT_EQ(std::u16string(name), std::u16string(StorageCardNameUnits, u'\xFFFF'));
+    // A terminated name ends at its terminator, whatever follows it in the field.
+    r.storageCardName[3] = 0;
+    storageCardNameText(r, name);
+    EXPECT_EQ(std::u16string(name), std::u16string(3, u'\xFFFF'));
+    r.storageCardName[0] = 0;
+    storageCardNameText(r, name);
+    EXPECT_EQ(name[0], 0);
 }
 
 TEST(SettingsPath, FitsUpTo250UnitsOfDirectory) {
@@ -172,6 +180,15 @@ TEST_F(SettingsFileTest, OpenFailuresKeepTheRecordAndReportNothing) {
     saveSettings();
     EXPECT_EQ((*fileBytes())[628], 0x78);
     EXPECT_EQ(settings.iconX, 9);
+}
+
+TEST_F(SettingsFileTest, AnExistingFileThatDoesNotOpenForReadingIsNeverReplaced) {
+    std::vector<uint8_t> b(70, 0x33);
+    sim::fileSystem().writeFile(path, b);
+    sim::failOperation("CreateFileW", 1, false, 0);
+    loadSettings();
+    EXPECT_EQ(imageOf(settings), defaultImageBytes());
+    EXPECT_EQ(*fileBytes(), b);
 }
 
 TEST_F(SettingsFileTest, MissingDirectoryMeansNoFileAndDefaults) {

@@ -1,0 +1,607 @@
+// The indicator from reading to screen, run against the simulated device and its real pixels:
+// after every presentation the square must be exactly the background with the icon drawn through
+// its mask, and nothing outside it may change. The expected icons are built here from the image
+// resources and the glyph placements, apart from the code under test.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "file_system.h"
+#include "gdi.h"
+#include "indicators/icon_composer.h"
+#include "indicators/icon_slots.h"
+#include "indicators/readings.h"
+#include "indicators/scheduler.h"
+#include "indicators/taskbar_canvas.h"
+#include "resources.h"
+#include "settings/settings_record.h"
+#include "world.h"
+
+namespace {
+
+constexpr COLORREF White = 0xFFFFFF;
+
+// ---- the expected icon ----
+
+struct IconModel {
+    int size = 0;
+    std::vector<COLORREF> mask;    // White transparent, 0 opaque
+    std::vector<COLORREF> colour;
+};
+
+struct Glyph {
+    int x, y, w;
+};
+const Glyph kSmall[10] = {{0, 0, 5}, {5, 0, 4}, {9, 0, 5},  {14, 0, 5}, {19, 0, 6},
+                          {0, 8, 5}, {5, 8, 5}, {10, 8, 5}, {15, 8, 5}, {20, 8, 5}};
+const Glyph kLarge[10] = {{0, 0, 10},  {10, 0, 8},  {18, 0, 10}, {28, 0, 10}, {38, 0, 12},
+                          {0, 16, 10}, {10, 16, 10}, {20, 16, 10}, {30, 16, 10}, {40, 16, 10}};
+// Mask and colour bitmap ids per kind: small mask, small colour, large mask, large colour.
+const unsigned kPictures[4][4] = {{165, 163, 178, 175}, {167, 168, 180, 182}, {169, 170, 176, 177}, {171, 172, 181, 183}};
+
+using Placements = std::vector<std::pair<int, int>>;  // (digit, x)
+
+// The digit layout table, written out on its own.
+Placements layout(int value, bool large) {
+    const Glyph* g = large ? kLarge : kSmall;
+    int s = large ? 32 : 16;
+    if (value >= 100) {
+        int x = (s - 2 * g[0].w - g[1].w) / 2;
+        return {{1, x}, {0, x + g[1].w}, {0, x + g[1].w + g[0].w}};
+    }
+    if (value >= 10) {
+        int t = value / 10, u = value % 10;
+        int x = (s - g[t].w - g[u].w) / 2;
+        return {{t, x}, {u, x + g[t].w}};
+    }
+    return {{value, (s - g[value].w) / 2}};
+}
+
+sim::Image bitmapResource(unsigned id) {
+    sim::Image img;
+    EXPECT_TRUE(sim::decodeBitmapResource(id, &img)) << id;
+    return img;
+}
+
+IconModel numberIcon(IndicatorKind kind, const Placements& glyphs, bool large) {
+    IconModel m;
+    m.size = large ? 32 : 16;
+    const int row = large ? 18 : 9, height = large ? 16 : 8;
+    sim::Image mask = bitmapResource(kPictures[kind][large ? 2 : 0]);
+    sim::Image colour = bitmapResource(kPictures[kind][large ? 3 : 1]);
+    sim::Image strip = bitmapResource(large ? 179 : 164);
+    m.mask = mask.pixels;
+    m.colour = colour.pixels;
+    const Glyph* table = large ? kLarge : kSmall;
+    for (auto [digit, x] : glyphs) {
+        const Glyph& g = table[digit];
+        for (int r = 0; r < height && row + r < m.size; ++r) {
+            for (int c = 0; c < g.w; ++c) {
+                size_t at = static_cast<size_t>((row + r) * m.size + x + c);
+                COLORREF s = strip.at(g.x + c, g.y + r);
+                m.mask[at] ^= s;
+                m.colour[at] = s;
+            }
+        }
+    }
+    return m;
+}
+
+IconModel statusIcon(unsigned id) {
+    sim::Image colour, mask;
+    EXPECT_TRUE(sim::decodeIconResource(id, 32, &colour, &mask)) << id;
+    IconModel m;
+    m.size = colour.width;
+    m.mask = mask.pixels;
+    m.colour = colour.pixels;
+    return m;
+}
+
+// ---- the screen ----
+
+using Screen = std::vector<COLORREF>;
+
+Screen screenNow() { return sim::screenSurface().pixels; }
+
+// Paints a taskbar-like pattern in which neighbouring pixels differ; each generation differs.
+void paintTaskbar(int generation) {
+    sim::Surface& s = sim::screenSurface();
+    for (int y = 0; y < 26; ++y)
+        for (int x = 0; x < s.width; ++x)
+            s.set(x, y, RGB((x * 8 + y * 3 + generation * 5) & 0xFF, ((x + y) % 2) * 0x80 + generation, (y * 8 + x) & 0xFF));
+}
+
+// The square of `base` at (x, y) as `background` shows it, with the icon drawn over it.
+Screen withIcon(Screen base, const Screen& background, int x, int y, const IconModel& icon) {
+    const int w = sim::screenSurface().width;
+    for (int r = 0; r < icon.size; ++r)
+        for (int c = 0; c < icon.size; ++c) {
+            size_t at = static_cast<size_t>((y + r) * w + x + c);
+            size_t i = static_cast<size_t>(r * icon.size + c);
+            COLORREF mask = icon.mask[i] == White ? White : 0;
+            base[at] = (background[at] & mask) ^ icon.colour[i];
+        }
+    return base;
+}
+
+::testing::AssertionResult sameScreen(const Screen& expected) {
+    const sim::Surface& s = sim::screenSurface();
+    for (size_t i = 0; i < expected.size(); ++i) {
+        if (s.pixels[i] != expected[i]) {
+            char buf[80];
+            std::snprintf(buf, sizeof buf, "pixel (%d, %d) is %06X, expected %06X", static_cast<int>(i % s.width),
+                          static_cast<int>(i / s.width), s.pixels[i], expected[i]);
+            return ::testing::AssertionFailure() << buf;
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+class IndicatorPipeline : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sim::resetGdi();
+        sim::clearFaults();
+        sim::resizeScreen(240, 320);
+        paintTaskbar(0);
+        sim::fileSystem().reset();
+        sim::world().device = sim::Device();
+        settings = defaultSettings();
+        canvas = TaskbarCanvas{120, NULL, NULL};
+        for (IconSlot& slot : iconSlots) slot = IconSlot{NULL, NULL};
+        enabledCount = 3;
+        currentIndicator = Battery;
+        iconShown = 0;
+        lastCardPercent = 0;
+    }
+    void TearDown() override {
+        sim::clearFaults();
+        releaseIconSlots();
+        releaseCanvasBitmaps();
+    }
+    // Composes and presents one number, as the scheduler's common sequence does.
+    void show(IndicatorKind kind, int value) {
+        composeIndicatorIcon(NULL, kind, value);
+        presentIndicator(kind);
+    }
+    int x() const { return canvas.iconXInUse; }
+    int y() const { return indicatorTop(); }
+};
+
+// ---- composition: the examples' glyph placements, every kind, both sizes ----
+
+TEST_F(IndicatorPipeline, NumberIconsPlaceTheirGlyphsAsTheExamplesSay) {
+    struct Example {
+        int value;
+        bool large;
+        Placements glyphs;
+    };
+    const Example examples[] = {
+        {5, false, {{5, 5}}},
+        {1, false, {{1, 6}}},
+        {42, false, {{4, 2}, {2, 8}}},
+        {100, false, {{1, 1}, {0, 5}, {0, 10}}},
+        {254, false, {{1, 1}, {0, 5}, {0, 10}}},
+        {100, true, {{1, 2}, {0, 10}, {0, 20}}},
+        {7, true, {{7, 11}}},
+        {47, true, {{4, 5}, {7, 17}}},
+    };
+    for (const Example& e : examples) {
+        restoreBackground();
+        releaseCanvasBitmaps();
+        settings.largeIcons = e.large ? 1 : 0;
+        captureBackground();
+        const Screen background = screenNow();
+        for (int k = 0; k < IndicatorKindCount; ++k) {
+            SCOPED_TRACE("value " + std::to_string(e.value) + (e.large ? " large" : " small") + " kind " +
+                         std::to_string(k));
+            IndicatorKind kind = static_cast<IndicatorKind>(k);
+            show(kind, e.value);
+            EXPECT_TRUE(sameScreen(withIcon(background, background, x(), y(), numberIcon(kind, e.glyphs, e.large))));
+        }
+    }
+}
+
+// ---- presentation: erasing, repaints, restoring ----
+
+TEST_F(IndicatorPipeline, EveryPresentationLeavesBackgroundPlusIconAndNothingElse) {
+    captureBackground();
+    Screen background = screenNow();
+    // The first drawing uses the background saved at creation, even if the square has changed.
+    paintTaskbar(1);
+    Screen repainted = screenNow();
+    show(Battery, 100);
+    EXPECT_TRUE(sameScreen(withIcon(repainted, background, x(), y(), numberIcon(Battery, layout(100, false), false))));
+    // A shorter number leaves no stray digit of the longer one.
+    show(Battery, 7);
+    EXPECT_TRUE(sameScreen(withIcon(repainted, background, x(), y(), numberIcon(Battery, layout(7, false), false))));
+    // A repaint between two presentations, even of one pixel, becomes the new background.
+    sim::screenSurface().set(x() + 15, y() + 15, 0x123456);
+    background = screenNow();
+    show(ProgramMemory, 42);
+    EXPECT_TRUE(sameScreen(withIcon(background, background, x(), y(), numberIcon(ProgramMemory, layout(42, false), false))));
+    paintTaskbar(2);
+    background = screenNow();
+    show(ProgramMemory, 9);
+    EXPECT_TRUE(sameScreen(withIcon(background, background, x(), y(), numberIcon(ProgramMemory, layout(9, false), false))));
+    show(MainStorage, 88);
+    EXPECT_TRUE(sameScreen(withIcon(background, background, x(), y(), numberIcon(MainStorage, layout(88, false), false))));
+    // Erasing puts the taskbar back exactly, and the next presentation keeps those pixels.
+    restoreBackground();
+    EXPECT_TRUE(sameScreen(background));
+    show(MainStorage, 3);
+    EXPECT_TRUE(sameScreen(withIcon(background, background, x(), y(), numberIcon(MainStorage, layout(3, false), false))));
+    restoreBackground();
+    EXPECT_TRUE(sameScreen(background));
+    EXPECT_EQ(sim::liveDeviceContexts(), 0u);
+}
+
+TEST_F(IndicatorPipeline, LargeIconsAndAnOddLargeIconsValue) {
+    settings.largeIcons = 1;
+    captureBackground();
+    const Screen background = screenNow();
+    show(StorageCard, 100);
+    show(StorageCard, 47);
+    EXPECT_EQ(y(), 10);
+    EXPECT_TRUE(sameScreen(withIcon(background, background, 120, 10, numberIcon(StorageCard, layout(47, true), true))));
+    restoreBackground();
+    EXPECT_TRUE(sameScreen(background));
+    releaseCanvasBitmaps();
+    // 2 is not 1: small icons at y = 5.
+    settings.largeIcons = 2;
+    captureBackground();
+    show(Battery, 61);
+    EXPECT_TRUE(sameScreen(withIcon(background, background, 120, 5, numberIcon(Battery, layout(61, false), false))));
+}
+
+TEST_F(IndicatorPipeline, NothingToDrawStillHandlesTheBackground) {
+    captureBackground();
+    const Screen background = screenNow();
+    show(Battery, 55);
+    presentIndicator(ProgramMemory);  // no icon yet for this kind
+    EXPECT_TRUE(sameScreen(background));
+    restoreBackground();
+    EXPECT_TRUE(sameScreen(background));
+    // Without a saved background nothing is touched.
+    releaseCanvasBitmaps();
+    sim::screenSurface().set(x(), y(), 0x010203);
+    Screen marked = screenNow();
+    restoreBackground();
+    EXPECT_TRUE(sameScreen(marked));
+}
+
+// ---- status icons ----
+
+TEST_F(IndicatorPipeline, StatusIconsForUnknownChargeAndUnmeasurableCards) {
+    settings.showStorageCard = 1;
+    for (int large = 0; large < 2; ++large) {
+        restoreBackground();
+        releaseCanvasBitmaps();
+        settings.largeIcons = large;
+        captureBackground();
+        const Screen background = screenNow();
+        const int top = large ? 10 : 5;
+        struct Case {
+            BYTE flag;
+            unsigned small, big;
+        };
+        for (Case c : {Case{8, 121, 185}, Case{9, 119, 186}, Case{1, 119, 186}, Case{0, 119, 186}}) {
+            SCOPED_TRACE("flag " + std::to_string(c.flag));
+            sim::world().device.batteryPercent = 255;
+            sim::world().device.batteryFlag = c.flag;
+            currentIndicator = Battery;
+            onIndicatorTimer(NULL, RefreshInPlace);
+            unsigned id = large ? c.big : c.small;
+            EXPECT_EQ(sim::iconResourceId(iconSlots[Battery].current), id);
+            EXPECT_TRUE(sameScreen(withIcon(background, background, 120, top, statusIcon(id))));
+        }
+        // No card at all, then a card present while the chosen one is not.
+        for (int present = 0; present < 2; ++present) {
+            if (present) sim::fileSystem().insertCard(u"Other Card", 5, 10);
+            wcscpy(settings.storageCardName, u"Storage Card");
+            currentIndicator = StorageCard;
+            onIndicatorTimer(NULL, RefreshInPlace);
+            unsigned id = large ? 188 : 159;
+            EXPECT_EQ(sim::iconResourceId(iconSlots[StorageCard].current), id);
+            EXPECT_EQ(lastCardPercent, -1);
+            EXPECT_TRUE(sameScreen(withIcon(background, background, 120, top, statusIcon(id))));
+        }
+        sim::fileSystem().reset();
+    }
+}
+
+TEST_F(IndicatorPipeline, CardReadingMeasuresTheNamedCardWhateverTheListHolds) {
+    sim::fileSystem().insertCard(u"SD", 29, 100);
+    sim::fileSystem().insertCard(u"CF", 6000000000ULL, 8000000000ULL);
+    wcscpy(settings.storageCardName, u"CF");
+    IndicatorReading r = measureIndicator(StorageCard);
+    EXPECT_EQ(r.statusIcon, NoStatusIcon);
+    EXPECT_EQ(r.percent, 75);
+    // The enumeration keeps the first five cards in their order, and only cards.
+    for (auto name : {u"c3", u"c4", u"c5", u"c6"}) sim::fileSystem().insertCard(name, 1, 2);
+    sim::fileSystem().addRootEntry(u"Folder", FILE_ATTRIBUTE_DIRECTORY);
+    sim::fileSystem().addRootEntry(u"Temp file", FILE_ATTRIBUTE_TEMPORARY);
+    EXPECT_EQ(enumerateStorageCards(), 5);
+    EXPECT_EQ(std::u16string(cardList[0]), u"SD");
+    EXPECT_EQ(std::u16string(cardList[4]), u"c5");
+    // A name filling its field without a terminator ends with the field: the fields after it
+    // never become part of the name.
+    for (WCHAR& u : settings.storageCardName) u = u'C';
+    settings.confirmCloseAll = settings.runAtStartup = settings.largeIcons = settings.iconX = 0x00440044;
+    sim::fileSystem().insertCard(std::u16string(StorageCardNameUnits, u'C'), 50, 100);
+    r = measureIndicator(StorageCard);
+    EXPECT_EQ(r.statusIcon, NoStatusIcon);
+    EXPECT_EQ(r.percent, 50);
+}
+
+// ---- the scheduler's modes ----
+
+// Which kind the last presentation drew, told by the slot whose icon changed.
+class Recorder {
+public:
+    Recorder() { snap(); }
+    int changed() {
+        int kind = -1;
+        for (int k = 0; k < IndicatorKindCount; ++k)
+            if (iconSlots[k].current != last_[k]) kind = k;
+        snap();
+        return kind;
+    }
+
+private:
+    void snap() {
+        for (int k = 0; k < IndicatorKindCount; ++k) last_[k] = iconSlots[k].current;
+    }
+    HICON last_[IndicatorKindCount];
+};
+
+TEST_F(IndicatorPipeline, RotationSingleAndIdleModes) {
+    sim::fileSystem().insertCard(u"Storage Card", 3000, 4000);
+    wcscpy(settings.storageCardName, u"Storage Card");
+    settings.showStorageCard = 1;
+    enabledCount = 4;
+    captureBackground();
+    Recorder rec;
+    showFirstIndicator(NULL);
+    EXPECT_EQ(rec.changed(), Battery);
+    EXPECT_EQ(iconShown, 1);
+    std::vector<int> turns;
+    for (int i = 0; i < 5; ++i) {
+        onIndicatorTimer(NULL, 0);
+        turns.push_back(rec.changed());
+    }
+    EXPECT_EQ(turns, (std::vector<int>{ProgramMemory, MainStorage, StorageCard, Battery, ProgramMemory}));
+    EXPECT_EQ(lastCardPercent, 75);
+    // A refresh request redraws the current kind without moving on.
+    onIndicatorTimer(NULL, RefreshInPlace);
+    EXPECT_EQ(rec.changed(), ProgramMemory);
+    onIndicatorTimer(NULL, 0);
+    EXPECT_EQ(rec.changed(), MainStorage);
+
+    // Two kinds alternate.
+    settings.showProgramMemory = settings.showMainStorage = 0;
+    enabledCount = 2;
+    turns.clear();
+    for (int i = 0; i < 4; ++i) {
+        onIndicatorTimer(NULL, 0);
+        turns.push_back(rec.changed());
+    }
+    EXPECT_EQ(turns, (std::vector<int>{StorageCard, Battery, StorageCard, Battery}));
+
+    // Single mode: the one kind on every tick and every refresh request.
+    settings.showBattery = 0;
+    settings.showMainStorage = 1;
+    settings.showStorageCard = 0;
+    enabledCount = 1;
+    for (LPARAM l : {LPARAM(0), RefreshInPlace, LPARAM(0)}) {
+        onIndicatorTimer(NULL, l);
+        EXPECT_EQ(rec.changed(), MainStorage);
+        EXPECT_EQ(currentIndicator, MainStorage);
+    }
+
+    // Idle: nothing is read or drawn.
+    enabledCount = 0;
+    Screen before = screenNow();
+    size_t icons = sim::liveIcons();
+    onIndicatorTimer(NULL, 0);
+    onIndicatorTimer(NULL, RefreshInPlace);
+    EXPECT_EQ(rec.changed(), -1);
+    EXPECT_TRUE(sameScreen(before));
+    EXPECT_EQ(sim::liveIcons(), icons);
+}
+
+TEST_F(IndicatorPipeline, SingleCardStopsRepaintingUntilItCanBeMeasured) {
+    settings.showBattery = settings.showProgramMemory = settings.showMainStorage = 0;
+    settings.showStorageCard = 1;
+    wcscpy(settings.storageCardName, u"Storage Card");
+    enabledCount = 1;
+    captureBackground();
+    const Screen background = screenNow();
+    Recorder rec;
+    showFirstIndicator(NULL);
+    EXPECT_EQ(rec.changed(), StorageCard);
+    EXPECT_EQ(lastCardPercent, -1);
+    const Screen noCard = withIcon(background, background, 120, 5, statusIcon(159));
+    EXPECT_TRUE(sameScreen(noCard));
+    // Ticks and refresh requests draw nothing, even after the taskbar has painted over it.
+    paintTaskbar(3);
+    const Screen repainted = screenNow();
+    onIndicatorTimer(NULL, 0);
+    onIndicatorTimer(NULL, RefreshInPlace);
+    EXPECT_EQ(rec.changed(), -1);
+    EXPECT_TRUE(sameScreen(repainted));
+    // The card is back: its percentage on the next tick.
+    sim::fileSystem().insertCard(u"Storage Card", 1000, 4000);
+    onIndicatorTimer(NULL, 0);
+    EXPECT_EQ(rec.changed(), StorageCard);
+    EXPECT_EQ(lastCardPercent, 25);
+    EXPECT_TRUE(sameScreen(withIcon(repainted, repainted, 120, 5, numberIcon(StorageCard, layout(25, false), false))));
+    // Removed: the no-card icon once, then nothing.
+    sim::fileSystem().ejectCard(u"Storage Card");
+    onIndicatorTimer(NULL, 0);
+    EXPECT_EQ(rec.changed(), StorageCard);
+    EXPECT_TRUE(sameScreen(withIcon(repainted, repainted, 120, 5, statusIcon(159))));
+    onIndicatorTimer(NULL, 0);
+    EXPECT_EQ(rec.changed(), -1);
+}
+
+// ---- faults: the failure lists, no leak, and recovery on the next tick ----
+
+struct FaultCase {
+    const char* operation;
+    uint64_t succeedFirst;
+    // What the faulty tick leaves on the screen.
+    enum { OldIcon, Untouched, DrawnOver } effect;
+};
+
+TEST_F(IndicatorPipeline, FaultsBehaveAsListedLeakNothingAndRecover) {
+    settings.showProgramMemory = settings.showMainStorage = 0;
+    enabledCount = 1;
+    const FaultCase cases[] = {
+        {"GetDC", 0, FaultCase::OldIcon},                  // the window's context: no icon built
+        {"GetDC", 1, FaultCase::Untouched},                // the screen's context: nothing drawn
+        {"CreateCompatibleDC", 0, FaultCase::OldIcon},     // composition's contexts
+        {"CreateCompatibleDC", 2, FaultCase::OldIcon},
+        {"CreateCompatibleDC", 3, FaultCase::DrawnOver},   // the presentation's memory context
+        {"CreateCompatibleBitmap", 0, FaultCase::OldIcon},
+        {"CreateCompatibleBitmap", 1, FaultCase::OldIcon},
+        {"CreateIconIndirect", 0, FaultCase::OldIcon},
+    };
+    for (const FaultCase& f : cases) {
+        SCOPED_TRACE(std::string(f.operation) + " after " + std::to_string(f.succeedFirst));
+        SetUp();
+        settings.showProgramMemory = settings.showMainStorage = 0;
+        enabledCount = 1;
+        captureBackground();
+        const Screen background = screenNow();
+        sim::world().device.batteryPercent = 100;
+        showFirstIndicator(NULL);
+        const Screen shown100 = screenNow();
+        const size_t objects = sim::liveGdiObjects(), icons = sim::liveIcons();
+
+        sim::world().device.batteryPercent = 7;
+        sim::failOperation(f.operation, 1, false, f.succeedFirst);
+        onIndicatorTimer(NULL, 0);
+        const IconModel seven = numberIcon(Battery, layout(7, false), false);
+        switch (f.effect) {
+            case FaultCase::OldIcon:
+                EXPECT_TRUE(sameScreen(shown100));
+                break;
+            case FaultCase::Untouched:
+                EXPECT_TRUE(sameScreen(shown100));
+                break;
+            case FaultCase::DrawnOver:
+                EXPECT_TRUE(sameScreen(withIcon(shown100, shown100, 120, 5, seven)));
+                break;
+        }
+        EXPECT_EQ(sim::liveGdiObjects(), objects);
+        EXPECT_EQ(sim::liveIcons(), icons);
+        EXPECT_EQ(sim::liveDeviceContexts(), 0u);
+
+        // The next tick draws the reading again; only a drawing made without a memory context
+        // stays behind, as the square then counts as repainted.
+        sim::world().device.batteryPercent = 4;
+        onIndicatorTimer(NULL, 0);
+        const IconModel four = numberIcon(Battery, layout(4, false), false);
+        if (f.effect == FaultCase::DrawnOver) {
+            const Screen drawnOver = withIcon(shown100, shown100, 120, 5, seven);
+            EXPECT_TRUE(sameScreen(withIcon(drawnOver, drawnOver, 120, 5, four)));
+        } else {
+            EXPECT_TRUE(sameScreen(withIcon(background, background, 120, 5, four)));
+        }
+        EXPECT_EQ(sim::liveGdiObjects(), objects);
+        EXPECT_EQ(sim::liveIcons(), icons);
+        TearDown();
+    }
+}
+
+TEST_F(IndicatorPipeline, StatusIconThatDoesNotLoadKeepsTheLastIcon) {
+    settings.showProgramMemory = settings.showMainStorage = 0;
+    enabledCount = 1;
+    captureBackground();
+    const Screen background = screenNow();
+    showFirstIndicator(NULL);
+    const Screen shown = screenNow();
+    sim::world().device.batteryPercent = 255;
+    sim::failOperation("LoadIconW", 1, false, 0);
+    onIndicatorTimer(NULL, 0);
+    EXPECT_TRUE(sameScreen(shown));
+    EXPECT_EQ(sim::liveIcons(), 1u);
+    onIndicatorTimer(NULL, 0);
+    EXPECT_TRUE(sameScreen(withIcon(background, background, 120, 5, statusIcon(119))));
+    EXPECT_EQ(sim::liveIcons(), 1u);
+}
+
+TEST_F(IndicatorPipeline, ImagesThatDoNotLoadLeakNothing) {
+    captureBackground();
+    show(Battery, 50);
+    const size_t objects = sim::liveGdiObjects(), icons = sim::liveIcons();
+    for (uint64_t skip = 0; skip < 3; ++skip) {
+        sim::failOperation("LoadBitmapW", 1, false, skip);
+        show(Battery, 51);
+        EXPECT_EQ(sim::liveGdiObjects(), objects) << skip;
+        EXPECT_EQ(sim::liveIcons(), icons) << skip;
+        EXPECT_EQ(sim::liveDeviceContexts(), 0u);
+    }
+}
+
+TEST_F(IndicatorPipeline, ReplacedIconIsReleasedEvenWithoutAScreen) {
+    captureBackground();
+    show(Battery, 10);
+    composeIndicatorIcon(NULL, Battery, 11);
+    EXPECT_NE(iconSlots[Battery].previous, nullptr) << "the replaced icon lives until the next drawing";
+    EXPECT_EQ(sim::liveIcons(), 2u);
+    sim::failOperation("GetDC", 1, false, 0);
+    presentIndicator(Battery);
+    EXPECT_EQ(iconSlots[Battery].previous, nullptr);
+    EXPECT_EQ(sim::liveIcons(), 1u);
+}
+
+// ---- no leak over long runs, in every mode ----
+
+TEST_F(IndicatorPipeline, TenThousandTicksLeaveTheLiveObjectsOfTheFirst) {
+    struct Mode {
+        const char* name;
+        int flags[4];
+        int large;
+    };
+    const Mode modes[] = {{"rotation", {1, 1, 1, 1}, 0}, {"two kinds", {1, 0, 0, 1}, 1}, {"single", {0, 1, 0, 0}, 0},
+                          {"single card", {0, 0, 0, 1}, 0}, {"idle", {0, 0, 0, 0}, 0}};
+    for (const Mode& m : modes) {
+        SCOPED_TRACE(m.name);
+        SetUp();
+        settings.showBattery = m.flags[0];
+        settings.showProgramMemory = m.flags[1];
+        settings.showMainStorage = m.flags[2];
+        settings.showStorageCard = m.flags[3];
+        settings.largeIcons = m.large;
+        wcscpy(settings.storageCardName, u"Storage Card");
+        enabledCount = m.flags[0] + m.flags[1] + m.flags[2] + m.flags[3];
+        captureBackground();
+        if (enabledCount > 0) showFirstIndicator(NULL);
+        // One round, after which every enabled kind holds its one icon.
+        for (int tick = 0; tick < 4; ++tick) onIndicatorTimer(NULL, 0);
+        const size_t objects = sim::liveGdiObjects(), icons = sim::liveIcons();
+        for (int tick = 0; tick < 10000; ++tick) {
+            // The card comes and goes, the charge changes and is sometimes unknown, and the
+            // taskbar repaints now and then.
+            if (tick % 7 == 0) sim::fileSystem().insertCard(u"Storage Card", static_cast<uint64_t>(tick), 20000);
+            if (tick % 7 == 3) sim::fileSystem().ejectCard(u"Storage Card");
+            sim::world().device.batteryPercent = static_cast<BYTE>(tick % 11 == 0 ? 255 : tick % 101);
+            if (tick % 13 == 0) paintTaskbar(tick);
+            onIndicatorTimer(NULL, tick % 5 == 0 ? RefreshInPlace : 0);
+        }
+        EXPECT_EQ(sim::liveGdiObjects(), objects);
+        EXPECT_EQ(sim::liveIcons(), icons);
+        EXPECT_LE(sim::liveIcons(), static_cast<size_t>(enabledCount));
+        EXPECT_EQ(sim::liveGdiObjects(), enabledCount > 0 ? 2u : 1u) << "the saved background and the capture";
+        EXPECT_EQ(sim::liveDeviceContexts(), 0u);
+        TearDown();
+        EXPECT_EQ(sim::liveGdiObjects(), 0u);
+        EXPECT_EQ(sim::liveIcons(), 0u);
+    }
+}
+
+}  // namespace
