@@ -52,6 +52,15 @@ void showBuddyPosition(HWND updown, ControlState& s) {
     if (s.buddy && w && (w->style & UDS_SETBUDDYINT)) SetWindowTextW(s.buddy, decimal(s.position).c_str());
 }
 
+// A drop-down list's text is its selected line; every other control's is its own.
+std::u16string controlText(HWND window, const ControlState& s) {
+    Window* w = findWindowObject(window);
+    bool dropDownList = s.kind == u"COMBOBOX" && w && (w->style & 0x3) == CBS_DROPDOWNLIST;
+    if (!dropDownList) return s.text;
+    if (s.selection < 0 || s.selection >= static_cast<int>(s.items.size())) return u"";
+    return s.items[static_cast<size_t>(s.selection)];
+}
+
 LRESULT CALLBACK controlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     ControlState* s = controlState(window);
     if (s == nullptr) return DefWindowProcW(window, message, wParam, lParam);
@@ -61,9 +70,9 @@ LRESULT CALLBACK controlProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             if (Window* w = findWindowObject(window)) w->title = s->text;
             return TRUE;
         case WM_GETTEXT:
-            return copyOut(s->text, reinterpret_cast<LPWSTR>(lParam), static_cast<int>(wParam));
+            return copyOut(controlText(window, *s), reinterpret_cast<LPWSTR>(lParam), static_cast<int>(wParam));
         case WM_GETTEXTLENGTH:
-            return static_cast<LRESULT>(s->text.size());
+            return static_cast<LRESULT>(controlText(window, *s).size());
         case BM_GETCHECK:
             return s->checked ? BST_CHECKED : BST_UNCHECKED;
         case BM_SETCHECK:
@@ -208,7 +217,10 @@ HWND makeDialog(const DialogTemplateInfo& info, unsigned id, DLGPROC proc) {
     RECT frame = findWindowObject(dialog)->rect;
     for (const DialogControlInfo& c : info.controls) {
         std::u16string kind = standardKind(dialogControlClassName(c));
-        HWND control = createControl(dialog, kind, c.text.isOrdinal ? u"" : c.text.text, c.style,
+        // A text given as a resource number (an icon's) is the control's text in its numbered
+        // form: the unit 0xFFFF, then the number.
+        std::u16string text = c.text.isOrdinal ? std::u16string{u'\uFFFF', static_cast<char16_t>(c.text.ordinal)} : c.text.text;
+        HWND control = createControl(dialog, kind, text, c.style,
                                      unitsToPixels(c.x, c.y, c.cx, c.cy, frame.left, frame.top), static_cast<int>(c.id));
         ControlState* cs = controlState(control);
         // An up-down control with UDS_AUTOBUDDY takes the control before it as its buddy.
@@ -323,7 +335,7 @@ void dumpDialog(HWND dialog) {
         Window* w = findWindowObject(c);
         ControlState* s = controlState(c);
         if (w == nullptr || s == nullptr) continue;
-        std::string line = "control " + std::to_string(w->id) + " " + toUtf8(s->kind) + " " + quote(s->text) +
+        std::string line = "control " + std::to_string(w->id) + " " + toUtf8(s->kind) + " " + quote(controlText(c, *s)) +
                            " enabled=" + (w->enabled ? "1" : "0");
         if (isAutoCheckBox(c)) line += std::string(" checked=") + (s->checked ? "1" : "0");
         if (s->kind == u"LISTBOX" || s->kind == u"COMBOBOX") line += " sel=" + std::to_string(s->selection);
