@@ -105,6 +105,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             onDestroy(window);
             return 0;
         case WM_TIMER:
+        case PostedRefreshMessage:
             if (wParam == IndicatorTimerId) onIndicatorTimer(window, lParam);
             return 0;
         case WM_COMMAND:

@@ -6,6 +6,10 @@
 
 constexpr UINT_PTR IndicatorTimerId = 159;
 constexpr LPARAM RefreshInPlace = 604;
+// The redraw request when it is posted rather than sent. A posted WM_TIMER whose lParam is not 0
+// never reaches a window procedure: the platform takes that lParam for a timer procedure and
+// calls it (or refuses it), so the posted request travels as a message of the program's own.
+constexpr UINT PostedRefreshMessage = WM_APP + 1;
 
 extern int enabledCount;
 extern IndicatorKind currentIndicator;

@@ -108,7 +108,7 @@ LRESULT CALLBACK taskbarHookProc(HWND window, UINT message, WPARAM wParam, LPARA
             passOn(window, message, wParam, lParam);
             if (mainWindow != NULL) {
                 if (isPppPeerPresent()) {
-                    PostMessageW(mainWindow, WM_TIMER, IndicatorTimerId, RefreshInPlace);
+                    PostMessageW(mainWindow, PostedRefreshMessage, IndicatorTimerId, RefreshInPlace);
                 } else {
                     SendMessageW(mainWindow, WM_TIMER, IndicatorTimerId, RefreshInPlace);
                 }

@@ -286,6 +286,7 @@ typedef const DLGTEMPLATE* LPCDLGTEMPLATEW;
 #define WM_RBUTTONDOWN 0x0204
 #define WM_RBUTTONUP 0x0205
 #define WM_USER 0x0400
+#define WM_APP 0x8000
 
 // Window styles
 #define WS_OVERLAPPED 0x00000000L

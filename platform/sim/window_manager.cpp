@@ -474,8 +474,9 @@ BOOL GetMessageW(LPMSG msg, HWND, UINT, UINT) {
 BOOL TranslateMessage(const MSG*) { return FALSE; }
 
 LRESULT DispatchMessageW(const MSG* msg) {
-    // Only a timer procedure given to SetTimer is called; any other lParam of a WM_TIMER (a
-    // posted one carries whatever its sender chose) goes to the window procedure.
+    // A WM_TIMER's lParam, when not 0, is taken for a timer procedure: one given to SetTimer is
+    // called, any other is refused, and the message never reaches the window procedure (a posted
+    // WM_TIMER with an lParam of its sender's choosing is lost, as on the platform).
     if (msg->message == WM_TIMER && msg->lParam != 0) {
         for (auto& t : gTimers) {
             if (reinterpret_cast<LPARAM>(t.proc) == msg->lParam) {
@@ -483,6 +484,7 @@ LRESULT DispatchMessageW(const MSG* msg) {
                 return 0;
             }
         }
+        return 0;
     }
     Window* w = findWindowObject(msg->hwnd);
     if (w == nullptr || w->proc == nullptr) return 0;

@@ -13,6 +13,7 @@
 #include "scheduler.h"
 #include "settings/settings_record.h"
 #include "sim_api.h"
+#include "indicators/scheduler.h"
 #include "taskbar/taskbar_hook.h"
 #include "tasks/window_lists.h"
 #include "window_manager.h"
@@ -138,7 +139,7 @@ HWND gTaskbar = nullptr;
 constexpr UINT StopMessage = WM_USER + 1;
 
 LRESULT CALLBACK mainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_TIMER) gTrace.push_back("main " + describe(message, wParam, lParam));
+    if (message == WM_TIMER || message == PostedRefreshMessage) gTrace.push_back("main " + describe(message, wParam, lParam));
     if (message == StopMessage) PostQuitMessage(0);
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -177,6 +178,7 @@ protected:
     }
     const std::string paint = "taskbar " + describe(WM_PAINT, 0, 0);
     const std::string redraw = "main " + describe(WM_TIMER, 159, 604);
+    const std::string postedRedraw = "main " + describe(PostedRefreshMessage, 159, 604);
 };
 
 TEST_F(RedrawRequest, WithoutAPeerTheHookWaitsForTheMainWindow) {
@@ -187,7 +189,21 @@ TEST_F(RedrawRequest, WithoutAPeerTheHookWaitsForTheMainWindow) {
 TEST_F(RedrawRequest, WithAPeerAddressTheRequestIsPostedAndTheHookReturnsAtOnce) {
     sim::registry().setValue(HKEY_LOCAL_MACHINE, u"Comm\\Tcpip\\Hosts\\ppp_peer", u"ipaddr", REG_BINARY, {10, 0, 0, 1});
     EXPECT_EQ(repaintWhileMainIsBusy(), (std::vector<std::string>{paint, "hook returned 1"}));
-    EXPECT_EQ(gTrace, (std::vector<std::string>{paint, "hook returned 1", redraw}));
+    EXPECT_EQ(gTrace, (std::vector<std::string>{paint, "hook returned 1", postedRedraw}));
+}
+
+// The platform takes a WM_TIMER's lParam for a timer procedure: a posted WM_TIMER carrying the
+// redraw marker never reaches the main window, which is why the posted request is a message of
+// the program's own.
+TEST_F(RedrawRequest, APostedTimerMessageWithAMarkerIsLostOnThePlatform) {
+    gMainBusy = false;
+    sim::createThread(nullptr, mainThread);
+    sim::runUntilIdle();
+    PostMessageW(gMain, WM_TIMER, IndicatorTimerId, RefreshInPlace);
+    PostMessageW(gMain, WM_TIMER, IndicatorTimerId, 0);
+    PostMessageW(gMain, StopMessage, 0, 0);
+    sim::runUntilIdle();
+    EXPECT_EQ(gTrace, (std::vector<std::string>{"main " + describe(WM_TIMER, 159, 0)}));
 }
 
 TEST_F(RedrawRequest, APeerAddressLongerThanFourBytesCountsAsNoPeer) {
