@@ -1,5 +1,7 @@
 #include "shell_services.h"
 
+#include "platform/shortcut_file.h"
+
 #include <algorithm>
 
 #include "device.h"
@@ -41,24 +43,7 @@ bool sendTrayMessage(LPARAM pointerMessage, const UINT* iconId) {
     return false;
 }
 
-std::u16string shortcutTarget(const std::vector<uint8_t>& contents) {
-    // A shortcut holds "<length>#<command line>" in single-byte characters.
-    std::u16string text;
-    for (uint8_t b : contents) text += static_cast<char16_t>(b);
-    size_t hash = text.find(u'#');
-    if (hash == std::u16string::npos || hash == 0) return u"";
-    for (size_t i = 0; i < hash; ++i) {
-        if (text[i] < u'0' || text[i] > u'9') return u"";
-    }
-    std::u16string target = text.substr(hash + 1);
-    while (!target.empty() && (target.back() == u'\r' || target.back() == u'\n')) target.pop_back();
-    if (target.size() >= 2 && target.front() == u'"') {
-        size_t close = target.find(u'"', 1);
-        if (close == std::u16string::npos) return u"";
-        target = target.substr(1, close - 1);
-    }
-    return target;
-}
+std::u16string shortcutTarget(const std::vector<uint8_t>& contents) { return shortcut_file::target(contents); }
 
 void runStartupShortcuts() {
     FileNode* folder = fileSystem().find(kStartupFolder);
@@ -116,9 +101,7 @@ BOOL SHGetSpecialFolderPath(HWND, LPWSTR path, int folder, BOOL) {
 DWORD SHCreateShortcut(LPWSTR shortcut, LPWSTR target) {
     if (shouldFail("SHCreateShortcut") || shortcut == nullptr || target == nullptr) return FALSE;
     std::u16string t(target);
-    std::string bytes = std::to_string(t.size()) + "#";
-    for (char16_t c : t) bytes += static_cast<char>(c < 0x100 ? c : '?');
-    FileNode* node = fileSystem().writeFile(shortcut, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    FileNode* node = fileSystem().writeFile(shortcut, shortcut_file::bytesFor(t));
     if (node == nullptr) return FALSE;
     logEvent("shortcut-created " + quote(std::u16string(shortcut)) + " " + quote(t));
     return TRUE;

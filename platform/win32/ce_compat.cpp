@@ -70,6 +70,7 @@ BOOL KernelIoControl(DWORD, LPVOID, DWORD, LPVOID, DWORD, LPDWORD returned) {
 
 // The names below are the desktop's own operations from here on.
 #undef LoadIconW
+#undef RegOpenKeyExW
 #undef keybd_event
 #undef ExtEscape
 
@@ -78,6 +79,12 @@ HICON ceLoadIcon(HINSTANCE instance, LPCWSTR name) {
     // loads an icon at the size of its image, and the indicator draws it at that size. Shared,
     // as LoadIcon's icons are: loading one again gives the same handle.
     return static_cast<HICON>(LoadImageW(instance, name, IMAGE_ICON, 0, 0, LR_SHARED));
+}
+
+LONG ceRegOpenKeyEx(HKEY root, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result) {
+    // The device takes no access mask (it must be 0); a desktop key opened with none cannot be
+    // read. The program opens keys only to read them.
+    return RegOpenKeyExW(root, subKey, options, access == 0 ? KEY_READ : access, result);
 }
 
 namespace {

@@ -84,8 +84,10 @@ DWORD SHCreateShortcut(LPWSTR shortcut, LPWSTR target);
 // Operations that desktop Windows has under the same name but with another meaning; the logic's
 // calls reach the device's meaning through these (see ce_compat.cpp).
 HICON ceLoadIcon(HINSTANCE instance, LPCWSTR name);
+LONG ceRegOpenKeyEx(HKEY root, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result);
 void ceKeybdEvent(BYTE key, BYTE scan, DWORD flags, ULONG_PTR extra);
 int ceExtEscape(HDC dc, int escape, int inSize, LPCSTR in, int outSize, LPSTR out);
 #define LoadIconW ceLoadIcon
+#define RegOpenKeyExW ceRegOpenKeyEx
 #define keybd_event ceKeybdEvent
 #define ExtEscape ceExtEscape

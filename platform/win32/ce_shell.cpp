@@ -1,5 +1,6 @@
 // Desktop definitions of the Pocket PC shell's Startup folder and shortcut services.
 #include <shlobj.h>
+#include <shobjidl.h>
 // shlobj.h maps the name onto its W form; the name here is the device's, defined below.
 #undef SHGetSpecialFolderPath
 
@@ -13,33 +14,43 @@ BOOL SHGetSpecialFolderPath(HWND owner, LPWSTR path, int folder, BOOL create) {
     return SHGetSpecialFolderPathW(owner, path, folder, create);
 }
 
-// The device's shortcut is a small text file, "<length>#<command line>", in single-byte
-// characters; the shell of the device starts the command line when it opens the file. The
-// desktop build writes that same file, so that a settings file and its shortcut mean the same
-// on both. A desktop shell does not follow such a file: it is a device shortcut, not a .lnk.
+namespace {
+
+// The program the device's shortcut target names: its command line without the quotes.
+std::wstring programOf(LPCWSTR target) {
+    std::wstring t(target);
+    if (t.size() >= 2 && t.front() == L'"') {
+        size_t close = t.find(L'"', 1);
+        t = t.substr(1, close == std::wstring::npos ? std::wstring::npos : close - 1);
+    }
+    return t;
+}
+
+}  // namespace
+
+// The device's shell writes its own small shortcut file; a desktop shell follows only its shell
+// links, so the desktop build writes one of those, pointing at the same program.
 DWORD SHCreateShortcut(LPWSTR shortcut, LPWSTR target) {
     if (shortcut == NULL || target == NULL) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    size_t length = wcslen(target);
-    std::string bytes = std::to_string(length) + "#";
-    for (size_t i = 0; i < length; ++i) {
-        WCHAR c = target[i];
-        bytes += static_cast<char>(c < 0x100 ? c : L'?');
+    HRESULT com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
+    IShellLinkW* link = NULL;
+    IPersistFile* file = NULL;
+    bool saved = false;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link)))) {
+        saved = SUCCEEDED(link->SetPath(programOf(target).c_str())) &&
+                SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+                SUCCEEDED(file->Save(shortcut, TRUE));
+        if (file != NULL) file->Release();
+        link->Release();
     }
-    HANDLE file = CreateFileW(shortcut, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE) return FALSE;
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL) &&
-              written == bytes.size();
-    CloseHandle(file);
-    if (!ok) {
-        // A half-written shortcut would start a truncated command line: leave none instead.
-        DeleteFileW(shortcut);
-        return FALSE;
-    }
-    return TRUE;
+    if (SUCCEEDED(com)) CoUninitialize();
+    // A half-written link would start nothing: leave none instead.
+    if (!saved) DeleteFileW(shortcut);
+    return saved ? TRUE : FALSE;
 }
 
 #endif  // !_WIN32_WCE
