@@ -203,8 +203,8 @@ void bootDevice() {
     RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Marund\\Orvo", L"InstallDir", REG_SZ, dir, sizeof dir);
 }
 
-bool isInstalled() {
-    HANDLE f = CreateFileW((std::wstring(L"P:") + kInstalledProgramPath).c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
+bool isInstalled(const std::wstring& path) {
+    HANDLE f = CreateFileW(devicePath(toUtf16(path)).c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (f == INVALID_HANDLE_VALUE) return false;
     char bytes[16] = {0};
@@ -214,6 +214,7 @@ bool isInstalled() {
     return read == sizeof kProgramFileBytes - 1 && std::memcmp(bytes, kProgramFileBytes, read) == 0;
 }
 
+void requestReset() { gResetRequested = true; }
 bool takeResetRequest() { return gResetRequested.exchange(false); }
 
 void connectDeviceSeam(OrvoE2eHooks* table) {

@@ -50,4 +50,12 @@ std::string ownerName(HWND owner) {
     return scenario::toUtf8(toUtf16(name));
 }
 
+bool takesInput(HWND window) {
+    for (HWND w = window; w != NULL; w = GetAncestor(w, GA_PARENT)) {
+        if (w == GetDesktopWindow()) break;
+        if (!IsWindowEnabled(w)) return false;
+    }
+    return window != NULL;
+}
+
 }  // namespace e2e

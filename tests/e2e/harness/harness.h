@@ -22,6 +22,7 @@
 #undef LoadIconW
 #undef keybd_event
 #undef ExtEscape
+#undef RegOpenKeyExW
 
 // The system's own timer message (a caret's blink), which desktop headers do not name.
 #ifndef WM_SYSTIMER
@@ -47,6 +48,8 @@ std::string windowText(HWND window);       // quoted
 std::wstring className(HWND window);
 // A window's owner as the event lines name it: its class, "Dialog" for a dialog, or "none".
 std::string ownerName(HWND owner);
+// Input reaches a window only when it and every window it lies in are enabled.
+bool takesInput(HWND window);
 
 // --- Threads of the device and settling (threads.cpp) ------------------------------------------
 
@@ -66,8 +69,10 @@ void joinDevice(DeviceThread* thread);
 void leaveDevice(DeviceThread* thread);
 // The hooks alone, for a thread that the runner drives in its own way (the other programs').
 void watchThreadMessages();
-// Runs an action on a device thread, from its message loop (or any modal loop it is in).
+// Runs an action on a device thread, from its message loop (or any modal loop it is in), and
+// waits for it; postOn does not wait (for an action that may open a menu, box or dialog).
 void runOn(DeviceThread* thread, std::function<void()> action);
+void postOn(DeviceThread* thread, std::function<void()> action);
 // Every device thread has handled everything queued for it, and nothing new came of it.
 void settle();
 // Mouse buttons released on any device thread so far (taps wait for theirs to arrive).
@@ -81,7 +86,10 @@ int taskbarHeight();
 int screenWidth();
 int screenHeight();
 void repaintTaskbar();
-bool sendTrayMessage(LPARAM pointerMessage);
+// The pen on the program's notification icon; the callback may carry another icon's id.
+bool sendTrayMessage(LPARAM pointerMessage, const UINT* iconId = nullptr);
+// One of the taskbar's own controls sends it a command.
+void sendTaskbarCommand(WORD id);
 extern const WCHAR* const kStartupFolder;
 bool isShellWindow(HWND window);
 DWORD shellThreadId();
@@ -112,7 +120,7 @@ std::recursive_mutex& deviceLock();
 // Folders, the installed program and the registry of a device fresh from the factory.
 void bootDevice();
 extern const WCHAR* const kInstalledProgramPath;
-bool isInstalled();
+bool isInstalled(const std::wstring& path = kInstalledProgramPath);
 // The path of a file on the device, as the runner's own code must write it.
 std::wstring devicePath(const std::u16string& path);
 
@@ -131,8 +139,13 @@ bool anyProgramThreadEnded();
 // --- Seam operations and open menus, boxes and dialogs (seam.cpp) ------------------------------
 
 void connectSeam(OrvoE2eHooks* table);
-// A warm reset that the program asked for (taken once).
+// A warm reset, asked for by the program or the scenario, carried out once the device is idle.
+void requestReset();
 bool takeResetRequest();
+void performWarmReset();
+void forgetModalsOf(DWORD thread);
+void forgetTimers();
+void rebuildShell();
 
 struct OpenModal {
     enum Kind { PopupMenuKind, MessageBoxKind, DialogKind } kind;

@@ -18,7 +18,10 @@ int runScenario(std::istream& in, const std::string& fileName) {
     std::string line;
     int lineNumber = 0;
     e2e::Outcome outcome;
+    // ORVO_E2E_TIMING=1: how long each command took, on standard error.
+    const bool timing = GetEnvironmentVariableW(L"ORVO_E2E_TIMING", NULL, 0) > 0;
     while (std::getline(in, line)) {
+        DWORD started = GetTickCount();
         ++lineNumber;
         try {
             std::vector<scenario::Token> tokens = scenario::tokenize(line);
@@ -29,6 +32,7 @@ int runScenario(std::istream& in, const std::string& fileName) {
             scenario::Args args(tokens[0].bare, std::vector<scenario::Token>(tokens.begin() + 1, tokens.end()));
             (*command)(args, outcome);
             e2e::settle();
+            if (timing) std::cerr << (GetTickCount() - started) << " ms: " << line << std::endl;
         } catch (const scenario::ScenarioError& e) {
             std::cerr << fileName << ":" << lineNumber << ": " << e.what() << std::endl;
             return 2;

@@ -2,6 +2,7 @@
 // and the scenario's other programs, whose windows log the close requests they receive.
 #include <memory>
 
+#include "platform/shortcut_file.h"
 #include "tests/e2e/harness/harness.h"
 
 namespace e2e {
@@ -49,6 +50,7 @@ HANDLE gOthersCommand = NULL;
 HANDLE gOthersDone = NULL;
 std::function<void()> gOthersAction;
 std::vector<HWND> gIgnoresClose;
+bool gKilling = false;  // a reset kills the programs: their windows go without closing
 
 LRESULT CALLBACK otherProgramProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -59,7 +61,7 @@ LRESULT CALLBACK otherProgramProc(HWND window, UINT message, WPARAM wParam, LPAR
             DestroyWindow(window);
             return 0;
         case WM_DESTROY:
-            logEvent("window-closed " + windowText(window));
+            if (!gKilling) logEvent("window-closed " + windowText(window));
             return 0;
         default:
             return DefWindowProcW(window, message, wParam, lParam);
@@ -136,9 +138,13 @@ bool anyProgramThreadEnded() { return gProgramEnded.exchange(false); }
 
 void createOtherWindow(const std::wstring& title, const std::wstring& name, bool hidden, bool ignoresClose) {
     runOnOthers([&] {
+        // Each window is another program, with classes of its own: a class is known by its name
+        // and the module that made it, so every window gets a module handle of its own.
+        static uintptr_t programs = 0;
+        HINSTANCE module = reinterpret_cast<HINSTANCE>(0x7E0000000000ull + (++programs << 16));
         WNDCLASSW wc = {};
         wc.lpfnWndProc = otherProgramProc;
-        wc.hInstance = GetModuleHandleW(NULL);
+        wc.hInstance = module;
         wc.lpszClassName = name.c_str();
         wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
         RegisterClassW(&wc);  // fails harmlessly for a class made before
@@ -173,6 +179,73 @@ bool runOtherPrograms() {
         while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE | PM_QS_PAINT)) DispatchMessageW(&msg);
     });
     return any;
+}
+
+namespace {
+
+BOOL CALLBACK destroyOtherWindow(HWND window, LPARAM) {
+    DestroyWindow(window);
+    return TRUE;
+}
+
+void runStartupShortcuts() {
+    std::wstring folder = devicePath(toUtf16(kStartupFolder));
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return;
+    std::vector<std::u16string> targets;
+    do {
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        HANDLE f = CreateFileW((folder + L"\\" + data.cFileName).c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (f == INVALID_HANDLE_VALUE) continue;
+        std::vector<uint8_t> bytes(4096);
+        DWORD read = 0;
+        ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &read, NULL);
+        CloseHandle(f);
+        bytes.resize(read);
+        targets.push_back(shortcut_file::target(bytes));
+    } while (FindNextFileW(search, &data));
+    FindClose(search);
+    for (const std::u16string& target : targets) {
+        if (!target.empty() && isInstalled(fromUtf16(target))) {
+            startProgram();
+            settle();
+        }
+    }
+}
+
+}  // namespace
+
+// The device restarts: every process is killed (files and registry stay), the shell is rebuilt,
+// and the Startup folder's shortcuts start their programs.
+void performWarmReset() {
+    logEvent("reset");
+    std::vector<Instance*> live;
+    {
+        std::lock_guard<std::mutex> hold(gInstancesLock);
+        for (auto& instance : gInstances) {
+            if (!instance->thread.ended) live.push_back(instance.get());
+        }
+    }
+    for (Instance* instance : live) {
+        TerminateThread(instance->thread.handle, 0);
+        WaitForSingleObject(instance->thread.handle, 5000);
+        instance->thread.ended = true;
+        forgetModalsOf(instance->thread.id);
+        logEvent("process-exit orvo killed");
+    }
+    if (gOthersThreadId != 0) {
+        runOnOthers([] {
+            gKilling = true;
+            EnumThreadWindows(gOthersThreadId, destroyOtherWindow, 0);
+            gKilling = false;
+        });
+    }
+    forgetTimers();
+    rebuildShell();
+    settle();
+    runStartupShortcuts();
 }
 
 bool isDeviceWindow(HWND window) {

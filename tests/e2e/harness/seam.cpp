@@ -4,6 +4,7 @@
 // device's, so that timers fire when the scenario says time passes, as on the simulator.
 #include <algorithm>
 
+#include "platform/shortcut_file.h"
 #include "tests/e2e/harness/harness.h"
 
 namespace e2e {
@@ -13,11 +14,14 @@ void connectDeviceSeam(OrvoE2eHooks* table);
 
 namespace {
 
-OrvoE2eHooks gReal;  // the image's own operations, for those the runner passes on
-bool gHaveReal = false;
-
+// Open modals by their thread, kept apart from the record itself (which lives on that thread's
+// stack) so that a thread killed by a reset can be forgotten without touching its stack.
+struct ModalEntry {
+    DWORD thread;
+    OpenModal* modal;
+};
 std::mutex gModalLock;
-std::vector<OpenModal*> gModals;
+std::vector<ModalEntry> gModals;
 thread_local int tDialogTemplate = 0;
 
 std::mutex gTimerLock;
@@ -27,11 +31,12 @@ struct ModalScope {
     OpenModal modal;
     explicit ModalScope(const OpenModal& m) : modal(m) {
         std::lock_guard<std::mutex> hold(gModalLock);
-        gModals.push_back(&modal);
+        gModals.push_back(ModalEntry{modal.thread, &modal});
     }
     ~ModalScope() {
         std::lock_guard<std::mutex> hold(gModalLock);
-        gModals.erase(std::remove(gModals.begin(), gModals.end(), &modal), gModals.end());
+        gModals.erase(std::remove_if(gModals.begin(), gModals.end(), [this](const ModalEntry& e) { return e.modal == &modal; }),
+                      gModals.end());
     }
 };
 
@@ -65,8 +70,15 @@ BOOL WINAPI startupFolder(HWND, LPWSTR path, int folder, BOOL) {
     return TRUE;
 }
 
+// The stand-in shell writes the device's own shortcut file, which its warm reset follows.
 DWORD WINAPI createShortcut(LPWSTR shortcut, LPWSTR target) {
-    DWORD made = gReal.SHCreateShortcut_op(shortcut, target);
+    if (shortcut == NULL || target == NULL) return FALSE;
+    std::vector<uint8_t> bytes = shortcut_file::bytesFor(toUtf16(target));
+    HANDLE f = CreateFileW(shortcut, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (f == INVALID_HANDLE_VALUE) return FALSE;
+    DWORD written = 0;
+    BOOL made = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL) && written == bytes.size();
+    CloseHandle(f);
     if (made) logEvent("shortcut-created " + quote(shortcut) + " " + quote(target));
     return made;
 }
@@ -167,10 +179,6 @@ bool isDialogClass(LPCWSTR name) {
 }  // namespace
 
 void connectSeam(OrvoE2eHooks* table) {
-    if (!gHaveReal) {
-        gReal = *table;
-        gHaveReal = true;
-    }
     table->SetTimer_op = setTimer;
     table->KillTimer_op = killTimer;
     table->Shell_NotifyIconW_op = shellNotifyIcon;
@@ -190,12 +198,23 @@ void connectSeam(OrvoE2eHooks* table) {
 bool findModal(OpenModal::Kind kind, OpenModal* out) {
     std::lock_guard<std::mutex> hold(gModalLock);
     for (auto it = gModals.rbegin(); it != gModals.rend(); ++it) {
-        if ((*it)->kind == kind) {
-            *out = **it;
+        if (it->modal->kind == kind) {
+            *out = *it->modal;
             return true;
         }
     }
     return false;
+}
+
+void forgetModalsOf(DWORD thread) {
+    std::lock_guard<std::mutex> hold(gModalLock);
+    gModals.erase(std::remove_if(gModals.begin(), gModals.end(), [thread](const ModalEntry& e) { return e.thread == thread; }),
+                  gModals.end());
+}
+
+void forgetTimers() {
+    std::lock_guard<std::mutex> hold(gTimerLock);
+    gTimers.clear();
 }
 
 void noteCreatedWindow(HWND window, const CREATESTRUCTW* create) {
@@ -204,8 +223,9 @@ void noteCreatedWindow(HWND window, const CREATESTRUCTW* create) {
     {
         std::lock_guard<std::mutex> hold(gModalLock);
         for (auto it = gModals.rbegin(); it != gModals.rend(); ++it) {
-            if ((*it)->thread == GetCurrentThreadId() && (*it)->kind != OpenModal::PopupMenuKind && (*it)->window == NULL) {
-                modal = *it;
+            OpenModal* m = it->modal;
+            if (it->thread == GetCurrentThreadId() && m->kind != OpenModal::PopupMenuKind && m->window == NULL) {
+                modal = m;
                 break;
             }
         }

@@ -81,14 +81,21 @@ HWND makeWindow(const WCHAR* className, const WCHAR* title, WNDPROC proc, RECT r
                            r.right - r.left, r.bottom - r.top, NULL, NULL, wc.hInstance, NULL);
 }
 
-DWORD WINAPI shellMain(void*) {
-    joinDevice(&gShellThread);
+void makeShellWindows() {
     const int w = screenWidth();
     const int h = screenHeight();
     gDesktop = makeWindow(L"DesktopExplorerWindow", L"Desktop", plainShellProc, RECT{0, taskbarHeight(), w, h});
     gSipButton = makeWindow(L"MS_SIPBUTTON", L"MS_SIPBUTTON", plainShellProc, RECT{w - 24, h - 26, w, h});
     gTaskbar = makeWindow(L"HHTaskBar", L"", taskbarProc, RECT{0, 0, w, taskbarHeight()});
     UpdateWindow(gTaskbar);
+}
+
+DWORD WINAPI shellMain(void*) {
+    joinDevice(&gShellThread);
+    // The shell keeps the taskbar's band for itself: windows placed by the system go below it.
+    RECT work = {0, taskbarHeight(), screenWidth(), screenHeight()};
+    SystemParametersInfoW(SPI_SETWORKAREA, 0, &work, 0);
+    makeShellWindows();
     SetEvent(gShellReady);
     MSG msg;
     while (GetMessageW(&msg, NULL, 0, 0)) {
@@ -145,6 +152,21 @@ void repaintTaskbar() {
     });
 }
 
+// A warm reset rebuilds the shell: new windows, an empty notification area.
+void rebuildShell() {
+    {
+        std::lock_guard<std::mutex> hold(gTrayLock);
+        gTray.clear();
+    }
+    runOn(&gShellThread, [] {
+        DestroyWindow(gTaskbar);
+        DestroyWindow(gSipButton);
+        DestroyWindow(gDesktop);
+        ++gGeneration;
+        makeShellWindows();
+    });
+}
+
 // The notification area (the seam's Shell_NotifyIcon).
 BOOL WINAPI shellNotifyIcon(DWORD message, PNOTIFYICONDATAW data) {
     if (data == NULL || data->cbSize != sizeof(NOTIFYICONDATAW)) return FALSE;
@@ -170,7 +192,11 @@ BOOL WINAPI shellNotifyIcon(DWORD message, PNOTIFYICONDATAW data) {
     }
 }
 
-bool sendTrayMessage(LPARAM pointerMessage) {
+void sendTaskbarCommand(WORD id) {
+    postOn(&gShellThread, [id] { SendMessageW(gTaskbar, WM_COMMAND, MAKEWPARAM(id, 0), 0); });
+}
+
+bool sendTrayMessage(LPARAM pointerMessage, const UINT* iconId) {
     TrayIcon icon{};
     {
         std::lock_guard<std::mutex> hold(gTrayLock);
@@ -179,7 +205,7 @@ bool sendTrayMessage(LPARAM pointerMessage) {
         if (gTray.empty()) return false;
         icon = gTray.front();
     }
-    return PostMessageW(icon.window, icon.callbackMessage, icon.id, pointerMessage) != FALSE;
+    return PostMessageW(icon.window, icon.callbackMessage, iconId ? *iconId : icon.id, pointerMessage) != FALSE;
 }
 
 }  // namespace e2e

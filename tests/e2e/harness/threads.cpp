@@ -4,6 +4,7 @@
 // loop of a menu, box or dialog), and the device has settled when a whole round of probes saw no
 // other message handled anywhere.
 #include <algorithm>
+#include <memory>
 
 #include "tests/e2e/harness/harness.h"
 
@@ -12,6 +13,7 @@ namespace {
 
 constexpr UINT ProbeMessage = WM_APP + 1;
 constexpr UINT RunMessage = WM_APP + 2;
+constexpr UINT PostedRunMessage = WM_APP + 3;
 const WCHAR ProbeClass[] = L"OrvoE2eProbe";
 
 struct PendingAction {
@@ -35,6 +37,11 @@ LRESULT CALLBACK probeProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         auto* pending = reinterpret_cast<PendingAction*>(lParam);
         pending->action();
         SetEvent(pending->done);
+        return 0;
+    }
+    if (message == PostedRunMessage) {
+        std::unique_ptr<std::function<void()>> action(reinterpret_cast<std::function<void()>*>(lParam));
+        (*action)();
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -119,9 +126,16 @@ void runOn(DeviceThread* thread, std::function<void()> action) {
     CloseHandle(pending.done);
 }
 
+void postOn(DeviceThread* thread, std::function<void()> action) {
+    auto* heap = new std::function<void()>(std::move(action));
+    if (!PostMessageW(thread->probe, PostedRunMessage, 0, reinterpret_cast<LPARAM>(heap))) delete heap;
+}
+
 long buttonUpsSeen() { return gButtonUps.load(); }
 
-void settle() {
+namespace {
+
+void settleOnce() {
     int quietRounds = 0;
     for (int round = 0; round < 500; ++round) {
         long before = gActivity.load();
@@ -143,6 +157,14 @@ void settle() {
         Sleep(quiet ? 15 : 0);
     }
     throw std::runtime_error("the device does not settle");
+}
+
+}  // namespace
+
+void settle() {
+    do {
+        settleOnce();
+    } while (takeResetRequest() && (performWarmReset(), true));
 }
 
 }  // namespace e2e
