@@ -70,11 +70,17 @@ HWND menuWindowOf(HMENU menu) {
     return found;
 }
 
-void clickMenuItem(HMENU menu, int position) {
-    HWND window = menuWindowOf(menu);
-    RECT r;
-    if (!GetMenuItemRect(window, menu, static_cast<UINT>(position), &r)) throw std::runtime_error("no menu item rectangle");
-    penAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+// The item's place among the menu's choosable items (separators are skipped), counted from 1.
+int choosableOrdinal(HMENU menu, int position) {
+    int ordinal = 0;
+    for (int i = 0; i <= position; ++i) {
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE;
+        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+        if (!(info.fType & MFT_SEPARATOR)) ++ordinal;
+    }
+    return ordinal;
 }
 
 struct MenuStep {
@@ -152,9 +158,18 @@ const Registrar choose("choose", [](Args& a, Outcome&) {
         for (size_t i = 0; i < a.count(); ++i) texts.push_back(fromUtf16(a.string(i)));
         if (!findItemByTexts(menu.menu, texts, &path)) throw ScenarioError("choose: the menu has no such item");
     }
-    for (size_t i = 0; i + 1 < path.size(); ++i) clickMenuItem(path[i].menu, path[i].position);
+    // The user walks the menu with the direction keys, as the device's navigation pad does: a
+    // long menu scrolls to the item reached, which a tap could not reach.
+    HWND window = menuWindowOf(menu.menu);
+    std::vector<UINT> keys;
+    for (size_t level = 0; level < path.size(); ++level) {
+        // A menu opens with nothing selected; a submenu opened from the keyboard, on its first item.
+        int presses = choosableOrdinal(path[level].menu, path[level].position) - (level == 0 ? 0 : 1);
+        keys.insert(keys.end(), static_cast<size_t>(presses), VK_DOWN);
+        keys.push_back(level + 1 < path.size() ? VK_RIGHT : VK_RETURN);
+    }
     logEvent("menu-choice " + std::to_string(path.back().id));
-    clickMenuItem(path.back().menu, path.back().position);
+    for (UINT key : keys) PostMessageW(window, WM_KEYDOWN, key, 0);
     OpenModal still{OpenModal::PopupMenuKind};
     if (!waitFor([&] { return !findModal(OpenModal::PopupMenuKind, &still) || still.menu != menu.menu; }, 5000)) {
         throw std::runtime_error("the menu did not close");
@@ -686,7 +701,18 @@ const Registrar expect("expect", [](Args& a, Outcome& o) {
         check(o, n.gdi == gMark.gdi && n.user == gMark.user,
               "gui-resources gdi " + std::to_string(gMark.gdi) + " -> " + std::to_string(n.gdi) + ", user " +
                   std::to_string(gMark.user) + " -> " + std::to_string(n.user) + " (" + n.how + ")");
-    } else if (what == "gdi-objects" || what == "icons" || what == "device-contexts") {
+    } else if (what == "menus") {
+        a.expectCount(2, 2);
+        long n = liveMenus();
+        check(o, n == static_cast<long>(a.unsignedNumber(1)), "menus " + std::to_string(n));
+    } else if (what == "taskbar-messages") {
+        a.expectCount(3, 3);
+        int64_t message = a.number(1);
+        if (message < 0 || message > 0xFFFFFFFFLL) throw ScenarioError("expect taskbar-messages: bad message");
+        size_t n = taskbarOwnMessages(static_cast<UINT>(message));
+        check(o, n == a.unsignedNumber(2), "taskbar-messages " + scenario::hex(static_cast<uint64_t>(message)) + " " +
+                                               std::to_string(n));
+    } else if (what == "gdi-objects" || what == "icons" || what == "device-contexts" || what == "exit-leftovers") {
         notOnRealSystem(a);
     } else {
         throw ScenarioError("expect: unknown check " + what);

@@ -93,6 +93,7 @@ void sendTaskbarCommand(WORD id);
 extern const WCHAR* const kStartupFolder;
 bool isShellWindow(HWND window);
 DWORD shellThreadId();
+size_t taskbarOwnMessages(UINT message);
 
 // --- The stand-in device (device.cpp) ----------------------------------------------------------
 
@@ -179,5 +180,7 @@ struct GuiResources {
     std::string how;
 };
 GuiResources countGuiResources();
+// Popup menus alive in the process.
+long liveMenus();
 
 }  // namespace e2e

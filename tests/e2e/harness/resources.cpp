@@ -36,4 +36,12 @@ GuiResources countGuiResources() {
     return r;
 }
 
+long liveMenus() {
+    long menus = 0;
+    for (uintptr_t slot = 0; slot < 0x8000; ++slot) {
+        if (IsMenu(reinterpret_cast<HMENU>(0x20 + (slot << 1)))) ++menus;
+    }
+    return menus;
+}
+
 }  // namespace e2e

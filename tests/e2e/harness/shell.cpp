@@ -1,6 +1,8 @@
 // The stand-in Pocket PC shell: the taskbar across the top, painted by its own procedure on its
 // own thread, the desktop below it and the input-panel button, all made at boot below every
 // window made later, as on the device.
+#include <map>
+
 #include "tests/e2e/harness/harness.h"
 
 namespace e2e {
@@ -50,7 +52,14 @@ void paintTaskbar(HWND window) {
     MsgWaitForMultipleObjectsEx(0, NULL, 0, QS_ALLINPUT, 0);
 }
 
+std::mutex gCountLock;
+std::map<UINT, size_t> gTaskbarMessages;  // what the taskbar's own procedure has handled
+
 LRESULT CALLBACK taskbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    {
+        std::lock_guard<std::mutex> hold(gCountLock);
+        ++gTaskbarMessages[message];
+    }
     switch (message) {
         case WM_PAINT:
             paintTaskbar(window);
@@ -139,6 +148,12 @@ void startShell() {
 }
 
 HWND taskbarWindow() { return gTaskbar; }
+
+size_t taskbarOwnMessages(UINT message) {
+    std::lock_guard<std::mutex> hold(gCountLock);
+    auto it = gTaskbarMessages.find(message);
+    return it == gTaskbarMessages.end() ? 0 : it->second;
+}
 
 DWORD shellThreadId() { return gShellThread.id; }
 
