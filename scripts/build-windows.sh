@@ -18,7 +18,7 @@ if [ "${#need[@]}" -gt 0 ]; then
 fi
 
 build=build/win32
-cmake -S platform/win32 -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" \
+cmake -S platform/win32 -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" -DORVO_BUILD_E2E=ON \
   -DCMAKE_BUILD_TYPE="${CMAKE_BUILD_TYPE:-Release}" > /dev/null
 cmake --build "$build"
 echo "$PWD/$build/orvo.exe"

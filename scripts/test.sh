@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the suite as built, the suite again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and a compile of every logic file against
-# the real Windows headers.
+# AddressSanitizer and UndefinedBehaviorSanitizer, a compile of every logic file against the real
+# Windows headers, and the Windows build under Wine (the end-to-end suite and its agreement with
+# the simulator).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -19,4 +20,8 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset sani
 
 echo "== logic against the Windows headers"
 scripts/check-windows-headers.sh
+
+echo "== the Windows build under Wine"
+scripts/build-windows.sh
+tests/e2e/run-wine-suite.sh
 echo "all tests passed"

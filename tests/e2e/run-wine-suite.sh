@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# The end-to-end suite: the real program's test build under Wine, on an X server (Xvfb) with a
+# 240 x 320 screen, with the stand-in Pocket PC shell.
+#
+# 1. Agreement: every scenario of tests/scenarios that a real system can run is run under Wine,
+#    and its event lines and pixel dumps must equal the .expected file that the simulator's run
+#    is checked against (line for line; the exit status too). A scenario that uses a command of
+#    the simulated device alone is not run here (see simulatorOnly below).
+# 2. Wine's own scenarios (tests/e2e/scenarios): what only the real system can show, such as the
+#    process's GDI and user objects over a long run.
+#
+# Usage: tests/e2e/run-wine-suite.sh [SCENARIO.scn ...]   (default: all)
+# Needs: the Windows build with ORVO_BUILD_E2E (scripts/build-windows.sh does it), wine64, Xvfb.
+set -uo pipefail
+cd "$(dirname "$0")/../.."
+root=$PWD
+runner=$root/build/win32/orvo-e2e.exe
+[ -x "$runner" ] || { echo "wine suite: $runner is missing (scripts/build-windows.sh builds it)"; exit 1; }
+
+work=$root/build/wine
+export WINEPREFIX=$work/prefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+mkdir -p "$work"
+
+# --- The X server -------------------------------------------------------------------------------
+display=""
+for n in $(seq 90 130); do
+  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
+done
+[ -n "$display" ] || { echo "wine suite: no free X display"; exit 1; }
+# -noreset: the root window's properties (the reserved band below) outlive the clients.
+Xvfb ":$display" -screen 0 240x320x24 -noreset -nolisten tcp > "$work/xvfb.log" 2>&1 &
+xvfb=$!
+export DISPLAY=":$display"
+cleanup() {
+  wineserver -k > /dev/null 2>&1
+  kill "$xvfb" > /dev/null 2>&1
+  wait "$xvfb" 2> /dev/null
+}
+trap cleanup EXIT
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+python3 "$root/tests/e2e/reserve_taskbar_band.py" 240 320 26 || exit 1
+
+# --- A fresh Wine prefix ------------------------------------------------------------------------
+started=$(date +%s)
+rm -rf "$WINEPREFIX"
+wineboot -i > "$work/wineboot.log" 2>&1
+# Windows unmanaged by a window manager (there is none): Wine does not wait for one to map them.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > /dev/null 2>&1
+wineserver -w
+echo "wine suite: fresh prefix in $(( $(date +%s) - started )) s"
+
+# --- Running scenarios --------------------------------------------------------------------------
+# Commands of the simulated device alone: injected faults, screen rotation (the X server's screen
+# has one size), the simulator's object counters, resources as its decoder reads them, its
+# traffic counter and screenshots.
+simulatorOnly() {
+  grep -qE '^[[:space:]]*(fail|screen|resource|traffic|screenshot)([[:space:]]|$)|^[[:space:]]*expect[[:space:]]+(gdi-objects|icons|device-contexts|exit-leftovers)([[:space:]]|$)' "$1"
+}
+
+drive=$work/device
+passed=0
+failed=0
+skipped=0
+failures=()
+run_one() {
+  local scn=$1 expected=${1%.scn}.expected name want status actual began ms
+  name=${scn#"$root"/tests/}
+  want=$(sed -n '1s/^# exit \([0-9]\+\).*/\1/p' "$scn")
+  want=${want:-0}
+  rm -rf "$drive"
+  mkdir -p "$drive"
+  ln -sfn "$drive" "$WINEPREFIX/dosdevices/p:"
+  rm -f "$WINEPREFIX"/drive_c/users/*/AppData/Local/Temp/orvo-e2e-*.dll 2> /dev/null
+  actual=$work/actual.log
+  began=$(date +%s%N)
+  timeout 300 wine "$runner" "$scn" > "$actual" 2> "$work/actual.err"
+  status=$?
+  ms=$(( ($(date +%s%N) - began) / 1000000 ))
+  if [ "$status" -eq "$want" ] && diff -q "$expected" "$actual" > /dev/null; then
+    printf '  ok    %6d ms  %s\n' "$ms" "$name"
+    passed=$((passed + 1))
+  else
+    printf '  FAIL  %6d ms  %s (exit %d, expected %d)\n' "$ms" "$name" "$status" "$want"
+    sed 's/^/        /' "$work/actual.err"
+    diff -u "$expected" "$actual" | head -40 | sed 's/^/        /'
+    failed=$((failed + 1))
+    failures+=("$name")
+  fi
+}
+
+if [ "$#" -gt 0 ]; then
+  scenarios=("$@")
+else
+  scenarios=("$root"/tests/scenarios/*/*.scn "$root"/tests/e2e/scenarios/*.scn)
+fi
+echo "wine suite: agreement with the simulator's expected logs, and Wine's own scenarios"
+for scn in "${scenarios[@]}"; do
+  scn=$(cd "$(dirname "$scn")" && pwd)/$(basename "$scn")
+  if simulatorOnly "$scn"; then
+    skipped=$((skipped + 1))
+    continue
+  fi
+  run_one "$scn"
+done
+echo "wine suite: $passed passed, $failed failed, $skipped for the simulator alone, in $(( $(date +%s) - started )) s"
+[ "$failed" -eq 0 ] || { printf 'wine suite: failed: %s\n' "${failures[@]}"; exit 1; }
