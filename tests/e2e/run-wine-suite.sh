@@ -8,6 +8,8 @@
 #    the simulated device alone is not run here (see simulatorOnly below).
 # 2. Wine's own scenarios (tests/e2e/scenarios): what only the real system can show, such as the
 #    process's GDI and user objects over a long run.
+# Before them, orvo-compat-check checks the desktop layer that the runner's stand-in device
+# replaces (power, storage, icons, registry, display escape, shortcuts, the dialog helper).
 #
 # Usage: tests/e2e/run-wine-suite.sh [SCENARIO.scn ...]   (default: all)
 # Needs: the Windows build with ORVO_BUILD_E2E (scripts/build-windows.sh does it), wine64, Xvfb.
@@ -50,6 +52,12 @@ wineboot -i > "$work/wineboot.log" 2>&1
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > /dev/null 2>&1
 wineserver -w
 echo "wine suite: fresh prefix in $(( $(date +%s) - started )) s"
+
+# --- The desktop layer's own checks -------------------------------------------------------------
+if ! wine "$root/build/win32/orvo-compat-check.exe"; then
+  echo "wine suite: the desktop layer's checks failed"
+  exit 1
+fi
 
 # --- Running scenarios --------------------------------------------------------------------------
 # Commands of the simulated device alone: injected faults, screen rotation (the X server's screen
