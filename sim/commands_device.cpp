@@ -80,34 +80,13 @@ const Registrar window("window", [](Args& a, Outcome&) {
     sim::createOtherProgramWindow(a.string(0), a.string(1), hidden, ignoresClose);
 });
 
-const Registrar registryValue("registry", [](Args& a, Outcome&) {
+const Registrar registryCommand("registry", [](Args& a, Outcome&) {
     a.expectCount(5, 5);
     HKEY root = rootKey(a.word(0));
     std::u16string key = a.string(1);
     std::u16string name = a.string(2);
-    std::string type = a.word(3);
-    std::vector<uint8_t> data;
-    DWORD regType = REG_NONE;
-    if (type == "sz") {
-        std::u16string text = a.string(4);
-        for (char16_t c : text) {
-            data.push_back(static_cast<uint8_t>(c & 0xFF));
-            data.push_back(static_cast<uint8_t>(c >> 8));
-        }
-        data.push_back(0);
-        data.push_back(0);
-        regType = REG_SZ;
-    } else if (type == "dword") {
-        DWORD v = static_cast<DWORD>(a.number(4));
-        for (int k = 0; k < 4; ++k) data.push_back(static_cast<uint8_t>(v >> (8 * k)));
-        regType = REG_DWORD;
-    } else if (type == "binary") {
-        data = a.hexBytes(4);
-        regType = REG_BINARY;
-    } else {
-        throw ScenarioError("registry: type must be sz, dword or binary");
-    }
-    sim::registry().setValue(root, key, name, regType, data);
+    RegistryValue value = scenario::registryValue(a, 3);
+    sim::registry().setValue(root, key, name, value.type, value.data);
 });
 
 const Registrar registryDelete("registry-delete", [](Args& a, Outcome&) {

@@ -15,11 +15,7 @@
 namespace scenario {
 namespace {
 
-std::string rgb(COLORREF c) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
-    return buf;
-}
+std::string rgb(COLORREF c) { return pixelText(GetRValue(c), GetGValue(c), GetBValue(c)); }
 
 void printImage(const sim::Image& img) {
     for (int y = 0; y < img.height; ++y) {
@@ -53,20 +49,8 @@ const Registrar dumpFile("dump-file", [](Args& a, Outcome&) {
     a.expectCount(1, 1);
     std::u16string path = a.string(0);
     sim::FileNode* node = sim::fileSystem().find(path);
-    if (node == nullptr || node->isDirectory()) {
-        sim::logLine("file " + sim::quote(path) + " missing");
-        return;
-    }
-    sim::logLine("file " + sim::quote(path) + " " + std::to_string(node->bytes.size()));
-    for (size_t i = 0; i < node->bytes.size(); i += 32) {
-        std::string line;
-        for (size_t k = i; k < node->bytes.size() && k < i + 32; ++k) {
-            char buf[4];
-            std::snprintf(buf, sizeof buf, "%02X", node->bytes[k]);
-            line += (k > i ? " " : "") + std::string(buf);
-        }
-        sim::logLine(line);
-    }
+    bool isFile = node != nullptr && !node->isDirectory();
+    for (const std::string& line : fileDump(path, isFile ? &node->bytes : nullptr)) sim::logLine(line);
 });
 
 const Registrar dumpWindows("dump-windows", [](Args& a, Outcome&) {

@@ -201,4 +201,49 @@ std::string hex(uint64_t value, int width) {
     return buf;
 }
 
+RegistryValue registryValue(const Args& a, size_t typeArg) {
+    RegistryValue v;
+    std::string type = a.word(typeArg);
+    if (type == "sz") {
+        for (char16_t c : a.string(typeArg + 1)) {
+            v.data.push_back(static_cast<uint8_t>(c & 0xFF));
+            v.data.push_back(static_cast<uint8_t>(c >> 8));
+        }
+        v.data.push_back(0);
+        v.data.push_back(0);
+        v.type = 1;
+    } else if (type == "dword") {
+        uint32_t n = static_cast<uint32_t>(a.number(typeArg + 1));
+        for (int k = 0; k < 4; ++k) v.data.push_back(static_cast<uint8_t>(n >> (8 * k)));
+        v.type = 4;
+    } else if (type == "binary") {
+        v.data = a.hexBytes(typeArg + 1);
+        v.type = 3;
+    } else {
+        throw ScenarioError("registry: type must be sz, dword or binary");
+    }
+    return v;
+}
+
+std::string pixelText(uint8_t red, uint8_t green, uint8_t blue) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%02X%02X%02X", red, green, blue);
+    return buf;
+}
+
+std::vector<std::string> fileDump(const std::u16string& path, const std::vector<uint8_t>* bytes) {
+    if (bytes == nullptr) return {"file " + quote(path) + " missing"};
+    std::vector<std::string> lines{"file " + quote(path) + " " + std::to_string(bytes->size())};
+    for (size_t i = 0; i < bytes->size(); i += 32) {
+        std::string line;
+        for (size_t k = i; k < bytes->size() && k < i + 32; ++k) {
+            char buf[4];
+            std::snprintf(buf, sizeof buf, "%02X", (*bytes)[k]);
+            line += (k > i ? " " : "") + std::string(buf);
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 }  // namespace scenario

@@ -50,4 +50,17 @@ std::string quote(const std::u16string& text);
 // 0x followed by upper-case hex digits, at least `width` of them.
 std::string hex(uint64_t value, int width = 0);
 
+// `registry ROOT "KEY" "NAME" TYPE VALUE`, from the TYPE argument on: the value's registry type
+// (REG_SZ 1, REG_BINARY 3, REG_DWORD 4) and bytes (a string with its terminating NUL).
+struct RegistryValue {
+    uint32_t type = 0;
+    std::vector<uint8_t> data;
+};
+RegistryValue registryValue(const Args& a, size_t typeArg);
+
+// A pixel as `pixels` prints it: RRGGBB.
+std::string pixelText(uint8_t red, uint8_t green, uint8_t blue);
+// What `dump-file` prints: the header line, then the bytes, 32 to a line; `bytes` null: missing.
+std::vector<std::string> fileDump(const std::u16string& path, const std::vector<uint8_t>* bytes);
+
 }  // namespace scenario

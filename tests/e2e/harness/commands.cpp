@@ -74,11 +74,7 @@ HWND menuWindowOf(HMENU menu) {
 int choosableOrdinal(HMENU menu, int position) {
     int ordinal = 0;
     for (int i = 0; i <= position; ++i) {
-        MENUITEMINFOW info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE;
-        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
-        if (!(info.fType & MFT_SEPARATOR)) ++ordinal;
+        if (!menuItem(menu, i).separator) ++ordinal;
     }
     return ordinal;
 }
@@ -93,14 +89,11 @@ struct MenuStep {
 bool findItemById(HMENU menu, UINT id, std::vector<MenuStep>* path) {
     int count = GetMenuItemCount(menu);
     for (int i = 0; i < count; ++i) {
-        MENUITEMINFOW info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU;
-        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
-        if (info.fType & MFT_SEPARATOR) continue;
-        path->push_back(MenuStep{menu, i, info.hSubMenu, info.wID});
-        if (info.hSubMenu == NULL && info.wID == id) return true;
-        if (info.hSubMenu != NULL && findItemById(info.hSubMenu, id, path)) return true;
+        MenuItem item = menuItem(menu, i);
+        if (item.separator) continue;
+        path->push_back(MenuStep{menu, i, item.submenu, item.id});
+        if (item.submenu == NULL && item.id == id) return true;
+        if (item.submenu != NULL && findItemById(item.submenu, id, path)) return true;
         path->pop_back();
     }
     return false;
@@ -112,16 +105,10 @@ bool findItemByTexts(HMENU menu, const std::vector<std::wstring>& texts, std::ve
         int count = GetMenuItemCount(menu);
         bool found = false;
         for (int i = 0; i < count && !found; ++i) {
-            WCHAR text[300] = {0};
-            MENUITEMINFOW info = {};
-            info.cbSize = sizeof info;
-            info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
-            info.dwTypeData = text;
-            info.cch = 300;
-            GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
-            if ((info.fType & MFT_SEPARATOR) || texts[level] != text) continue;
-            path->push_back(MenuStep{menu, i, info.hSubMenu, info.wID});
-            menu = info.hSubMenu;
+            MenuItem item = menuItem(menu, i);
+            if (item.separator || texts[level] != item.text) continue;
+            path->push_back(MenuStep{menu, i, item.submenu, item.id});
+            menu = item.submenu;
             found = true;
         }
         if (!found) return false;
@@ -490,37 +477,17 @@ HKEY rootKey(const std::string& name) {
     throw ScenarioError("registry root must be HKCU or HKLM, not " + name);
 }
 
-const Registrar registryValue("registry", [](Args& a, Outcome&) {
+const Registrar registryCommand("registry", [](Args& a, Outcome&) {
     a.expectCount(5, 5);
     HKEY root = rootKey(a.word(0));
     std::wstring key = fromUtf16(a.string(1));
     std::wstring name = fromUtf16(a.string(2));
-    std::string type = a.word(3);
-    std::vector<uint8_t> data;
-    DWORD regType = REG_NONE;
-    if (type == "sz") {
-        for (char16_t c : a.string(4)) {
-            data.push_back(static_cast<uint8_t>(c & 0xFF));
-            data.push_back(static_cast<uint8_t>(c >> 8));
-        }
-        data.push_back(0);
-        data.push_back(0);
-        regType = REG_SZ;
-    } else if (type == "dword") {
-        DWORD v = static_cast<DWORD>(a.number(4));
-        for (int k = 0; k < 4; ++k) data.push_back(static_cast<uint8_t>(v >> (8 * k)));
-        regType = REG_DWORD;
-    } else if (type == "binary") {
-        data = a.hexBytes(4);
-        regType = REG_BINARY;
-    } else {
-        throw ScenarioError("registry: type must be sz, dword or binary");
-    }
+    scenario::RegistryValue value = scenario::registryValue(a, 3);
     HKEY k;
     if (RegCreateKeyExW(root, key.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &k, NULL) != ERROR_SUCCESS) {
         throw std::runtime_error("cannot write the registry");
     }
-    RegSetValueExW(k, name.c_str(), 0, regType, data.data(), static_cast<DWORD>(data.size()));
+    RegSetValueExW(k, name.c_str(), 0, value.type, value.data.data(), static_cast<DWORD>(value.data.size()));
     RegCloseKey(k);
 });
 
@@ -579,11 +546,7 @@ const Registrar screenshot("screenshot", [](Args& a, Outcome&) { notOnRealSystem
 
 // --- Observation ------------------------------------------------------------------------------
 
-std::string rgb(COLORREF c) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
-    return buf;
-}
+std::string rgb(COLORREF c) { return scenario::pixelText(GetRValue(c), GetGValue(c), GetBValue(c)); }
 
 const Registrar pixels("pixels", [](Args& a, Outcome&) {
     a.expectCount(4, 4);
@@ -625,20 +588,8 @@ const Registrar dumpFile("dump-file", [](Args& a, Outcome&) {
     a.expectCount(1, 1);
     std::u16string path = a.string(0);
     std::vector<uint8_t> bytes;
-    if (!readDeviceFile(path, &bytes)) {
-        logLine("file " + scenario::quote(path) + " missing");
-        return;
-    }
-    logLine("file " + scenario::quote(path) + " " + std::to_string(bytes.size()));
-    for (size_t i = 0; i < bytes.size(); i += 32) {
-        std::string line;
-        for (size_t k = i; k < bytes.size() && k < i + 32; ++k) {
-            char buf[4];
-            std::snprintf(buf, sizeof buf, "%02X", bytes[k]);
-            line += (k > i ? " " : "") + std::string(buf);
-        }
-        logLine(line);
-    }
+    bool isFile = readDeviceFile(path, &bytes);
+    for (const std::string& line : scenario::fileDump(path, isFile ? &bytes : nullptr)) logLine(line);
 });
 
 // Windows the window system makes for its own purposes (input method, tooltips, the pop-ups of

@@ -50,6 +50,22 @@ std::string ownerName(HWND owner) {
     return scenario::toUtf8(toUtf16(name));
 }
 
+MenuItem menuItem(HMENU menu, int position) {
+    WCHAR text[300] = {0};
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+    info.dwTypeData = text;
+    info.cch = 300;
+    MenuItem item;
+    if (!GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info)) return item;
+    item.separator = (info.fType & MFT_SEPARATOR) != 0;
+    item.id = info.wID;
+    item.submenu = info.hSubMenu;
+    item.text = text;
+    return item;
+}
+
 bool takesInput(HWND window) {
     for (HWND w = window; w != NULL; w = GetAncestor(w, GA_PARENT)) {
         if (w == GetDesktopWindow()) break;

@@ -48,6 +48,15 @@ std::string windowText(HWND window);       // quoted
 std::wstring className(HWND window);
 // A window's owner as the event lines name it: its class, "Dialog" for a dialog, or "none".
 std::string ownerName(HWND owner);
+// One item of a real menu, as the menu holds it.
+struct MenuItem {
+    bool separator = false;
+    UINT id = 0;
+    HMENU submenu = NULL;
+    std::wstring text;
+};
+MenuItem menuItem(HMENU menu, int position);
+
 // Input reaches a window only when it and every window it lies in are enabled.
 bool takesInput(HWND window);
 

@@ -149,7 +149,10 @@ void createOtherWindow(const std::wstring& title, const std::wstring& name, bool
         wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
         RegisterClassW(&wc);  // fails harmlessly for a class made before
         int top = taskbarHeight();
-        HWND w = CreateWindowExW(0, name.c_str(), title.c_str(), WS_POPUP | (hidden ? 0 : WS_VISIBLE), 0, top,
+        // Their windows take no activation of their own accord: on the device the window order
+        // changes only when a program raises a window, never as a side effect of the window
+        // system's focus handling (which under Wine arrives late from the X server).
+        HWND w = CreateWindowExW(WS_EX_NOACTIVATE, name.c_str(), title.c_str(), WS_POPUP | (hidden ? 0 : WS_VISIBLE), 0, top,
                                  screenWidth(), screenHeight() - top, NULL, NULL, wc.hInstance, NULL);
         if (ignoresClose) gIgnoresClose.push_back(w);
     });

@@ -93,20 +93,14 @@ void logMenuEntries(HMENU menu, int depth) {
     std::string indent(static_cast<size_t>(depth) * 2, ' ');
     int count = GetMenuItemCount(menu);
     for (int i = 0; i < count; ++i) {
-        WCHAR text[300] = {0};
-        MENUITEMINFOW info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
-        info.dwTypeData = text;
-        info.cch = 300;
-        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
-        if (info.fType & MFT_SEPARATOR) {
+        MenuItem item = menuItem(menu, i);
+        if (item.separator) {
             logLine(indent + "separator");
-        } else if (info.hSubMenu != NULL) {
-            logLine(indent + "popup " + quote(text));
-            logMenuEntries(info.hSubMenu, depth + 1);
+        } else if (item.submenu != NULL) {
+            logLine(indent + "popup " + quote(item.text));
+            logMenuEntries(item.submenu, depth + 1);
         } else {
-            logLine(indent + "item " + std::to_string(info.wID) + " " + quote(text));
+            logLine(indent + "item " + std::to_string(item.id) + " " + quote(item.text));
         }
     }
 }
