@@ -14,18 +14,6 @@ HKEY rootKey(const std::string& name) {
     throw ScenarioError("registry root must be HKCU or HKLM, not " + name);
 }
 
-BYTE byteArg(const Args& a, size_t i) {
-    int64_t v = a.number(i);
-    if (v < 0 || v > 255) throw ScenarioError(a.command() + ": a byte is 0 to 255");
-    return static_cast<BYTE>(v);
-}
-
-DWORD dwordArg(const Args& a, size_t i) {
-    int64_t v = a.number(i);
-    if (v < 0 || v > 0xFFFFFFFFLL) throw ScenarioError(a.command() + ": value out of range");
-    return static_cast<DWORD>(v);
-}
-
 const Registrar screen("screen", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
     int64_t w = a.number(0);
@@ -36,20 +24,20 @@ const Registrar screen("screen", [](Args& a, Outcome&) {
 
 const Registrar battery("battery", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
-    sim::world().device.batteryPercent = byteArg(a, 0);
-    sim::world().device.batteryFlag = byteArg(a, 1);
+    sim::world().device.batteryPercent = a.byteValue(0);
+    sim::world().device.batteryFlag = a.byteValue(1);
 });
 
 const Registrar memory("memory", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
-    sim::world().device.memoryAvailable = dwordArg(a, 0);
-    sim::world().device.memoryTotal = dwordArg(a, 1);
+    sim::world().device.memoryAvailable = a.dwordValue(0);
+    sim::world().device.memoryTotal = a.dwordValue(1);
 });
 
 const Registrar storage("storage", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
-    sim::world().device.storageFree = dwordArg(a, 0);
-    sim::world().device.storageTotal = dwordArg(a, 1);
+    sim::world().device.storageFree = a.dwordValue(0);
+    sim::world().device.storageTotal = a.dwordValue(1);
 });
 
 const Registrar card("card", [](Args& a, Outcome&) {
@@ -64,7 +52,7 @@ const Registrar eject("eject", [](Args& a, Outcome&) {
 
 const Registrar rootentry("rootentry", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
-    sim::fileSystem().addRootEntry(a.string(0), dwordArg(a, 1));
+    sim::fileSystem().addRootEntry(a.string(0), a.dwordValue(1));
 });
 
 const Registrar window("window", [](Args& a, Outcome&) {

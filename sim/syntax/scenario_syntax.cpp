@@ -110,6 +110,18 @@ uint64_t Args::unsignedNumber(size_t i) const {
     return static_cast<uint64_t>(number(i));
 }
 
+uint8_t Args::byteValue(size_t i) const {
+    int64_t v = number(i);
+    if (v < 0 || v > 255) throw ScenarioError(command_ + ": a byte is 0 to 255");
+    return static_cast<uint8_t>(v);
+}
+
+uint32_t Args::dwordValue(size_t i) const {
+    int64_t v = number(i);
+    if (v < 0 || v > 0xFFFFFFFFLL) throw ScenarioError(command_ + ": value out of range");
+    return static_cast<uint32_t>(v);
+}
+
 std::vector<uint8_t> Args::hexBytes(size_t i) const {
     const Token& t = at(i);
     std::string digits = t.quoted ? toUtf8(t.text) : t.bare;

@@ -33,6 +33,8 @@ public:
     std::string word(size_t i) const;         // a bare word
     int64_t number(size_t i) const;           // decimal or 0x hexadecimal
     uint64_t unsignedNumber(size_t i) const;
+    uint8_t byteValue(size_t i) const;        // 0 to 255
+    uint32_t dwordValue(size_t i) const;      // 0 to 0xFFFFFFFF
     std::vector<uint8_t> hexBytes(size_t i) const;  // pairs of hex digits, quoted or bare
     bool isString(size_t i) const { return has(i) && tokens_[i].quoted; }
     void expectCount(size_t min, size_t max) const;

@@ -361,18 +361,6 @@ const Registrar reset("reset", [](Args& a, Outcome&) {
     requestReset();
 });
 
-BYTE byteArg(const Args& a, size_t i) {
-    int64_t v = a.number(i);
-    if (v < 0 || v > 255) throw ScenarioError(a.command() + ": a byte is 0 to 255");
-    return static_cast<BYTE>(v);
-}
-
-DWORD dwordArg(const Args& a, size_t i) {
-    int64_t v = a.number(i);
-    if (v < 0 || v > 0xFFFFFFFFLL) throw ScenarioError(a.command() + ": value out of range");
-    return static_cast<DWORD>(v);
-}
-
 const Registrar screen("screen", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
     // The X server's screen has one size for the whole run.
@@ -382,22 +370,22 @@ const Registrar screen("screen", [](Args& a, Outcome&) {
 const Registrar battery("battery", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
     std::lock_guard<std::recursive_mutex> hold(deviceLock());
-    device().batteryPercent = byteArg(a, 0);
-    device().batteryFlag = byteArg(a, 1);
+    device().batteryPercent = a.byteValue(0);
+    device().batteryFlag = a.byteValue(1);
 });
 
 const Registrar memory("memory", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
     std::lock_guard<std::recursive_mutex> hold(deviceLock());
-    device().memoryAvailable = dwordArg(a, 0);
-    device().memoryTotal = dwordArg(a, 1);
+    device().memoryAvailable = a.dwordValue(0);
+    device().memoryTotal = a.dwordValue(1);
 });
 
 const Registrar storage("storage", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
     std::lock_guard<std::recursive_mutex> hold(deviceLock());
-    device().storageFree = dwordArg(a, 0);
-    device().storageTotal = dwordArg(a, 1);
+    device().storageFree = a.dwordValue(0);
+    device().storageTotal = a.dwordValue(1);
 });
 
 const Registrar card("card", [](Args& a, Outcome&) {
@@ -446,7 +434,7 @@ const Registrar eject("eject", [](Args& a, Outcome&) {
 
 const Registrar rootentry("rootentry", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
-    DWORD attributes = dwordArg(a, 1);
+    DWORD attributes = a.dwordValue(1);
     std::wstring path = devicePath(a.string(0));
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
         CreateDirectoryW(path.c_str(), NULL);
