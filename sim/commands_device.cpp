@@ -56,16 +56,8 @@ const Registrar rootentry("rootentry", [](Args& a, Outcome&) {
 });
 
 const Registrar window("window", [](Args& a, Outcome&) {
-    a.expectCount(2, 4);
-    bool hidden = false;
-    bool ignoresClose = false;
-    for (size_t i = 2; i < a.count(); ++i) {
-        std::string flag = a.word(i);
-        if (flag == "hidden") hidden = true;
-        else if (flag == "ignores-close") ignoresClose = true;
-        else throw ScenarioError("window: unknown flag " + flag);
-    }
-    sim::createOtherProgramWindow(a.string(0), a.string(1), hidden, ignoresClose);
+    WindowCommand w = windowCommand(a);
+    sim::createOtherProgramWindow(w.title, w.className, w.hidden, w.ignoresClose);
 });
 
 const Registrar registryCommand("registry", [](Args& a, Outcome&) {

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "device.h"
+#include "sim/syntax/scenario_syntax.h"
 #include "gdi.h"
 #include "scheduler.h"
 #include "sim_api.h"
@@ -54,9 +55,7 @@ BOOL KernelIoControl(DWORD code, LPVOID, DWORD, LPVOID, DWORD, LPDWORD) {
 
 void keybd_event(BYTE vk, BYTE, DWORD flags, ULONG_PTR) {
     if (shouldFail("keybd_event")) return;
-    std::string line = "key " + hex(vk, 2) + ((flags & KEYEVENTF_KEYUP) ? " up" : " down");
-    if (flags & KEYEVENTF_SILENT) line += " silent";
-    logEvent(line);
+    logEvent(scenario::keyEvent(vk, (flags & KEYEVENTF_KEYUP) != 0, (flags & KEYEVENTF_SILENT) != 0));
 }
 
 int ExtEscape(HDC dc, int escape, int inSize, const char* in, int, char*) {
@@ -65,14 +64,13 @@ int ExtEscape(HDC dc, int escape, int inSize, const char* in, int, char*) {
         int asked = 0;
         if (in && inSize >= 4) std::memcpy(&asked, in, 4);
         int result = (asked == SETPOWERMANAGEMENT && world().device.displayOffSupport) ? 1 : 0;
-        logEvent("display-escape QUERYESCSUPPORT " + std::to_string(asked) + " -> " + std::to_string(result));
+        logEvent(scenario::displayQueryEvent(asked, result));
         return result;
     }
     if (escape == SETPOWERMANAGEMENT) {
         VIDEO_POWER_MANAGEMENT vpm{};
         if (in && inSize >= static_cast<int>(sizeof vpm)) std::memcpy(&vpm, in, sizeof vpm);
-        logEvent("display-escape SETPOWERMANAGEMENT length=" + std::to_string(vpm.Length) +
-                 " version=" + std::to_string(vpm.DPMSVersion) + " state=" + std::to_string(vpm.PowerState));
+        logEvent(scenario::displayPowerEvent(vpm.Length, vpm.DPMSVersion, vpm.PowerState));
         if (!world().device.displayOffSupport) return -1;
         world().device.displayOn = vpm.PowerState != VideoPowerOff;
         return 1;

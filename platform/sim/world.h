@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "scheduler.h"
+#include "sim/syntax/device_defaults.h"
 #include "sim_types.h"
 
 namespace sim {
@@ -25,16 +26,9 @@ struct Process {
     int exitCode = 0;
 };
 
-struct Device {
+struct Device : scenario::DeviceReadings {
     int screenWidth = 240;
     int screenHeight = 320;
-    BYTE batteryPercent = 80;
-    BYTE batteryFlag = 1;
-    DWORD memoryAvailable = 12582912;
-    DWORD memoryTotal = 33554432;
-    DWORD storageFree = 20971520;
-    DWORD storageTotal = 67108864;
-    bool displayOffSupport = true;
     bool displayOn = true;
 };
 

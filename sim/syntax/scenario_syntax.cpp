@@ -237,6 +237,33 @@ RegistryValue registryValue(const Args& a, size_t typeArg) {
     return v;
 }
 
+WindowCommand windowCommand(const Args& a) {
+    a.expectCount(2, 4);
+    WindowCommand w;
+    w.title = a.string(0);
+    w.className = a.string(1);
+    for (size_t i = 2; i < a.count(); ++i) {
+        std::string flag = a.word(i);
+        if (flag == "hidden") w.hidden = true;
+        else if (flag == "ignores-close") w.ignoresClose = true;
+        else throw ScenarioError("window: unknown flag " + flag);
+    }
+    return w;
+}
+
+std::string keyEvent(uint8_t key, bool up, bool silent) {
+    return "key " + hex(key, 2) + (up ? " up" : " down") + (silent ? " silent" : "");
+}
+
+std::string displayQueryEvent(int asked, int result) {
+    return "display-escape QUERYESCSUPPORT " + std::to_string(asked) + " -> " + std::to_string(result);
+}
+
+std::string displayPowerEvent(uint32_t length, uint32_t version, uint32_t state) {
+    return "display-escape SETPOWERMANAGEMENT length=" + std::to_string(length) + " version=" + std::to_string(version) +
+           " state=" + std::to_string(state);
+}
+
 std::string pixelText(uint8_t red, uint8_t green, uint8_t blue) {
     char buf[8];
     std::snprintf(buf, sizeof buf, "%02X%02X%02X", red, green, blue);

@@ -60,6 +60,20 @@ struct RegistryValue {
 };
 RegistryValue registryValue(const Args& a, size_t typeArg);
 
+// `window "TITLE" "CLASS" [hidden] [ignores-close]`.
+struct WindowCommand {
+    std::u16string title;
+    std::u16string className;
+    bool hidden = false;
+    bool ignoresClose = false;
+};
+WindowCommand windowCommand(const Args& a);
+
+// Event lines of the device's keys and display driver.
+std::string keyEvent(uint8_t key, bool up, bool silent);
+std::string displayQueryEvent(int asked, int result);
+std::string displayPowerEvent(uint32_t length, uint32_t version, uint32_t state);
+
 // A pixel as `pixels` prints it: RRGGBB.
 std::string pixelText(uint8_t red, uint8_t green, uint8_t blue);
 // What `dump-file` prints: the header line, then the bytes, 32 to a line; `bytes` null: missing.

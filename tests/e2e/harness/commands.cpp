@@ -447,16 +447,8 @@ const Registrar rootentry("rootentry", [](Args& a, Outcome&) {
 });
 
 const Registrar window("window", [](Args& a, Outcome&) {
-    a.expectCount(2, 4);
-    bool hidden = false;
-    bool ignoresClose = false;
-    for (size_t i = 2; i < a.count(); ++i) {
-        std::string flag = a.word(i);
-        if (flag == "hidden") hidden = true;
-        else if (flag == "ignores-close") ignoresClose = true;
-        else throw ScenarioError("window: unknown flag " + flag);
-    }
-    createOtherWindow(fromUtf16(a.string(0)), fromUtf16(a.string(1)), hidden, ignoresClose);
+    scenario::WindowCommand w = scenario::windowCommand(a);
+    createOtherWindow(fromUtf16(w.title), fromUtf16(w.className), w.hidden, w.ignoresClose);
 });
 
 HKEY rootKey(const std::string& name) {

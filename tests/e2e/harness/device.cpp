@@ -149,9 +149,7 @@ BOOL WINAPI findNext(HANDLE search, LPWIN32_FIND_DATAW data) {
 }
 
 void WINAPI keyEvent(BYTE vk, BYTE, DWORD flags, ULONG_PTR) {
-    std::string line = "key " + scenario::hex(vk, 2) + ((flags & KEYEVENTF_KEYUP) ? " up" : " down");
-    if (flags & KEYEVENTF_SILENT) line += " silent";
-    logEvent(line);
+    logEvent(scenario::keyEvent(vk, (flags & KEYEVENTF_KEYUP) != 0, (flags & KEYEVENTF_SILENT) != 0));
 }
 
 int WINAPI displayEscape(HDC dc, int escape, int inSize, LPCSTR in, int outSize, LPSTR out) {
@@ -160,14 +158,13 @@ int WINAPI displayEscape(HDC dc, int escape, int inSize, LPCSTR in, int outSize,
         if (in && inSize >= 4) std::memcpy(&asked, in, 4);
         std::lock_guard<std::recursive_mutex> hold(gDeviceLock);
         int result = (asked == SETPOWERMANAGEMENT && gDevice.displayOffSupport) ? 1 : 0;
-        logEvent("display-escape QUERYESCSUPPORT " + std::to_string(asked) + " -> " + std::to_string(result));
+        logEvent(scenario::displayQueryEvent(asked, result));
         return result;
     }
     if (escape == SETPOWERMANAGEMENT) {
         VIDEO_POWER_MANAGEMENT vpm{};
         if (in && inSize >= static_cast<int>(sizeof vpm)) std::memcpy(&vpm, in, sizeof vpm);
-        logEvent("display-escape SETPOWERMANAGEMENT length=" + std::to_string(vpm.Length) +
-                 " version=" + std::to_string(vpm.DPMSVersion) + " state=" + std::to_string(vpm.PowerState));
+        logEvent(scenario::displayPowerEvent(vpm.Length, vpm.DPMSVersion, vpm.PowerState));
         std::lock_guard<std::recursive_mutex> hold(gDeviceLock);
         return gDevice.displayOffSupport ? 1 : -1;
     }

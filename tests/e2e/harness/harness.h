@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/win32/win32_api.h"
+#include "sim/syntax/device_defaults.h"
 #include "sim/syntax/scenario_syntax.h"
 #include "tests/e2e/program/hooks.h"
 
@@ -112,14 +113,7 @@ struct Card {
     uint64_t totalBytes = 0;
 };
 
-struct DeviceState {
-    BYTE batteryPercent = 80;
-    BYTE batteryFlag = 1;
-    DWORD memoryAvailable = 12582912;
-    DWORD memoryTotal = 33554432;
-    DWORD storageFree = 20971520;
-    DWORD storageTotal = 67108864;
-    bool displayOffSupport = true;
+struct DeviceState : scenario::DeviceReadings {
     std::vector<Card> cards;
     // Root entries whose attributes the file system cannot hold itself (a card's "temporary").
     std::vector<std::pair<std::wstring, DWORD>> rootAttributes;
