@@ -61,10 +61,9 @@ fi
 
 # --- Running scenarios --------------------------------------------------------------------------
 # Commands of the simulated device alone: injected faults, screen rotation (the X server's screen
-# has one size), the simulator's object counters, resources as its decoder reads them, its
-# traffic counter and screenshots.
+# has one size), the simulator's object counters, its traffic counter and screenshots.
 simulatorOnly() {
-  grep -qE '^[[:space:]]*(fail|screen|resource|traffic|screenshot)([[:space:]]|$)|^[[:space:]]*expect[[:space:]]+(gdi-objects|icons|device-contexts|exit-leftovers)([[:space:]]|$)' "$1"
+  grep -qE '^[[:space:]]*(fail|screen|traffic|screenshot)([[:space:]]|$)|^[[:space:]]*expect[[:space:]]+(gdi-objects|icons|device-contexts|exit-leftovers)([[:space:]]|$)' "$1"
 }
 
 drive=$work/device

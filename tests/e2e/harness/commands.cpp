@@ -520,7 +520,6 @@ const Registrar displayOff("display-off-support", [](Args& a, Outcome&) {
 // Injected faults, resources decoded by the simulator, its traffic counter and screenshots
 // belong to the simulated device.
 const Registrar fail("fail", [](Args& a, Outcome&) { notOnRealSystem(a); });
-const Registrar resource("resource", [](Args& a, Outcome&) { notOnRealSystem(a); });
 const Registrar traffic("traffic", [](Args& a, Outcome&) { notOnRealSystem(a); });
 const Registrar screenshot("screenshot", [](Args& a, Outcome&) { notOnRealSystem(a); });
 
@@ -570,6 +569,101 @@ const Registrar dumpFile("dump-file", [](Args& a, Outcome&) {
     std::vector<uint8_t> bytes;
     bool isFile = readDeviceFile(path, &bytes);
     for (const std::string& line : scenario::fileDump(path, isFile ? &bytes : nullptr)) logLine(line);
+});
+
+// --- Resources, as the real system decodes them ------------------------------------------------
+
+HMODULE programImage() {
+    static HMODULE image = NULL;
+    if (image == NULL) {
+        WCHAR path[MAX_PATH];
+        DWORD n = GetModuleFileNameW(NULL, path, MAX_PATH);
+        std::wstring p(path, n);
+        image = LoadLibraryW((p.substr(0, p.find_last_of(L'\\') + 1) + L"orvo_program.dll").c_str());
+        if (image == NULL) throw std::runtime_error("cannot load the program image");
+    }
+    return image;
+}
+
+// A bitmap's pixels, top row first, from the system's own conversion to 32 bits per pixel.
+std::vector<std::string> bitmapRows(HBITMAP bitmap, int width, int height) {
+    std::vector<DWORD> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(NULL);
+    GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(NULL, screen);
+    std::vector<std::string> rows;
+    for (int y = 0; y < height; ++y) {
+        std::string row;
+        for (int x = 0; x < width; ++x) {
+            DWORD p = pixels[static_cast<size_t>(y) * width + x];
+            row += (x ? " " : "") + scenario::pixelText(static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8),
+                                                         static_cast<uint8_t>(p));
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+void printBitmapResource(int id) {
+    HBITMAP bitmap = LoadBitmapW(programImage(), MAKEINTRESOURCEW(id));
+    BITMAP info = {};
+    if (bitmap == NULL || !GetObjectW(bitmap, sizeof info, &info)) {
+        logLine("bitmap " + std::to_string(id) + " missing");
+        return;
+    }
+    logLine("bitmap " + std::to_string(id) + " " + std::to_string(info.bmWidth) + " " + std::to_string(info.bmHeight));
+    for (const std::string& row : bitmapRows(bitmap, info.bmWidth, info.bmHeight)) logLine(row);
+    DeleteObject(bitmap);
+}
+
+// The group's image the system itself picks for a 32-pixel icon, at its own size.
+void printIconResource(int id) {
+    HMODULE image = programImage();
+    HRSRC group = FindResourceW(image, MAKEINTRESOURCEW(id), RT_GROUP_ICON);
+    HICON icon = NULL;
+    if (group != NULL) {
+        auto* directory = static_cast<BYTE*>(LockResource(LoadResource(image, group)));
+        int entry = directory ? LookupIconIdFromDirectoryEx(directory, TRUE, 32, 32, LR_DEFAULTCOLOR) : 0;
+        HRSRC found = entry ? FindResourceW(image, MAKEINTRESOURCEW(entry), RT_ICON) : NULL;
+        if (found != NULL) {
+            auto* bits = static_cast<BYTE*>(LockResource(LoadResource(image, found)));
+            icon = CreateIconFromResourceEx(bits, SizeofResource(image, found), TRUE, 0x00030000, 0, 0, LR_DEFAULTCOLOR);
+        }
+    }
+    ICONINFO parts = {};
+    BITMAP colour = {};
+    if (icon == NULL || !GetIconInfo(icon, &parts) || !GetObjectW(parts.hbmColor, sizeof colour, &colour)) {
+        logLine("icon " + std::to_string(id) + " missing");
+        if (icon) DestroyIcon(icon);
+        return;
+    }
+    logLine("icon " + std::to_string(id) + " " + std::to_string(colour.bmWidth) + " " + std::to_string(colour.bmHeight));
+    for (const std::string& row : bitmapRows(parts.hbmMask, colour.bmWidth, colour.bmHeight)) logLine(row);
+    for (const std::string& row : bitmapRows(parts.hbmColor, colour.bmWidth, colour.bmHeight)) logLine(row);
+    DeleteObject(parts.hbmMask);
+    DeleteObject(parts.hbmColor);
+    DestroyIcon(icon);
+}
+
+const Registrar resource("resource", [](Args& a, Outcome&) {
+    a.expectCount(2, 2);
+    std::string kind = a.word(0);
+    int64_t id = a.number(1);
+    if (id < 0 || id > 0xFFFF) throw ScenarioError("resource: bad id");
+    if (kind == "bitmap") {
+        printBitmapResource(static_cast<int>(id));
+    } else if (kind == "icon") {
+        printIconResource(static_cast<int>(id));
+    } else {
+        throw ScenarioError("resource: bitmap or icon");
+    }
 });
 
 // Windows the window system makes for its own purposes (input method, tooltips, the pop-ups of
