@@ -25,24 +25,36 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$work"
 
-# --- The X server -------------------------------------------------------------------------------
-display=""
-for n in $(seq 90 130); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
-done
-[ -n "$display" ] || { echo "wine suite: no free X display"; exit 1; }
-# -noreset: the root window's properties (the reserved band below) outlive the clients.
-Xvfb ":$display" -screen 0 240x320x24 -noreset -nolisten tcp > "$work/xvfb.log" 2>&1 &
-xvfb=$!
-export DISPLAY=":$display"
+# --- The X servers -----------------------------------------------------------------------------
+# One Xvfb per screen size: 240 x 320 for most scenarios, and the size a scenario sets with a
+# `screen W H` before anything else (a rotation while running stays the simulator's).
+declare -A displays=()
+servers=()
 cleanup() {
   wineserver -k > /dev/null 2>&1
-  kill "$xvfb" > /dev/null 2>&1
-  wait "$xvfb" 2> /dev/null
+  for pid in "${servers[@]}"; do kill "$pid" > /dev/null 2>&1; wait "$pid" 2> /dev/null; done
 }
 trap cleanup EXIT
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
-python3 "$root/tests/e2e/reserve_taskbar_band.py" 240 320 26 || exit 1
+# The taskbar's band is the device's: 26 pixels, 52 on a screen wider or taller than 320.
+display_for() {
+  local size=$1 width=${1%x*} height=${1#*x} n band
+  if [ -z "${displays[$size]:-}" ]; then
+    for n in $(seq 90 130); do
+      if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then break; fi
+    done
+    # -noreset: the root window's properties (the reserved band below) outlive the clients.
+    Xvfb ":$n" -screen 0 "${size}x24" -noreset -nolisten tcp > "$work/xvfb-$size.log" 2>&1 &
+    servers+=("$!")
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    band=26
+    if [ "$width" -gt 320 ] || [ "$height" -gt 320 ]; then band=52; fi
+    DISPLAY=":$n" python3 "$root/tests/e2e/reserve_taskbar_band.py" "$width" "$height" "$band" || exit 1
+    displays[$size]=":$n"
+  fi
+  echo "${displays[$size]}"
+}
+display_for 240x320 > /dev/null
+export DISPLAY=${displays[240x320]}
 
 # --- A fresh Wine prefix ------------------------------------------------------------------------
 started=$(date +%s)
@@ -62,8 +74,14 @@ fi
 # --- Running scenarios --------------------------------------------------------------------------
 # Commands of the simulated device alone: injected faults, screen rotation (the X server's screen
 # has one size), the simulator's object counters, its traffic counter and screenshots.
+commands() { sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$1"; }
 simulatorOnly() {
-  grep -qE '^[[:space:]]*(fail|screen|traffic|screenshot)([[:space:]]|$)|^[[:space:]]*expect[[:space:]]+(gdi-objects|icons|device-contexts|exit-leftovers)([[:space:]]|$)' "$1"
+  commands "$1" | grep -qE '^[[:space:]]*(fail|traffic|screenshot)([[:space:]]|$)|^[[:space:]]*expect[[:space:]]+(gdi-objects|icons|device-contexts|exit-leftovers)([[:space:]]|$)' ||
+    commands "$1" | tail -n +2 | grep -qE '^[[:space:]]*screen([[:space:]]|$)'
+}
+# The screen a scenario starts on: WxH.
+screenOf() {
+  commands "$1" | head -n 1 | sed -n 's/^[[:space:]]*screen[[:space:]]\+\([0-9]\+\)[[:space:]]\+\([0-9]\+\)[[:space:]]*$/\1x\2/p'
 }
 
 drive=$work/device
@@ -72,7 +90,7 @@ failed=0
 skipped=0
 failures=()
 run_one() {
-  local scn=$1 expected=${1%.scn}.expected name want status actual began ms
+  local scn=$1 expected=${1%.scn}.expected name want status actual began ms size
   name=${scn#"$root"/tests/}
   want=$(sed -n '1s/^# exit \([0-9]\+\).*/\1/p' "$scn")
   want=${want:-0}
@@ -81,6 +99,15 @@ run_one() {
   ln -sfn "$drive" "$WINEPREFIX/dosdevices/p:"
   rm -f "$WINEPREFIX"/drive_c/users/*/AppData/Local/Temp/orvo-e2e-*.dll 2> /dev/null
   actual=$work/actual.log
+  size=$(screenOf "$scn")
+  size=${size:-240x320}
+  if [ "$(display_for "$size")" != "$DISPLAY" ]; then
+    # Wine's processes keep the screen they started on: a new size needs a new server of Wine's.
+    wineserver -k > /dev/null 2>&1
+    wineserver -w
+    display_for "$size" > /dev/null
+    export DISPLAY=${displays[$size]}
+  fi
   began=$(date +%s%N)
   timeout 300 wine "$runner" "$scn" > "$actual" 2> "$work/actual.err"
   status=$?

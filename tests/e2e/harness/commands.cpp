@@ -363,8 +363,10 @@ const Registrar reset("reset", [](Args& a, Outcome&) {
 
 const Registrar screen("screen", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
-    // The X server's screen has one size for the whole run.
+    // The X server's screen has one size for the whole run (the suite starts one of the size a
+    // scenario begins with); setting that size repaints the taskbar, as a rotation does.
     if (a.number(0) != screenWidth() || a.number(1) != screenHeight()) notOnRealSystem(a);
+    repaintTaskbar();
 });
 
 const Registrar battery("battery", [](Args& a, Outcome&) {
