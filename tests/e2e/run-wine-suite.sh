@@ -4,8 +4,9 @@
 #
 # 1. Agreement: every scenario of tests/scenarios that a real system can run is run under Wine,
 #    and its event lines and pixel dumps must equal the .expected file that the simulator's run
-#    is checked against (line for line; the exit status too). A scenario that uses a command of
-#    the simulated device alone is not run here (see simulatorOnly below).
+#    is checked against (line for line; the exit status too), after the platform-specific rules
+#    of platform_rules.py. A scenario that uses a command of the simulated device alone is not
+#    run here (see simulatorOnly below).
 # 2. Wine's own scenarios (tests/e2e/scenarios): what only the real system can show, such as the
 #    process's GDI and user objects over a long run.
 # Before them, orvo-compat-check checks the desktop layer that the runner's stand-in device
@@ -112,13 +113,15 @@ run_one() {
   timeout 300 wine "$runner" "$scn" > "$actual" 2> "$work/actual.err"
   status=$?
   ms=$(( ($(date +%s%N) - began) / 1000000 ))
-  if [ "$status" -eq "$want" ] && diff -q "$expected" "$actual" > /dev/null; then
+  python3 "$root/tests/e2e/platform_rules.py" "$expected" > "$work/expected.ruled"
+  python3 "$root/tests/e2e/platform_rules.py" "$actual" > "$work/actual.ruled"
+  if [ "$status" -eq "$want" ] && diff -q "$work/expected.ruled" "$work/actual.ruled" > /dev/null; then
     printf '  ok    %6d ms  %s\n' "$ms" "$name"
     passed=$((passed + 1))
   else
     printf '  FAIL  %6d ms  %s (exit %d, expected %d)\n' "$ms" "$name" "$status" "$want"
     sed 's/^/        /' "$work/actual.err"
-    diff -u "$expected" "$actual" | head -40 | sed 's/^/        /'
+    diff -u "$work/expected.ruled" "$work/actual.ruled" | head -40 | sed 's/^/        /'
     failed=$((failed + 1))
     failures+=("$name")
   fi

@@ -149,9 +149,8 @@ void createOtherWindow(const std::wstring& title, const std::wstring& name, bool
         wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
         RegisterClassW(&wc);  // fails harmlessly for a class made before
         int top = taskbarHeight();
-        // Their windows take no activation of their own accord: on the device the window order
-        // changes only when a program raises a window, never as a side effect of the window
-        // system's focus handling (which under Wine arrives late from the X server).
+        // Their windows take no activation of their own accord (a click does not raise them): the
+        // device's window order changes when a program raises a window.
         HWND w = CreateWindowExW(WS_EX_NOACTIVATE, name.c_str(), title.c_str(), WS_POPUP | (hidden ? 0 : WS_VISIBLE), 0, top,
                                  screenWidth(), screenHeight() - top, NULL, NULL, wc.hInstance, NULL);
         if (ignoresClose) gIgnoresClose.push_back(w);
