@@ -15,29 +15,19 @@ void check(const std::string& command, const std::string& error) {
     if (!error.empty()) throw ScenarioError(command + ": " + error);
 }
 
-int intArg(const Args& a, size_t i) {
-    int64_t v = a.number(i);
-    if (v < -1 || v > 0xFFFF) throw ScenarioError(a.command() + ": out of range");
-    return static_cast<int>(v);
-}
-
 const Registrar click("click", [](Args& a, Outcome&) {
     a.expectCount(1, 1);
-    check("click", sim::clickControl(openDialog("click"), intArg(a, 0)));
+    check("click", sim::clickControl(openDialog("click"), a.controlId(0)));
 });
 
 const Registrar select("select", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
-    check("select", sim::selectItem(openDialog("select"), intArg(a, 0), intArg(a, 1)));
+    check("select", sim::selectItem(openDialog("select"), a.controlId(0), a.controlId(1)));
 });
 
 const Registrar spin("spin", [](Args& a, Outcome&) {
-    a.expectCount(2, 3);
-    std::string direction = a.word(1);
-    if (direction != "up" && direction != "down") throw ScenarioError("spin: up or down");
-    int64_t times = a.count() == 3 ? a.number(2) : 1;
-    if (times < 0 || times > 100000) throw ScenarioError("spin: bad count");
-    check("spin", sim::spinControl(openDialog("spin"), intArg(a, 0), direction == "up", static_cast<int>(times)));
+    SpinCommand s = spinCommand(a);
+    check("spin", sim::spinControl(openDialog("spin"), s.id, s.up, s.times));
 });
 
 const Registrar done("done", [](Args& a, Outcome&) {

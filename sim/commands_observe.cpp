@@ -26,19 +26,13 @@ void printImage(const sim::Image& img) {
 }
 
 const Registrar pixels("pixels", [](Args& a, Outcome&) {
-    a.expectCount(4, 4);
-    int x = static_cast<int>(a.number(0));
-    int y = static_cast<int>(a.number(1));
-    int w = static_cast<int>(a.number(2));
-    int h = static_cast<int>(a.number(3));
-    if (w < 0 || h < 0) throw ScenarioError("pixels: negative size");
-    sim::logLine("pixels " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(w) + " " +
-                 std::to_string(h));
+    PixelsCommand p = pixelsCommand(a);
+    sim::logLine(p.header);
     const sim::Surface& s = sim::screenSurface();
-    for (int r = 0; r < h; ++r) {
+    for (int r = 0; r < p.height; ++r) {
         std::string row;
-        for (int c = 0; c < w; ++c) {
-            COLORREF v = s.contains(x + c, y + r) ? s.get(x + c, y + r) : 0;
+        for (int c = 0; c < p.width; ++c) {
+            COLORREF v = s.contains(p.x + c, p.y + r) ? s.get(p.x + c, p.y + r) : 0;
             row += (c ? " " : "") + rgb(v);
         }
         sim::logLine(row);

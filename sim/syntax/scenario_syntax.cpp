@@ -122,6 +122,12 @@ uint32_t Args::dwordValue(size_t i) const {
     return static_cast<uint32_t>(v);
 }
 
+int Args::controlId(size_t i) const {
+    int64_t v = number(i);
+    if (v < -1 || v > 0xFFFF) throw ScenarioError(command_ + ": out of range");
+    return static_cast<int>(v);
+}
+
 std::vector<uint8_t> Args::hexBytes(size_t i) const {
     const Token& t = at(i);
     std::string digits = t.quoted ? toUtf8(t.text) : t.bare;
@@ -249,6 +255,32 @@ WindowCommand windowCommand(const Args& a) {
         else throw ScenarioError("window: unknown flag " + flag);
     }
     return w;
+}
+
+SpinCommand spinCommand(const Args& a) {
+    a.expectCount(2, 3);
+    SpinCommand s;
+    s.id = a.controlId(0);
+    std::string direction = a.word(1);
+    if (direction != "up" && direction != "down") throw ScenarioError("spin: up or down");
+    s.up = direction == "up";
+    int64_t times = a.count() == 3 ? a.number(2) : 1;
+    if (times < 0 || times > 100000) throw ScenarioError("spin: bad count");
+    s.times = static_cast<int>(times);
+    return s;
+}
+
+PixelsCommand pixelsCommand(const Args& a) {
+    a.expectCount(4, 4);
+    PixelsCommand p;
+    p.x = static_cast<int>(a.number(0));
+    p.y = static_cast<int>(a.number(1));
+    p.width = static_cast<int>(a.number(2));
+    p.height = static_cast<int>(a.number(3));
+    if (p.width < 0 || p.height < 0) throw ScenarioError("pixels: negative size");
+    p.header = "pixels " + std::to_string(p.x) + " " + std::to_string(p.y) + " " + std::to_string(p.width) + " " +
+               std::to_string(p.height);
+    return p;
 }
 
 std::string keyEvent(uint8_t key, bool up, bool silent) {

@@ -35,6 +35,7 @@ public:
     uint64_t unsignedNumber(size_t i) const;
     uint8_t byteValue(size_t i) const;        // 0 to 255
     uint32_t dwordValue(size_t i) const;      // 0 to 0xFFFFFFFF
+    int controlId(size_t i) const;            // a dialog control's id or line: -1 to 65535
     std::vector<uint8_t> hexBytes(size_t i) const;  // pairs of hex digits, quoted or bare
     bool isString(size_t i) const { return has(i) && tokens_[i].quoted; }
     void expectCount(size_t min, size_t max) const;
@@ -68,6 +69,24 @@ struct WindowCommand {
     bool ignoresClose = false;
 };
 WindowCommand windowCommand(const Args& a);
+
+// `spin ID up|down [N]`.
+struct SpinCommand {
+    int id = 0;
+    bool up = true;
+    int times = 1;
+};
+SpinCommand spinCommand(const Args& a);
+
+// `pixels X Y W H`, and the line that heads its rows.
+struct PixelsCommand {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    std::string header;
+};
+PixelsCommand pixelsCommand(const Args& a);
 
 // Event lines of the device's keys and display driver.
 std::string keyEvent(uint8_t key, bool up, bool silent);

@@ -21,15 +21,6 @@ struct Registrar {
     Registrar(const char* name, Command command) { table()[name] = std::move(command); }
 };
 
-bool waitFor(const std::function<bool()>& done, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(2);
-    }
-    return true;
-}
-
 void notOnRealSystem(const Args& a) {
     throw ScenarioError(a.command() + ": not available on a real system (the simulator's own)");
 }
@@ -190,12 +181,6 @@ const Registrar answer("answer", [](Args& a, Outcome&) {
     waitFor([&] { return !IsWindow(box.window); }, 5000);
 });
 
-int controlId(const Args& a, size_t i) {
-    int64_t v = a.number(i);
-    if (v < -1 || v > 0xFFFF) throw ScenarioError(a.command() + ": out of range");
-    return static_cast<int>(v);
-}
-
 std::wstring controlClass(HWND control) {
     std::wstring name = className(control);
     for (const WCHAR* standard : {L"BUTTON", L"EDIT", L"STATIC", L"LISTBOX", L"COMBOBOX"}) {
@@ -213,8 +198,8 @@ HWND control(HWND dialog, int id, const Args& a) {
 const Registrar click("click", [](Args& a, Outcome&) {
     a.expectCount(1, 1);
     OpenModal dialog = need(OpenModal::DialogKind, a);
-    HWND c = control(dialog.window, controlId(a, 0), a);
-    if (controlClass(c) != L"BUTTON") throw ScenarioError("click: control " + std::to_string(controlId(a, 0)) + " is not a button");
+    HWND c = control(dialog.window, a.controlId(0), a);
+    if (controlClass(c) != L"BUTTON") throw ScenarioError("click: control " + std::to_string(a.controlId(0)) + " is not a button");
     if (!takesInput(c)) return;  // a tap on a disabled control does nothing
     PostMessageW(c, BM_CLICK, 0, 0);
 });
@@ -222,14 +207,14 @@ const Registrar click("click", [](Args& a, Outcome&) {
 const Registrar select("select", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
     OpenModal dialog = need(OpenModal::DialogKind, a);
-    int id = controlId(a, 0);
+    int id = a.controlId(0);
     HWND c = control(dialog.window, id, a);
     std::wstring kind = controlClass(c);
     if (kind != L"LISTBOX" && kind != L"COMBOBOX") {
         throw ScenarioError("select: the dialog has no list or combo box " + std::to_string(id));
     }
     bool list = kind == L"LISTBOX";
-    int index = controlId(a, 1);
+    int index = a.controlId(1);
     int count = static_cast<int>(SendMessageW(c, list ? LB_GETCOUNT : CB_GETCOUNT, 0, 0));
     if (index < -1 || index >= count) throw ScenarioError("select: no line " + std::to_string(index));
     if (!takesInput(c)) return;
@@ -240,13 +225,9 @@ const Registrar select("select", [](Args& a, Outcome&) {
 });
 
 const Registrar spin("spin", [](Args& a, Outcome&) {
-    a.expectCount(2, 3);
-    std::string direction = a.word(1);
-    if (direction != "up" && direction != "down") throw ScenarioError("spin: up or down");
-    int64_t times = a.count() == 3 ? a.number(2) : 1;
-    if (times < 0 || times > 100000) throw ScenarioError("spin: bad count");
+    scenario::SpinCommand spin = scenario::spinCommand(a);
     OpenModal dialog = need(OpenModal::DialogKind, a);
-    int id = controlId(a, 0);
+    int id = spin.id;
     HWND c = control(dialog.window, id, a);
     if (className(c) != UPDOWN_CLASSW) throw ScenarioError("spin: the dialog has no up-down control " + std::to_string(id));
     if (!takesInput(c)) return;
@@ -254,10 +235,10 @@ const Registrar spin("spin", [](Args& a, Outcome&) {
     RECT r;
     GetClientRect(c, &r);
     bool horizontal = (GetWindowLongW(c, GWL_STYLE) & UDS_HORZ) != 0;
-    bool up = direction == "up";
+    bool up = spin.up;
     int x = horizontal ? (up ? r.right * 3 / 4 : r.right / 4) : r.right / 2;
     int y = horizontal ? r.bottom / 2 : (up ? r.bottom / 4 : r.bottom * 3 / 4);
-    for (int64_t i = 0; i < times; ++i) {
+    for (int i = 0; i < spin.times; ++i) {
         PostMessageW(c, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
         PostMessageW(c, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
     }
@@ -530,18 +511,13 @@ const Registrar screenshot("screenshot", [](Args& a, Outcome&) { notOnRealSystem
 std::string rgb(COLORREF c) { return scenario::pixelText(GetRValue(c), GetGValue(c), GetBValue(c)); }
 
 const Registrar pixels("pixels", [](Args& a, Outcome&) {
-    a.expectCount(4, 4);
-    int x = static_cast<int>(a.number(0));
-    int y = static_cast<int>(a.number(1));
-    int w = static_cast<int>(a.number(2));
-    int h = static_cast<int>(a.number(3));
-    if (w < 0 || h < 0) throw ScenarioError("pixels: negative size");
-    logLine("pixels " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(w) + " " + std::to_string(h));
+    scenario::PixelsCommand p = scenario::pixelsCommand(a);
+    logLine(p.header);
     HDC screen = GetDC(NULL);
-    for (int r = 0; r < h; ++r) {
+    for (int r = 0; r < p.height; ++r) {
         std::string row;
-        for (int c = 0; c < w; ++c) {
-            COLORREF v = GetPixel(screen, x + c, y + r);
+        for (int c = 0; c < p.width; ++c) {
+            COLORREF v = GetPixel(screen, p.x + c, p.y + r);
             row += (c ? " " : "") + rgb(v == CLR_INVALID ? 0 : v);
         }
         logLine(row);
@@ -590,13 +566,7 @@ HMODULE programImage() {
 // A bitmap's pixels, top row first, from the system's own conversion to 32 bits per pixel.
 std::vector<std::string> bitmapRows(HBITMAP bitmap, int width, int height) {
     std::vector<DWORD> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = topDownPixels(width, height);
     HDC screen = GetDC(NULL);
     GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(NULL, screen);

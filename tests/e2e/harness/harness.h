@@ -58,6 +58,9 @@ struct MenuItem {
 };
 MenuItem menuItem(HMENU menu, int position);
 
+// The format of a 32-bit, top-row-first block of pixels (0x00RRGGBB each).
+BITMAPINFO topDownPixels(int width, int height);
+
 // Input reaches a window only when it and every window it lies in are enabled.
 bool takesInput(HWND window);
 
@@ -85,13 +88,14 @@ void runOn(DeviceThread* thread, std::function<void()> action);
 void postOn(DeviceThread* thread, std::function<void()> action);
 // Every device thread has handled everything queued for it, and nothing new came of it.
 void settle();
+// Polls until done, at most timeoutMs; false when it never was.
+bool waitFor(const std::function<bool()>& done, DWORD timeoutMs);
 // Mouse buttons released on any device thread so far (taps wait for theirs to arrive).
 long buttonUpsSeen();
 
 // --- The stand-in shell (shell.cpp) ------------------------------------------------------------
 
 void startShell();
-HWND taskbarWindow();
 int taskbarHeight();
 int screenWidth();
 int screenHeight();
@@ -101,7 +105,6 @@ bool sendTrayMessage(LPARAM pointerMessage, const UINT* iconId = nullptr);
 // One of the taskbar's own controls sends it a command.
 void sendTaskbarCommand(WORD id);
 extern const WCHAR* const kStartupFolder;
-bool isShellWindow(HWND window);
 DWORD shellThreadId();
 size_t taskbarOwnMessages(UINT message);
 

@@ -37,13 +37,7 @@ void paintTaskbar(HWND window) {
             pixels[static_cast<size_t>(y) * width + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
         }
     }
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = topDownPixels(width, height);
     SetDIBitsToDevice(dc, 0, 0, width, height, 0, 0, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
     EndPaint(window, &ps);
     // Wine keeps a window's drawing in a surface of its own, which reaches the screen when the
@@ -147,8 +141,6 @@ void startShell() {
     WaitForSingleObject(gShellReady, INFINITE);
 }
 
-HWND taskbarWindow() { return gTaskbar; }
-
 size_t taskbarOwnMessages(UINT message) {
     std::lock_guard<std::mutex> hold(gCountLock);
     auto it = gTaskbarMessages.find(message);
@@ -156,8 +148,6 @@ size_t taskbarOwnMessages(UINT message) {
 }
 
 DWORD shellThreadId() { return gShellThread.id; }
-
-bool isShellWindow(HWND window) { return window != NULL && (window == gTaskbar || window == gDesktop || window == gSipButton); }
 
 void repaintTaskbar() {
     runOn(&gShellThread, [] {

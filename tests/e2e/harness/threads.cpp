@@ -68,6 +68,8 @@ LRESULT CALLBACK createHook(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
 
+}  // namespace
+
 bool waitFor(const std::function<bool()>& done, DWORD timeoutMs) {
     DWORD start = GetTickCount();
     while (!done()) {
@@ -76,6 +78,8 @@ bool waitFor(const std::function<bool()>& done, DWORD timeoutMs) {
     }
     return true;
 }
+
+namespace {
 
 std::vector<DeviceThread*> liveThreads() {
     std::lock_guard<std::mutex> hold(gThreadsLock);
