@@ -58,22 +58,20 @@ const Registrar dumpWindows("dump-windows", [](Args& a, Outcome&) {
 });
 
 const Registrar resource("resource", [](Args& a, Outcome&) {
-    a.expectCount(2, 2);
-    std::string kind = a.word(0);
-    int64_t id = a.number(1);
-    if (id < 0 || id > 0xFFFF) throw ScenarioError("resource: bad id");
-    if (kind == "bitmap") {
+    ResourceCommand r = resourceCommand(a);
+    unsigned id = static_cast<unsigned>(r.id);
+    if (!r.icon) {
         sim::Image img;
-        if (!sim::decodeBitmapResource(static_cast<unsigned>(id), &img)) {
+        if (!sim::decodeBitmapResource(id, &img)) {
             sim::logLine("bitmap " + std::to_string(id) + " missing");
             return;
         }
         sim::logLine("bitmap " + std::to_string(id) + " " + std::to_string(img.width) + " " + std::to_string(img.height));
         printImage(img);
-    } else if (kind == "icon") {
+    } else {
         sim::Image colour;
         sim::Image mask;
-        if (!sim::decodeIconResource(static_cast<unsigned>(id), 32, &colour, &mask)) {
+        if (!sim::decodeIconResource(id, 32, &colour, &mask)) {
             sim::logLine("icon " + std::to_string(id) + " missing");
             return;
         }
@@ -81,8 +79,6 @@ const Registrar resource("resource", [](Args& a, Outcome&) {
                      std::to_string(colour.height));
         printImage(mask);
         printImage(colour);
-    } else {
-        throw ScenarioError("resource: bitmap or icon");
     }
 });
 

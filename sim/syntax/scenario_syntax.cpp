@@ -283,6 +283,18 @@ PixelsCommand pixelsCommand(const Args& a) {
     return p;
 }
 
+ResourceCommand resourceCommand(const Args& a) {
+    a.expectCount(2, 2);
+    std::string kind = a.word(0);
+    int64_t id = a.number(1);
+    if (id < 0 || id > 0xFFFF) throw ScenarioError("resource: bad id");
+    if (kind != "bitmap" && kind != "icon") throw ScenarioError("resource: bitmap or icon");
+    ResourceCommand r;
+    r.icon = kind == "icon";
+    r.id = static_cast<int>(id);
+    return r;
+}
+
 std::string keyEvent(uint8_t key, bool up, bool silent) {
     return "key " + hex(key, 2) + (up ? " up" : " down") + (silent ? " silent" : "");
 }

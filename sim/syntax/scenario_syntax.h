@@ -88,6 +88,13 @@ struct PixelsCommand {
 };
 PixelsCommand pixelsCommand(const Args& a);
 
+// `resource bitmap|icon ID`.
+struct ResourceCommand {
+    bool icon = false;
+    int id = 0;
+};
+ResourceCommand resourceCommand(const Args& a);
+
 // Event lines of the device's keys and display driver.
 std::string keyEvent(uint8_t key, bool up, bool silent);
 std::string displayQueryEvent(int asked, int result);

@@ -625,16 +625,11 @@ void printIconResource(int id) {
 }
 
 const Registrar resource("resource", [](Args& a, Outcome&) {
-    a.expectCount(2, 2);
-    std::string kind = a.word(0);
-    int64_t id = a.number(1);
-    if (id < 0 || id > 0xFFFF) throw ScenarioError("resource: bad id");
-    if (kind == "bitmap") {
-        printBitmapResource(static_cast<int>(id));
-    } else if (kind == "icon") {
-        printIconResource(static_cast<int>(id));
+    scenario::ResourceCommand r = scenario::resourceCommand(a);
+    if (r.icon) {
+        printIconResource(r.id);
     } else {
-        throw ScenarioError("resource: bitmap or icon");
+        printBitmapResource(r.id);
     }
 });
 
