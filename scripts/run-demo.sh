@@ -8,5 +8,5 @@ cmake --preset default > /dev/null
 cmake --build --preset default
 mkdir -p build/demo
 cd build/demo
-../default/bin/orvo-sim ../../sim/demo.scn | tee events.log
+../default/bin/orvo-sim ../../simulator/demo.scn | tee events.log
 echo "demo: event log in build/demo/events.log, screenshots in build/demo/*.png"

@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "device.h"
-#include "sim/syntax/scenario_syntax.h"
+#include "scenario/scenario_syntax.h"
 #include "gdi.h"
 #include "scheduler.h"
 #include "sim_api.h"

@@ -1,6 +1,6 @@
 #include "world.h"
 
-#include "sim/syntax/scenario_syntax.h"
+#include "scenario/scenario_syntax.h"
 
 #include <cstdio>
 #include <iostream>

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "scheduler.h"
-#include "sim/syntax/device_defaults.h"
+#include "scenario/device_defaults.h"
 #include "sim_types.h"
 
 namespace sim {

@@ -4,7 +4,7 @@
 // the real system: the screen's pixels, the window list, the files, the dialog's controls.
 #include <map>
 
-#include "sim/syntax/settings_image.h"
+#include "scenario/settings_image.h"
 #include "tests/e2e/harness/commands.h"
 
 namespace e2e {

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "platform/win32/win32_api.h"
-#include "sim/syntax/device_defaults.h"
-#include "sim/syntax/scenario_syntax.h"
+#include "scenario/device_defaults.h"
+#include "scenario/scenario_syntax.h"
 #include "tests/e2e/program/hooks.h"
 
 // The runner calls the system's own operations, not the compatibility layer's.

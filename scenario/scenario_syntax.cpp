@@ -1,4 +1,4 @@
-#include "sim/syntax/scenario_syntax.h"
+#include "scenario/scenario_syntax.h"
 
 #include <cctype>
 #include <cstdio>

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "sim/syntax/scenario_syntax.h"
+#include "scenario/scenario_syntax.h"
 
 namespace scenario {
 

@@ -1,4 +1,4 @@
-#include "sim/syntax/settings_image.h"
+#include "scenario/settings_image.h"
 
 #include <map>
 #include <string>

@@ -1,7 +1,7 @@
 // `settings-file [FIELD VALUE]...`: writes the settings file of the default install.
 #include "file_system.h"
 #include "scenario.h"
-#include "sim/syntax/settings_image.h"
+#include "scenario/settings_image.h"
 
 namespace scenario {
 namespace {

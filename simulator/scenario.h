@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "sim/syntax/scenario_syntax.h"
+#include "scenario/scenario_syntax.h"
 
 namespace scenario {
 
