@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "device.h"
+#include "modal.h"
 #include "scenario.h"
 #include "shell_services.h"
 #include "sim_api.h"
@@ -38,10 +39,20 @@ const Registrar advance("advance", [](Args& a, Outcome&) {
     sim::world().clockMs = target;
 });
 
+// A pen that touches the screen while a popup menu is tracked closes that menu, and the touch
+// goes no further (the menu holds the pen while it is open).
+bool penClosesOpenMenu() {
+    sim::OpenModal* menu = sim::openModal(sim::OpenModal::PopupMenu);
+    if (menu == nullptr) return false;
+    sim::cancelMenu(*menu);
+    return true;
+}
+
 const Registrar tap("tap", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
     int x = static_cast<int>(a.number(0));
     int y = static_cast<int>(a.number(1));
+    if (penClosesOpenMenu()) return;
     HWND h = sim::windowAtPoint(x, y);
     sim::Window* w = sim::findWindowObject(h);
     // A disabled window (the owner of an open message box) takes no pen input.
@@ -59,6 +70,7 @@ const Registrar taskbarRepaint("taskbar-repaint", [](Args& a, Outcome&) {
 
 const Registrar trayTap("tray-tap", [](Args& a, Outcome&) {
     a.expectCount(0, 0);
+    if (penClosesOpenMenu()) return;
     sim::sendTrayMessage(WM_LBUTTONDOWN);
 });
 

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "device.h"
+#include "invariants.h"
 #include "scheduler.h"
 #include "world.h"
 
@@ -17,15 +18,17 @@ std::map<std::string, Command>& commands() {
 void settle() {
     for (;;) {
         sim::runUntilIdle();
-        if (!sim::world().resetRequested) return;
+        if (!sim::world().resetRequested) break;
         sim::world().resetRequested = false;
         sim::warmReset();
     }
+    sim::checkTaskbarInvariant();
 }
 
 int runScenario(std::istream& in, const std::string& fileName) {
     std::string line;
     int lineNumber = 0;
+    size_t faultsSeen = 0;
     Outcome outcome;
     while (std::getline(in, line)) {
         ++lineNumber;
@@ -44,7 +47,12 @@ int runScenario(std::istream& in, const std::string& fileName) {
             std::cerr << fileName << ":" << lineNumber << ": " << e.what() << std::endl;
             return 2;
         }
+        // A fault the device caught fails the scenario, whatever its expected log says.
+        for (; faultsSeen < sim::world().faults.size(); ++faultsSeen) {
+            std::cerr << fileName << ":" << lineNumber << ": fault: " << sim::world().faults[faultsSeen] << std::endl;
+        }
     }
+    if (!sim::world().faults.empty()) return 3;
     return outcome.expectFailed ? 1 : 0;
 }
 

@@ -367,7 +367,10 @@ INT_PTR DialogBoxIndirectParamW(HINSTANCE, LPCDLGTEMPLATEW dialogTemplate, HWND,
     try {
         HWND first = dialogState(dialog)->controls.empty() ? nullptr : dialogState(dialog)->controls.front();
         SendMessageW(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), param);
-        if (Window* w = findWindowObject(dialog)) w->visible = true;
+        if (Window* w = findWindowObject(dialog)) {
+            w->visible = true;
+            activateWindow(dialog);
+        }
         if (!modal.closed) runModalLoop(modal);
     } catch (...) {
         popModal(&modal);

@@ -60,6 +60,19 @@ Menu* findMenu(HMENU menu) {
 
 size_t liveMenus() { return gMenus.size(); }
 
+size_t releaseProcessMenus(Process* process) {
+    size_t held = 0;
+    for (auto it = gMenus.begin(); it != gMenus.end();) {
+        if (it->second->owner == process) {
+            ++held;
+            it = gMenus.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    return held;
+}
+
 OpenModal* openModal(OpenModal::Kind kind) {
     for (auto it = gModals.rbegin(); it != gModals.rend(); ++it) {
         if ((*it)->kind == kind && !(*it)->closed) return *it;
@@ -154,7 +167,9 @@ HMENU CreatePopupMenu() {
     if (shouldFail("CreatePopupMenu")) return nullptr;
     HMENU h = reinterpret_cast<HMENU>(gNextMenu);
     gNextMenu += 4;
-    gMenus[reinterpret_cast<uintptr_t>(h)] = std::make_unique<Menu>();
+    auto menu = std::make_unique<Menu>();
+    menu->owner = currentProcess();
+    gMenus[reinterpret_cast<uintptr_t>(h)] = std::move(menu);
     return h;
 }
 
@@ -207,11 +222,29 @@ BOOL TrackPopupMenuEx(HMENU handle, UINT flags, int x, int y, HWND owner, LPVOID
     return TRUE;
 }
 
+namespace {
+LRESULT CALLBACK messageBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE) return 0;  // a box ends only through its buttons
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+}  // namespace
+
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
     if (shouldFail("MessageBoxW") || currentThread() == nullptr) return 0;
     logEvent("messagebox " + ownerName(owner) + " " + hex(style) + " " + quote(caption) + " " + quote(text));
     OpenModal modal{OpenModal::MessageBox};
     modal.style = style;
+    // The box is a top-level window of the calling thread, at the top, and the active one while
+    // it is open, as on the platform.
+    const Device& d = world().device;
+    const int boxHeight = 100;
+    modal.box = createNativeWindow(currentThread(), u"#32770", caption ? caption : u"", messageBoxProc,
+                                   WS_POPUP | WS_VISIBLE | WS_CAPTION,
+                                   RECT{8, (d.screenHeight - boxHeight) / 2, d.screenWidth - 8, (d.screenHeight + boxHeight) / 2});
+    activateWindow(modal.box);
+    auto removeBox = [&modal] {
+        if (findWindowObject(modal.box)) removeWindow(modal.box);
+    };
     // The owner takes no input while its box is open, as on the platform.
     Window* ownerWindow = findWindowObject(owner);
     bool disabledOwner = ownerWindow != nullptr && ownerWindow->enabled;
@@ -225,9 +258,11 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
     } catch (...) {
         popModal(&modal);
         enableOwner();
+        removeBox();
         throw;
     }
     popModal(&modal);
     enableOwner();
+    removeBox();
     return static_cast<int>(modal.result);
 }

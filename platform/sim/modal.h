@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "sim_types.h"
+#include "world.h"
 
 namespace sim {
 
@@ -19,6 +20,7 @@ struct MenuItem {
 struct Menu {
     std::vector<MenuItem> items;
     bool attached = false;  // a popup of another menu: destroyed with it
+    Process* owner = nullptr;
 };
 
 struct OpenModal {
@@ -26,12 +28,15 @@ struct OpenModal {
     HMENU menu = nullptr;
     UINT style = 0;
     HWND dialog = nullptr;
+    HWND box = nullptr;  // a message box's own window
     bool closed = false;
     INT_PTR result = 0;
 };
 
 Menu* findMenu(HMENU menu);
 size_t liveMenus();
+// Frees the menus a process still holds when it ends; returns how many there were.
+size_t releaseProcessMenus(Process* process);
 
 // The most recently opened modal of that kind that is still open, or nullptr.
 OpenModal* openModal(OpenModal::Kind kind);
