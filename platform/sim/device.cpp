@@ -250,6 +250,8 @@ HWND createOtherProgramWindow(const std::u16string& title, const std::u16string&
     HWND h = createNativeWindow(world().programs->mainThread, className, title, otherProgramProc,
                                 hidden ? 0 : WS_VISIBLE, RECT{0, taskbarHeight(), d.screenWidth, d.screenHeight});
     findWindowObject(h)->ignoresClose = ignoresClose;
+    // A program that opens its window works in it: the window becomes the active one.
+    if (!hidden) activateWindow(h);
     return h;
 }
 

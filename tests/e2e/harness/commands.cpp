@@ -297,9 +297,22 @@ const Registrar advance("advance", [](Args& a, Outcome&) {
     advanceClock(now() + a.unsignedNumber(0));
 });
 
+// A menu that is open when the pen comes down elsewhere closes; the window system's menu holds
+// the pen meanwhile, so the touch reaches nothing else.
+void waitForMenuToClose(HMENU menu) {
+    OpenModal still{OpenModal::PopupMenuKind};
+    if (!waitFor([&] { return !findModal(OpenModal::PopupMenuKind, &still) || still.menu != menu; }, 5000)) {
+        throw std::runtime_error("the menu did not close");
+    }
+}
+
 const Registrar tap("tap", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
+    OpenModal menu{OpenModal::PopupMenuKind};
+    bool menuOpen = findModal(OpenModal::PopupMenuKind, &menu);
+    if (menuOpen) logEvent("menu-cancel");
     penAt(static_cast<int>(a.number(0)), static_cast<int>(a.number(1)));
+    if (menuOpen) waitForMenuToClose(menu.menu);
 });
 
 const Registrar taskbarRepaint("taskbar-repaint", [](Args& a, Outcome&) {
@@ -309,6 +322,14 @@ const Registrar taskbarRepaint("taskbar-repaint", [](Args& a, Outcome&) {
 
 const Registrar trayTap("tray-tap", [](Args& a, Outcome&) {
     a.expectCount(0, 0);
+    // The notification icon is on the taskbar, outside any open menu: the pen closes the menu.
+    OpenModal menu{OpenModal::PopupMenuKind};
+    if (findModal(OpenModal::PopupMenuKind, &menu)) {
+        logEvent("menu-cancel");
+        PostMessageW(menuWindowOf(menu.menu), WM_KEYDOWN, VK_ESCAPE, 0);
+        waitForMenuToClose(menu.menu);
+        return;
+    }
     sendTrayMessage(WM_LBUTTONDOWN);
 });
 
