@@ -39,6 +39,30 @@ const Registrar pixels("pixels", [](Args& a, Outcome&) {
     }
 });
 
+// `mark-pixels X Y W H` remembers a block of the screen for `expect pixels-unchanged` and
+// `expect pixels-changed`: a check that one state of the screen equals another, whatever it is.
+struct PixelMark {
+    bool set = false;
+    PixelsCommand where;
+    std::vector<COLORREF> pixels;
+};
+PixelMark gMark;
+
+std::vector<COLORREF> screenBlock(const PixelsCommand& p) {
+    std::vector<COLORREF> block;
+    const sim::Surface& s = sim::screenSurface();
+    for (int r = 0; r < p.height; ++r) {
+        for (int c = 0; c < p.width; ++c) block.push_back(s.contains(p.x + c, p.y + r) ? s.get(p.x + c, p.y + r) : 0);
+    }
+    return block;
+}
+
+const Registrar markPixels("mark-pixels", [](Args& a, Outcome&) {
+    gMark.where = pixelsCommand(a);
+    gMark.pixels = screenBlock(gMark.where);
+    gMark.set = true;
+});
+
 const Registrar dumpFile("dump-file", [](Args& a, Outcome&) {
     a.expectCount(1, 1);
     std::u16string path = a.string(0);
@@ -137,6 +161,11 @@ const Registrar expect("expect", [](Args& a, Outcome& o) {
         a.expectCount(2, 2);
         bool running = sim::programRunning();
         check(o, running == (a.word(1) == "yes"), std::string("running ") + (running ? "yes" : "no"));
+    } else if (what == "pixels-unchanged" || what == "pixels-changed") {
+        a.expectCount(1, 1);
+        if (!gMark.set) throw ScenarioError("expect " + what + ": no mark-pixels before");
+        bool same = screenBlock(gMark.where) == gMark.pixels;
+        check(o, same == (what == "pixels-unchanged"), std::string(same ? "pixels unchanged" : "pixels changed") + " since the mark");
     } else if (what == "file-size") {
         a.expectCount(3, 3);
         sim::FileNode* node = sim::fileSystem().find(a.string(1));

@@ -531,6 +531,30 @@ const Registrar screenshot("screenshot", [](Args& a, Outcome&) { notOnRealSystem
 
 std::string rgb(COLORREF c) { return scenario::pixelText(GetRValue(c), GetGValue(c), GetBValue(c)); }
 
+std::vector<COLORREF> screenBlock(const scenario::PixelsCommand& p) {
+    std::vector<COLORREF> block;
+    HDC screen = GetDC(NULL);
+    for (int r = 0; r < p.height; ++r) {
+        for (int c = 0; c < p.width; ++c) {
+            COLORREF v = GetPixel(screen, p.x + c, p.y + r);
+            block.push_back(v == CLR_INVALID ? 0 : v);
+        }
+    }
+    ReleaseDC(NULL, screen);
+    return block;
+}
+
+// `mark-pixels X Y W H`, for `expect pixels-unchanged` and `expect pixels-changed`.
+scenario::PixelsCommand gPixelMarkWhere;
+std::vector<COLORREF> gPixelMark;
+bool gPixelMarked = false;
+
+const Registrar markPixels("mark-pixels", [](Args& a, Outcome&) {
+    gPixelMarkWhere = scenario::pixelsCommand(a);
+    gPixelMark = screenBlock(gPixelMarkWhere);
+    gPixelMarked = true;
+});
+
 const Registrar pixels("pixels", [](Args& a, Outcome&) {
     scenario::PixelsCommand p = scenario::pixelsCommand(a);
     logLine(p.header);
@@ -714,6 +738,11 @@ const Registrar expect("expect", [](Args& a, Outcome& o) {
         check(o, n.gdi == gMark.gdi && n.user == gMark.user,
               "gui-resources gdi " + std::to_string(gMark.gdi) + " -> " + std::to_string(n.gdi) + ", user " +
                   std::to_string(gMark.user) + " -> " + std::to_string(n.user) + " (" + n.how + ")");
+    } else if (what == "pixels-unchanged" || what == "pixels-changed") {
+        a.expectCount(1, 1);
+        if (!gPixelMarked) throw ScenarioError("expect " + what + ": no mark-pixels before");
+        bool same = screenBlock(gPixelMarkWhere) == gPixelMark;
+        check(o, same == (what == "pixels-unchanged"), std::string(same ? "pixels unchanged" : "pixels changed") + " since the mark");
     } else if (what == "menus") {
         a.expectCount(2, 2);
         long n = liveMenus();
