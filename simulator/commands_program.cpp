@@ -39,20 +39,20 @@ const Registrar advance("advance", [](Args& a, Outcome&) {
     sim::world().clockMs = target;
 });
 
-// A pen that touches the screen while a popup menu is tracked closes that menu, and the touch
-// goes no further (the menu holds the pen while it is open).
-bool penClosesOpenMenu() {
+// A pen that touches the screen outside a tracked popup menu closes that menu first; the touch
+// then reaches what lies under it, so it never opens a menu inside the open one.
+void penClosesOpenMenu() {
     sim::OpenModal* menu = sim::openModal(sim::OpenModal::PopupMenu);
-    if (menu == nullptr) return false;
+    if (menu == nullptr) return;
     sim::cancelMenu(*menu);
-    return true;
+    settle();
 }
 
 const Registrar tap("tap", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
     int x = static_cast<int>(a.number(0));
     int y = static_cast<int>(a.number(1));
-    if (penClosesOpenMenu()) return;
+    penClosesOpenMenu();
     HWND h = sim::windowAtPoint(x, y);
     sim::Window* w = sim::findWindowObject(h);
     // A disabled window (the owner of an open message box) takes no pen input.
@@ -70,7 +70,7 @@ const Registrar taskbarRepaint("taskbar-repaint", [](Args& a, Outcome&) {
 
 const Registrar trayTap("tray-tap", [](Args& a, Outcome&) {
     a.expectCount(0, 0);
-    if (penClosesOpenMenu()) return;
+    penClosesOpenMenu();
     sim::sendTrayMessage(WM_LBUTTONDOWN);
 });
 

@@ -61,9 +61,14 @@ void checkTaskbarInvariant() {
     const Surface& screen = screenSurface();
     if (shell.width != screen.width || shell.height > screen.height) return;  // a repaint is due
     int minX = shell.width, maxX = -1, minY = shell.height, maxY = -1;
+    int firstX = -1, firstY = -1;
     for (int y = 0; y < shell.height; ++y) {
         for (int x = 0; x < shell.width; ++x) {
             if (screen.get(x, y) == shell.get(x, y)) continue;
+            if (firstX < 0) {
+                firstX = x;
+                firstY = y;
+            }
             minX = std::min(minX, x);
             maxX = std::max(maxX, x);
             minY = std::min(minY, y);
@@ -71,9 +76,9 @@ void checkTaskbarInvariant() {
         }
     }
     if (maxX < 0) return;
-    const std::string where = "(" + std::to_string(minX) + ", " + std::to_string(minY) + ") is " +
-                              pixelText(screen.get(minX, minY)) + " where the shell painted " +
-                              pixelText(shell.get(minX, minY));
+    const std::string where = "(" + std::to_string(firstX) + ", " + std::to_string(firstY) + ") is " +
+                              pixelText(screen.get(firstX, firstY)) + " where the shell painted " +
+                              pixelText(shell.get(firstX, firstY));
     if (!anyProgramRunning()) {
         gTaskbarFaultReported = true;
         reportFault("taskbar: no program runs, but the pixel at " + where);

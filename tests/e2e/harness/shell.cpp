@@ -62,6 +62,9 @@ LRESULT CALLBACK taskbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             return 0;
         case WM_ERASEBKGND:
             return 1;
+        case WM_MOUSEACTIVATE:
+            // A tap on the taskbar leaves the active window as it is, as on the device.
+            return MA_NOACTIVATE;
         case WM_CLOSE:
             return 0;  // the shell's windows do not close
         default:
@@ -71,6 +74,7 @@ LRESULT CALLBACK taskbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 LRESULT CALLBACK plainShellProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CLOSE) return 0;
+    if (message == WM_MOUSEACTIVATE) return MA_NOACTIVATE;
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -205,6 +209,7 @@ void repaintTaskbar() {
 
 bool repaintOnActivation() {
     HWND now = GetForegroundWindow();
+
     // The desktop's own window and the shell's windows are no window a user works in.
     if (now == GetDesktopWindow() || now == gTaskbar || now == gDesktop || now == gSipButton) now = NULL;
     if (gForegroundKnown && now == gForeground) return false;
