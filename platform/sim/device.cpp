@@ -13,6 +13,7 @@
 #include "file_system.h"
 #include "gdi.h"
 #include "registry.h"
+#include "screen/shell_view.h"
 #include "shell_services.h"
 #include "sim_api.h"
 #include "window_manager.h"
@@ -41,6 +42,10 @@ COLORREF taskbarPixel(int x, int y, int generation) {
 void paintTaskbarPixels() {
     Surface& s = screenSurface();
     int h = taskbarHeight();
+    if (screen::taskbarStyle() == screen::TaskbarStyle::Device) {
+        screen::paintDeviceTaskbar(s, s.width, h);
+        return;
+    }
     for (int y = 0; y < h && y < s.height; ++y) {
         for (int x = 0; x < s.width; ++x) s.set(x, y, taskbarPixel(x, y, gTaskbarGeneration));
     }
@@ -51,6 +56,12 @@ LRESULT CALLBACK shellTaskbarProc(HWND window, UINT message, WPARAM wParam, LPAR
     ++gTaskbarOwnMessages[message];
     if (message == WM_PAINT) {
         paintTaskbarPixels();
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == screen::kClockTimerId) {
+        // The clock's minute changed: the taskbar repaints, through whatever procedure it has now.
+        SetTimer(window, screen::kClockTimerId, 60000, nullptr);
+        if (Window* w = findWindowObject(window); w && w->proc) w->proc(window, WM_PAINT, 0, 0);
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -103,6 +114,7 @@ void buildShell() {
                                   RECT{0, 0, d.screenWidth, taskbarHeight()});
     resizeScreen(d.screenWidth, d.screenHeight);
     paintTaskbarPixels();
+    screen::shellBuilt();
 }
 
 void programMain(Process* p, int (*entry)(HINSTANCE, HINSTANCE, LPWSTR, int)) {

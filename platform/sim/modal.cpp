@@ -67,6 +67,8 @@ OpenModal* openModal(OpenModal::Kind kind) {
     return nullptr;
 }
 
+const std::vector<OpenModal*>& openModals() { return gModals; }
+
 void pushModal(OpenModal* modal) { gModals.push_back(modal); }
 
 void popModal(OpenModal* modal) { gModals.erase(std::remove(gModals.begin(), gModals.end(), modal), gModals.end()); }
@@ -192,6 +194,9 @@ BOOL TrackPopupMenuEx(HMENU handle, UINT flags, int x, int y, HWND owner, LPVOID
     logEntries(*menu, 1);
     OpenModal modal{OpenModal::PopupMenu};
     modal.menu = handle;
+    modal.x = x;
+    modal.y = y;
+    modal.flags = flags;
     pushModal(&modal);
     try {
         runModalLoop(modal);
@@ -212,6 +217,8 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
     logEvent("messagebox " + ownerName(owner) + " " + hex(style) + " " + quote(caption) + " " + quote(text));
     OpenModal modal{OpenModal::MessageBox};
     modal.style = style;
+    modal.caption = caption ? caption : u"";
+    modal.text = text ? text : u"";
     // The owner takes no input while its box is open, as on the platform.
     Window* ownerWindow = findWindowObject(owner);
     bool disabledOwner = ownerWindow != nullptr && ownerWindow->enabled;
