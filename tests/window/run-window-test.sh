@@ -12,7 +12,7 @@ cd "$work"
 fail() { echo "window test: $*"; echo "--- log"; cat log.txt; echo "--- errors"; cat err.txt; exit 1; }
 
 # A free display number.
-for n in $(seq 120 160); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break; done
+for n in $(seq 160 200); do [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break; done
 Xvfb ":$n" -screen 0 640x800x24 -nolisten tcp > /dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=":$n"

@@ -87,6 +87,21 @@ bool writePng(const std::wstring& path, const std::vector<BYTE>& pixels, int wid
            SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
 }
 
+// A relative file name is taken from the directory the runner was started in, as in the
+// simulator: the runner itself works in the device's drive.
+std::wstring startDirectory() {
+    DWORD n = GetCurrentDirectoryW(0, NULL);
+    std::wstring dir(n, L'\0');
+    GetCurrentDirectoryW(n, &dir[0]);
+    dir.resize(n > 0 ? n - 1 : 0);
+    return dir;
+}
+const std::wstring kStartDirectory = startDirectory();
+
+bool isRelative(const std::wstring& path) {
+    return !(path.size() >= 2 && path[1] == L':') && !(path.size() >= 1 && (path[0] == L'\\' || path[0] == L'/'));
+}
+
 }  // namespace
 
 void takeScreenshot(Args& a) {
@@ -94,6 +109,7 @@ void takeScreenshot(Args& a) {
     std::wstring path(s.path.size() * 2 + 1, L'\0');
     int n = MultiByteToWideChar(CP_UTF8, 0, s.path.c_str(), -1, &path[0], static_cast<int>(path.size()));
     path.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
+    if (isRelative(path)) path = kStartDirectory + L"\\" + path;
     int width = 0, height = 0;
     std::vector<BYTE> pixels = capture(s, &width, &height);
     HRESULT com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
