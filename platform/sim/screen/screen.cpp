@@ -28,6 +28,8 @@ void drawWindow(Canvas& c, HWND h, const Surface& own) {
         drawInputPanelButton(c, *w);
     } else if (dialogState(h) != nullptr) {
         drawDialog(c, *w);
+    } else if (w->className == u"#32770") {
+        // A message box's own window: the box is drawn with the open modals, above every window.
     } else {
         drawPlainWindow(c, *w);
     }
