@@ -9,6 +9,7 @@
 #include "modal.h"
 #include "resources.h"
 #include "scenario.h"
+#include "screen/screen.h"
 #include "window_manager.h"
 #include "world.h"
 
@@ -106,10 +107,13 @@ const Registrar resource("resource", [](Args& a, Outcome&) {
     }
 });
 
+// The picture a person sees, not only the pixels the program reads.
 const Registrar screenshot("screenshot", [](Args& a, Outcome&) {
-    a.expectCount(1, 1);
-    std::string path = sim::toUtf8(a.string(0));
-    if (!sim::writeScreenshot(path)) throw ScenarioError("screenshot: cannot write " + path);
+    ScreenshotCommand s = screenshotCommand(a);
+    sim::Surface picture = sim::screen::composeScreen();
+    RECT part = s.part ? RECT{s.x, s.y, s.x + s.width, s.y + s.height} : RECT{0, 0, picture.width, picture.height};
+    if (s.part || s.scale != 1) picture = sim::screen::cropAndScale(picture, part, s.scale);
+    if (!sim::screen::writePng(picture, s.path)) throw ScenarioError("screenshot: cannot write " + s.path);
 });
 
 void check(Outcome& o, bool ok, const std::string& what) {

@@ -4,6 +4,7 @@
 #include "device.h"
 #include "modal.h"
 #include "scenario.h"
+#include "screen/screen.h"
 #include "shell_services.h"
 #include "sim_api.h"
 #include "window_manager.h"
@@ -52,6 +53,8 @@ const Registrar tap("tap", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
     int x = static_cast<int>(a.number(0));
     int y = static_cast<int>(a.number(1));
+    // A menu, message box, dialog control or notification icon under the pen takes the tap.
+    if (sim::screen::penTap(x, y)) return;
     penClosesOpenMenu();
     HWND h = sim::windowAtPoint(x, y);
     sim::Window* w = sim::findWindowObject(h);

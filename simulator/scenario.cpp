@@ -25,6 +25,18 @@ void settle() {
     sim::checkTaskbarInvariant();
 }
 
+void runCommand(const std::string& line, Outcome& outcome) {
+    std::vector<Token> tokens = tokenize(line);
+    if (tokens.empty()) return;
+    if (tokens[0].quoted) throw ScenarioError("a command cannot be a string");
+    std::string name = tokens[0].bare;
+    auto it = commands().find(name);
+    if (it == commands().end()) throw ScenarioError("unknown command " + name);
+    Args args(name, std::vector<Token>(tokens.begin() + 1, tokens.end()));
+    it->second(args, outcome);
+    settle();
+}
+
 int runScenario(std::istream& in, const std::string& fileName) {
     std::string line;
     int lineNumber = 0;
@@ -33,15 +45,7 @@ int runScenario(std::istream& in, const std::string& fileName) {
     while (std::getline(in, line)) {
         ++lineNumber;
         try {
-            std::vector<Token> tokens = tokenize(line);
-            if (tokens.empty()) continue;
-            if (tokens[0].quoted) throw ScenarioError("a command cannot be a string");
-            std::string name = tokens[0].bare;
-            auto it = commands().find(name);
-            if (it == commands().end()) throw ScenarioError("unknown command " + name);
-            Args args(name, std::vector<Token>(tokens.begin() + 1, tokens.end()));
-            it->second(args, outcome);
-            settle();
+            runCommand(line, outcome);
         } catch (const ScenarioError& e) {
             std::cout.flush();
             std::cerr << fileName << ":" << lineNumber << ": " << e.what() << std::endl;

@@ -15,6 +15,7 @@
 #include "invariants.h"
 #include "modal.h"
 #include "registry.h"
+#include "screen/shell_view.h"
 #include "shell_services.h"
 #include "sim_api.h"
 #include "window_manager.h"
@@ -45,6 +46,13 @@ void paintTaskbarPixels() {
     Surface& s = screenSurface();
     int h = taskbarHeight();
     gShellPaint.resize(s.width, std::min(h, s.height));
+    if (screen::taskbarStyle() == screen::TaskbarStyle::Device) {
+        screen::paintDeviceTaskbar(s, s.width, h);
+        for (int y = 0; y < gShellPaint.height; ++y) {
+            for (int x = 0; x < s.width; ++x) gShellPaint.set(x, y, s.get(x, y));
+        }
+        return;
+    }
     for (int y = 0; y < h && y < s.height; ++y) {
         for (int x = 0; x < s.width; ++x) {
             COLORREF c = taskbarPixel(x, y, gTaskbarGeneration);
@@ -59,6 +67,12 @@ LRESULT CALLBACK shellTaskbarProc(HWND window, UINT message, WPARAM wParam, LPAR
     ++gTaskbarOwnMessages[message];
     if (message == WM_PAINT) {
         paintTaskbarPixels();
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == screen::kClockTimerId) {
+        // The clock's minute changed: the taskbar repaints, through whatever procedure it has now.
+        SetTimer(window, screen::kClockTimerId, 60000, nullptr);
+        callWindowProc(findWindowObject(window), WM_PAINT, 0, 0);
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -113,6 +127,7 @@ void buildShell() {
     setActivationListener(repaintTaskbar);
     resizeScreen(d.screenWidth, d.screenHeight);
     paintTaskbarPixels();
+    screen::shellBuilt();
 }
 
 void programMain(Process* p, int (*entry)(HINSTANCE, HINSTANCE, LPWSTR, int)) {

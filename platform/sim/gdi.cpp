@@ -1,7 +1,5 @@
 #include "gdi.h"
 
-#include <png.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -243,35 +241,6 @@ void resetGdi() {
     gObjects.clear();
     gSharedIcons.clear();
     gScreen = Surface();
-}
-
-bool writeScreenshot(const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (png == nullptr || info == nullptr || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(f);
-        return false;
-    }
-    png_init_io(png, f);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(gScreen.width), static_cast<png_uint_32>(gScreen.height), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<png_byte> row(static_cast<size_t>(gScreen.width) * 3);
-    for (int y = 0; y < gScreen.height; ++y) {
-        for (int x = 0; x < gScreen.width; ++x) {
-            COLORREF c = gScreen.get(x, y);
-            row[static_cast<size_t>(x) * 3] = GetRValue(c);
-            row[static_cast<size_t>(x) * 3 + 1] = GetGValue(c);
-            row[static_cast<size_t>(x) * 3 + 2] = GetBValue(c);
-        }
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(f) == 0;
 }
 
 }  // namespace sim

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 
+#include "screen/message_box_view.h"
 #include "sim_api.h"
 #include "window_manager.h"
 #include "world.h"
@@ -79,6 +80,8 @@ OpenModal* openModal(OpenModal::Kind kind) {
     }
     return nullptr;
 }
+
+const std::vector<OpenModal*>& openModals() { return gModals; }
 
 void pushModal(OpenModal* modal) { gModals.push_back(modal); }
 
@@ -207,6 +210,9 @@ BOOL TrackPopupMenuEx(HMENU handle, UINT flags, int x, int y, HWND owner, LPVOID
     logEntries(*menu, 1);
     OpenModal modal{OpenModal::PopupMenu};
     modal.menu = handle;
+    modal.x = x;
+    modal.y = y;
+    modal.flags = flags;
     pushModal(&modal);
     try {
         runModalLoop(modal);
@@ -234,13 +240,12 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
     logEvent("messagebox " + ownerName(owner) + " " + hex(style) + " " + quote(caption) + " " + quote(text));
     OpenModal modal{OpenModal::MessageBox};
     modal.style = style;
+    modal.caption = caption ? caption : u"";
+    modal.text = text ? text : u"";
     // The box is a top-level window of the calling thread, at the top, and the active one while
     // it is open, as on the platform.
-    const Device& d = world().device;
-    const int boxHeight = 100;
-    modal.box = createNativeWindow(currentThread(), u"#32770", caption ? caption : u"", messageBoxProc,
-                                   WS_POPUP | WS_VISIBLE | WS_CAPTION,
-                                   RECT{8, (d.screenHeight - boxHeight) / 2, d.screenWidth - 8, (d.screenHeight + boxHeight) / 2});
+    modal.box = createNativeWindow(currentThread(), u"#32770", modal.caption, messageBoxProc,
+                                   WS_POPUP | WS_VISIBLE | WS_CAPTION, screen::layoutMessageBox(modal).box);
     activateWindow(modal.box);
     auto removeBox = [&modal] {
         if (findWindowObject(modal.box)) removeWindow(modal.box);

@@ -25,13 +25,25 @@ struct Menu {
 
 struct OpenModal {
     enum Kind { PopupMenu, MessageBox, Dialog } kind;
+    explicit OpenModal(Kind k) : kind(k) {}
     HMENU menu = nullptr;
     UINT style = 0;
     HWND dialog = nullptr;
     HWND box = nullptr;  // a message box's own window
     bool closed = false;
     INT_PTR result = 0;
+    // What the screen shows of it: a menu's anchor and flags, and the items under the pen (one
+    // index per open level, the last one highlighted); a message box's texts.
+    int x = 0;
+    int y = 0;
+    UINT flags = 0;
+    std::vector<int> hotPath;
+    std::u16string caption;
+    std::u16string text;
 };
+
+// The open modals, oldest first: the screen draws them in this order.
+const std::vector<OpenModal*>& openModals();
 
 Menu* findMenu(HMENU menu);
 size_t liveMenus();

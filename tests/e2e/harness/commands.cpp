@@ -528,11 +528,10 @@ const Registrar displayOff("display-off-support", [](Args& a, Outcome&) {
     device().displayOffSupport = v == "yes";
 });
 
-// Injected faults, resources decoded by the simulator, its traffic counter and screenshots
-// belong to the simulated device.
+// Injected faults and the traffic counter belong to the simulated device.
 const Registrar fail("fail", [](Args& a, Outcome&) { notOnRealSystem(a); });
 const Registrar traffic("traffic", [](Args& a, Outcome&) { notOnRealSystem(a); });
-const Registrar screenshot("screenshot", [](Args& a, Outcome&) { notOnRealSystem(a); });
+const Registrar screenshot("screenshot", [](Args& a, Outcome&) { takeScreenshot(a); });
 
 // --- Observation ------------------------------------------------------------------------------
 
