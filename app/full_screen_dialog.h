@@ -9,5 +9,7 @@ inline void initFullScreenDialog(HWND dialog) {
     info.dwMask = SHIDIM_FLAGS;
     info.hDlg = dialog;
     info.dwFlags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN;
-    SHInitDialog(&info);
+    // The Done button is the dialog's only way out: a call that did not go through is made once
+    // more.
+    if (!SHInitDialog(&info)) SHInitDialog(&info);
 }

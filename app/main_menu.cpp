@@ -25,9 +25,7 @@ const MenuEntry MainMenuEntries[] = {
     {0, NULL},                        {CmdExit, TEXT("Exit")},
 };
 
-void restartIndicatorTimer() {
-    SetTimer(mainWindow, IndicatorTimerId, static_cast<UINT>(settings.refreshSeconds) * 1000u, NULL);
-}
+void restartIndicatorTimer() { startIndicatorTimer(mainWindow); }
 
 // Set while the main menu, or a dialog or message box that one of its commands opened, is open.
 // Their modal loops still dispatch the notification icon's events, and a second menu or dialog

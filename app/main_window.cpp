@@ -43,7 +43,7 @@ void onCreate(HWND window) {
     }
     canvas.drawnCapture = NULL;
     if (enabledCount >= 1) showFirstIndicator(window);
-    SetTimer(window, IndicatorTimerId, static_cast<UINT>(settings.refreshSeconds) * 1000u, NULL);
+    startIndicatorTimer(window);
 }
 
 void onDestroy(HWND window) {

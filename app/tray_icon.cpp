@@ -6,7 +6,7 @@
 namespace {
 HICON trayIcon = NULL;
 
-void notifyIcon(DWORD message, HWND window, HICON icon) {
+BOOL notifyIcon(DWORD message, HWND window, HICON icon) {
     NOTIFYICONDATA data;
     // The record's size is the platform's own (it differs between devices and desktop builds).
     data.cbSize = sizeof(NOTIFYICONDATA);
@@ -16,11 +16,15 @@ void notifyIcon(DWORD message, HWND window, HICON icon) {
     data.uCallbackMessage = TrayCallbackMessage;
     data.hIcon = icon;
     data.szTip[0] = 0;
-    Shell_NotifyIcon(message, &data);
+    return Shell_NotifyIcon(message, &data);
 }
 }  // namespace
 
-void addTrayIcon(HWND window, HICON icon) { notifyIcon(NIM_ADD, window, icon); }
+void addTrayIcon(HWND window, HICON icon) {
+    // The icon is the only way to the main menu, Exit included: an add that did not go through
+    // is tried once more.
+    if (!notifyIcon(NIM_ADD, window, icon)) notifyIcon(NIM_ADD, window, icon);
+}
 
 HICON loadTrayIcon() {
     const bool vga = isVgaScreen() != FALSE;

@@ -62,21 +62,39 @@ BOOL isStorageCardEntry(DWORD attributes) {
     return (attributes & card) == card;
 }
 
-int enumerateStorageCards() {
+namespace {
+
+// One pass over the root; false when the search failed on the way (not merely at its end).
+bool listStorageCards(int* count) {
     WIN32_FIND_DATAW data;
+    *count = 0;
     HANDLE search = FindFirstFileW(TEXT("\\*"), &data);
-    if (search == INVALID_HANDLE_VALUE) return 0;
-    int count = 0;
+    // The root always holds entries: no search handle is a failure, not an empty root.
+    if (search == INVALID_HANDLE_VALUE) return false;
+    bool complete = true;
     for (;;) {
         if (isStorageCardEntry(data.dwFileAttributes)) {
             // cFileName holds at most MAX_PATH units with its terminator, so it fits a slot.
             data.cFileName[MAX_PATH - 1] = 0;
-            wcscpy(cardList[count], data.cFileName);
-            ++count;
+            wcscpy(cardList[*count], data.cFileName);
+            ++*count;
         }
-        if (count == CardListCapacity || !FindNextFileW(search, &data)) break;
+        if (*count == CardListCapacity) break;
+        if (!FindNextFileW(search, &data)) {
+            complete = GetLastError() == ERROR_NO_MORE_FILES;
+            break;
+        }
     }
     FindClose(search);
+    return complete;
+}
+
+}  // namespace
+
+int enumerateStorageCards() {
+    int count = 0;
+    // A search that failed on the way would read as cards gone; it is made once more.
+    if (!listStorageCards(&count)) listStorageCards(&count);
     return count;
 }
 

@@ -61,6 +61,11 @@ void showKind(HWND window, IndicatorKind kind) { showReading(window, kind, measu
 
 }  // namespace
 
+void startIndicatorTimer(HWND window) {
+    const UINT period = static_cast<UINT>(settings.refreshSeconds) * 1000u;
+    if (SetTimer(window, IndicatorTimerId, period, NULL) == 0) SetTimer(window, IndicatorTimerId, period, NULL);
+}
+
 void showFirstIndicator(HWND window) {
     IndicatorKind kind;
     if (!firstEnabledKind(&kind)) return;

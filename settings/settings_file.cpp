@@ -3,6 +3,13 @@
 #include "app/app_state.h"
 #include "settings/settings_record.h"
 
+namespace {
+// A handle whose close did not go through is closed once more, so that none is left open.
+void closeFile(HANDLE file) {
+    if (!CloseHandle(file)) closeFile(file);
+}
+}  // namespace
+
 BOOL buildSettingsFilePath(const WCHAR* dir, WCHAR path[SettingsPathUnits]) {
     static const WCHAR fileName[] = TEXT("\\orvo.dat");
     const size_t nameUnits = sizeof fileName / sizeof fileName[0];  // with its terminator
@@ -24,7 +31,7 @@ void loadSettings() {
         DWORD read = 0;
         if (!ReadFile(file, bytes, SettingsRecordSize, &read, NULL)) read = 0;
         overlaySettingsImage(&settings, bytes, read <= SettingsRecordSize ? read : SettingsRecordSize);
-        CloseHandle(file);
+        closeFile(file);
         return;
     }
     // Only a missing file is made anew: a file that exists but did not open for reading keeps
@@ -35,7 +42,7 @@ void loadSettings() {
     settingsToImage(settings, image);
     DWORD written = 0;
     BOOL wrote = WriteFile(file, image, SettingsRecordSize, &written, NULL);
-    CloseHandle(file);
+    closeFile(file);
     // A file made here that did not receive the whole record would load as a short file at the
     // next start: none is better, and the next start makes it anew.
     if (!wrote || written != SettingsRecordSize) DeleteFileW(path);
@@ -51,5 +58,5 @@ void saveSettings() {
     settingsToImage(settings, image);
     DWORD written = 0;
     WriteFile(file, image, SettingsRecordSize, &written, NULL);
-    CloseHandle(file);
+    closeFile(file);
 }

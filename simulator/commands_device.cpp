@@ -116,7 +116,10 @@ const Registrar shellStyle("shell-style", [](Args& a, Outcome&) {
 
 const Registrar fail("fail", [](Args& a, Outcome&) {
     a.expectCount(1, 3);
-    std::string op = a.word(0);
+    sim::Op op;
+    if (!sim::operationNamed(a.word(0), &op)) {
+        throw ScenarioError("fail: the device cannot make " + a.word(0) + " fail (no such operation)");
+    }
     if (a.count() == 1) {
         sim::failOperation(op, 1, false, 0);
     } else if (a.word(1) == "always") {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "device.h"
+#include "fault_sweep.h"
 #include "scenario.h"
 #include "window_mode.h"
 #include "world.h"
@@ -29,6 +30,7 @@ std::string programImagePath() {
 int usage() {
     std::cerr << "usage: orvo-sim FILE.scn   (- reads standard input)\n"
                  "       orvo-sim --window [--scale N] [--paused] [FILE.scn]\n"
+                 "       orvo-sim --sweep [--jobs N] [--most M] FILE.scn ...\n"
               << scenario::windowKeysHelp();
     return 2;
 }
@@ -36,6 +38,10 @@ int usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 2 && std::string(argv[1]) == "--sweep") {
+        sim::setProgramImagePath(programImagePath());
+        return scenario::runFaultSweep(argc - 2, argv + 2);
+    }
     bool window = false;
     scenario::WindowOptions options;
     std::string file;

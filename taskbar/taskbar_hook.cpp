@@ -114,7 +114,13 @@ HWND findShellTaskbar() {
     TaskbarSearch search;
     search.taskbarCount = 0;
     search.desktopCount = 0;
-    EnumWindows(noteShellWindow, reinterpret_cast<LPARAM>(&search));
+    // A search that could not be made is made once more: without the taskbar there is no hook
+    // for the whole run.
+    if (!EnumWindows(noteShellWindow, reinterpret_cast<LPARAM>(&search))) {
+        search.taskbarCount = 0;
+        search.desktopCount = 0;
+        EnumWindows(noteShellWindow, reinterpret_cast<LPARAM>(&search));
+    }
     // The shell makes its taskbar and its desktop on one thread; another program's window of
     // either class (or both) on a thread of its own is not the shell's.
     for (int t = 0; t < search.taskbarCount; ++t) {
@@ -130,7 +136,9 @@ HWND findShellTaskbar() {
 void installTaskbarHook() {
     HWND taskbar = findShellTaskbar();
     if (taskbar == NULL) return;
-    LONG_PTR previous = SetWindowLongPtrW(taskbar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(taskbarHookProc));
+    const LONG_PTR hook = reinterpret_cast<LONG_PTR>(taskbarHookProc);
+    LONG_PTR previous = SetWindowLongPtrW(taskbar, GWLP_WNDPROC, hook);
+    if (previous == 0) previous = SetWindowLongPtrW(taskbar, GWLP_WNDPROC, hook);
     // No previous procedure: the hook did not go on, and there is nothing to give back.
     if (previous == 0) return;
     originalTaskbarProc = reinterpret_cast<WNDPROC>(previous);

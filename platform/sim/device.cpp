@@ -71,7 +71,7 @@ LRESULT CALLBACK shellTaskbarProc(HWND window, UINT message, WPARAM wParam, LPAR
     }
     if (message == WM_TIMER && wParam == screen::kClockTimerId) {
         // The clock's minute changed: the taskbar repaints, through whatever procedure it has now.
-        SetTimer(window, screen::kClockTimerId, 60000, nullptr);
+        setTimerInternal(window, screen::kClockTimerId, 60000, nullptr);
         callWindowProc(findWindowObject(window), WM_PAINT, 0, 0);
         return 0;
     }
@@ -249,7 +249,7 @@ void sendTaskbarCommand(WORD id) {
     World& w = world();
     if (gTaskbar == nullptr || w.shell == nullptr) return;
     HWND taskbar = gTaskbar;
-    postAction(w.shell->mainThread, [taskbar, id] { SendMessageW(taskbar, WM_COMMAND, MAKEWPARAM(id, 0), 0); });
+    postAction(w.shell->mainThread, [taskbar, id] { sendMessageInternal(taskbar, WM_COMMAND, MAKEWPARAM(id, 0), 0); });
 }
 
 const Surface& taskbarAsShellPainted() { return gShellPaint; }

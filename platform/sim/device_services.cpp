@@ -11,7 +11,7 @@
 using namespace sim;
 
 DWORD GetSystemPowerStatusEx2(PSYSTEM_POWER_STATUS_EX2 status, DWORD length, BOOL) {
-    if (shouldFail("GetSystemPowerStatusEx2") || status == nullptr || length < sizeof(SYSTEM_POWER_STATUS_EX2)) {
+    if (shouldFail(Op::GetSystemPowerStatusEx2) || status == nullptr || length < sizeof(SYSTEM_POWER_STATUS_EX2)) {
         return 0;
     }
     std::memset(status, 0, sizeof *status);
@@ -26,7 +26,7 @@ DWORD GetSystemPowerStatusEx2(PSYSTEM_POWER_STATUS_EX2 status, DWORD length, BOO
 
 void GlobalMemoryStatus(LPMEMORYSTATUS status) {
     if (status == nullptr) return;
-    if (shouldFail("GlobalMemoryStatus")) return;  // the structure is left as it was
+    if (shouldFail(Op::GlobalMemoryStatus)) return;  // the structure is left as it was
     const Device& d = world().device;
     status->dwLength = sizeof(MEMORYSTATUS);
     status->dwTotalPhys = d.memoryTotal;
@@ -39,14 +39,14 @@ void GlobalMemoryStatus(LPMEMORYSTATUS status) {
 }
 
 BOOL GetStoreInformation(LPSTORE_INFORMATION info) {
-    if (shouldFail("GetStoreInformation") || info == nullptr) return FALSE;
+    if (shouldFail(Op::GetStoreInformation) || info == nullptr) return FALSE;
     info->dwStoreSize = world().device.storageTotal;
     info->dwFreeSize = world().device.storageFree;
     return TRUE;
 }
 
 BOOL KernelIoControl(DWORD code, LPVOID, DWORD, LPVOID, DWORD, LPDWORD) {
-    if (shouldFail("KernelIoControl") || code != IOCTL_HAL_REBOOT) return FALSE;
+    if (shouldFail(Op::KernelIoControl) || code != IOCTL_HAL_REBOOT) return FALSE;
     // The reset happens once every thread is idle; the caller never runs again.
     world().resetRequested = true;
     if (currentThread()) blockUntil([] { return false; }, false);
@@ -54,12 +54,12 @@ BOOL KernelIoControl(DWORD code, LPVOID, DWORD, LPVOID, DWORD, LPDWORD) {
 }
 
 void keybd_event(BYTE vk, BYTE, DWORD flags, ULONG_PTR) {
-    if (shouldFail("keybd_event")) return;
+    if (shouldFail(Op::keybd_event)) return;
     logEvent(scenario::keyEvent(vk, (flags & KEYEVENTF_KEYUP) != 0, (flags & KEYEVENTF_SILENT) != 0));
 }
 
 int ExtEscape(HDC dc, int escape, int inSize, const char* in, int, char*) {
-    if (shouldFail("ExtEscape") || dc == nullptr) return -1;
+    if (shouldFail(Op::ExtEscape) || dc == nullptr) return -1;
     if (escape == QUERYESCSUPPORT) {
         int asked = 0;
         if (in && inSize >= 4) std::memcpy(&asked, in, 4);

@@ -39,7 +39,7 @@ bool lessIgnoringCase(const std::u16string& a, const std::u16string& b) {
 void notifyParent(HWND control, WORD code) {
     Window* w = findWindowObject(control);
     if (w == nullptr || w->parent == nullptr) return;
-    SendMessageW(w->parent, WM_COMMAND, MAKEWPARAM(w->id, code), reinterpret_cast<LPARAM>(control));
+    sendMessageInternal(w->parent, WM_COMMAND, MAKEWPARAM(w->id, code), reinterpret_cast<LPARAM>(control));
 }
 
 int clampToRange(const ControlState& s, int v) {
@@ -338,7 +338,7 @@ std::string pressDone(HWND dialog) {
     DialogState* d = dialogState(dialog);
     if (d == nullptr || !d->doneButton) return "the dialog has no Done button";
     if (!acceptsInput(dialog, nullptr)) return "";
-    postAction(findWindowObject(dialog)->thread, [dialog] { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); });
+    postAction(findWindowObject(dialog)->thread, [dialog] { sendMessageInternal(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); });
     return "";
 }
 
@@ -370,7 +370,7 @@ using namespace sim;
 INT_PTR DialogBoxIndirectParamW(HINSTANCE, LPCDLGTEMPLATEW dialogTemplate, HWND, DLGPROC proc, LPARAM param) {
     const ResourceEntry* entry = templateEntry(dialogTemplate);
     DialogTemplateInfo info;
-    if (shouldFail("DialogBoxIndirectParamW") || entry == nullptr || currentThread() == nullptr ||
+    if (shouldFail(Op::DialogBoxIndirectParamW) || entry == nullptr || currentThread() == nullptr ||
         !parseDialogTemplate(entry->data, entry->size, &info)) {
         return -1;
     }
@@ -382,7 +382,7 @@ INT_PTR DialogBoxIndirectParamW(HINSTANCE, LPCDLGTEMPLATEW dialogTemplate, HWND,
     pushModal(&modal);
     try {
         HWND first = dialogState(dialog)->controls.empty() ? nullptr : dialogState(dialog)->controls.front();
-        SendMessageW(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), param);
+        sendMessageInternal(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), param);
         if (Window* w = findWindowObject(dialog)) {
             w->visible = true;
             activateWindow(dialog);
@@ -408,7 +408,7 @@ BOOL EndDialog(HWND dialog, INT_PTR result) {
 }
 
 HWND GetDlgItem(HWND dialog, int id) {
-    if (shouldFail("GetDlgItem")) return nullptr;
+    if (shouldFail(Op::GetDlgItem)) return nullptr;
     return controlById(dialog, id);
 }
 
@@ -418,7 +418,7 @@ LRESULT SendDlgItemMessageW(HWND dialog, int id, UINT message, WPARAM wParam, LP
 }
 
 BOOL SHInitDialog(PSHINITDLGINFO info) {
-    if (shouldFail("SHInitDialog") || info == nullptr) return FALSE;
+    if (shouldFail(Op::SHInitDialog) || info == nullptr) return FALSE;
     DialogState* d = dialogState(info->hDlg);
     Window* w = findWindowObject(info->hDlg);
     if (d == nullptr || w == nullptr) return FALSE;

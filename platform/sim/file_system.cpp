@@ -194,7 +194,7 @@ using namespace sim;
 
 HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES, DWORD disposition, DWORD,
                    HANDLE) {
-    if (shouldFail("CreateFileW") || path == nullptr) {
+    if (shouldFail(Op::CreateFileW) || path == nullptr) {
         setError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
@@ -261,7 +261,7 @@ HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTE
 BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED) {
     auto* file = kernelObject<OpenFile>(handle);
     if (read) *read = 0;
-    if (shouldFail("ReadFile") || file == nullptr || (file->access & GENERIC_READ) == 0) {
+    if (shouldFail(Op::ReadFile) || file == nullptr || (file->access & GENERIC_READ) == 0) {
         setError(file ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE);
         return FALSE;
     }
@@ -276,7 +276,7 @@ BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLA
 BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOVERLAPPED) {
     auto* file = kernelObject<OpenFile>(handle);
     if (written) *written = 0;
-    if (shouldFail("WriteFile") || file == nullptr || (file->access & GENERIC_WRITE) == 0) {
+    if (shouldFail(Op::WriteFile) || file == nullptr || (file->access & GENERIC_WRITE) == 0) {
         setError(file ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE);
         return FALSE;
     }
@@ -289,7 +289,7 @@ BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD toWrite, LPDWORD written, LP
 }
 
 BOOL CloseHandle(HANDLE handle) {
-    if (shouldFail("CloseHandle")) {
+    if (shouldFail(Op::CloseHandle)) {
         setError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
@@ -301,7 +301,7 @@ BOOL CloseHandle(HANDLE handle) {
 }
 
 BOOL DeleteFileW(LPCWSTR path) {
-    if (shouldFail("DeleteFileW") || path == nullptr) {
+    if (shouldFail(Op::DeleteFileW) || path == nullptr) {
         setError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
@@ -320,7 +320,7 @@ BOOL DeleteFileW(LPCWSTR path) {
 }
 
 HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
-    if (shouldFail("FindFirstFileW") || pattern == nullptr) {
+    if (shouldFail(Op::FindFirstFileW) || pattern == nullptr) {
         setError(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
@@ -345,7 +345,12 @@ HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
 
 BOOL FindNextFileW(HANDLE handle, LPWIN32_FIND_DATAW data) {
     auto* search = kernelObject<Search>(handle);
-    if (shouldFail("FindNextFileW") || search == nullptr || search->next >= search->entries.size()) {
+    // A search that fails on the way says so; ERROR_NO_MORE_FILES means its end.
+    if (shouldFail(Op::FindNextFileW) || search == nullptr) {
+        setError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (search->next >= search->entries.size()) {
         setError(ERROR_NO_MORE_FILES);
         return FALSE;
     }
@@ -364,7 +369,7 @@ BOOL FindClose(HANDLE handle) {
 
 BOOL GetDiskFreeSpaceExW(LPCWSTR directory, PULARGE_INTEGER freeToCaller, PULARGE_INTEGER totalBytes,
                          PULARGE_INTEGER totalFree) {
-    if (shouldFail("GetDiskFreeSpaceExW")) {
+    if (shouldFail(Op::GetDiskFreeSpaceExW)) {
         setError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }

@@ -248,7 +248,7 @@ void resetGdi() {
 using namespace sim;
 
 HDC GetDC(HWND window) {
-    if (shouldFail("GetDC")) return nullptr;
+    if (shouldFail(Op::GetDC)) return nullptr;
     if (window != nullptr && findWindowObject(window) == nullptr) return nullptr;
     auto dc = std::make_unique<GdiObject>();
     dc->kind = ObjectKind::Dc;
@@ -265,7 +265,7 @@ int ReleaseDC(HWND, HDC dc) {
 }
 
 HDC CreateCompatibleDC(HDC reference) {
-    if (shouldFail("CreateCompatibleDC")) return nullptr;
+    if (shouldFail(Op::CreateCompatibleDC)) return nullptr;
     if (reference != nullptr && object(reference, ObjectKind::Dc) == nullptr) return nullptr;
     auto bm = std::make_unique<GdiObject>();
     bm->kind = ObjectKind::Bitmap;
@@ -290,7 +290,7 @@ BOOL DeleteDC(HDC handle) {
 }
 
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
-    if (shouldFail("CreateCompatibleBitmap") || object(dc, ObjectKind::Dc) == nullptr || width < 0 || height < 0) {
+    if (shouldFail(Op::CreateCompatibleBitmap) || object(dc, ObjectKind::Dc) == nullptr || width < 0 || height < 0) {
         return nullptr;
     }
     auto bm = std::make_unique<GdiObject>();
@@ -301,7 +301,7 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
 
 HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD) {
     if (bits) *bits = nullptr;
-    if (shouldFail("CreateDIBSection") || info == nullptr || bits == nullptr || section != nullptr ||
+    if (shouldFail(Op::CreateDIBSection) || info == nullptr || bits == nullptr || section != nullptr ||
         usage != DIB_RGB_COLORS) {
         return nullptr;
     }
@@ -328,7 +328,7 @@ BOOL GdiFlush() { return TRUE; }
 
 HGDIOBJ SelectObject(HDC handle, HGDIOBJ obj) {
     GdiObject* dc = object(handle, ObjectKind::Dc);
-    if (dc == nullptr) return nullptr;
+    if (shouldFail(Op::SelectObject) || dc == nullptr) return nullptr;
     if (GdiObject* bm = object(obj, ObjectKind::Bitmap)) {
         if (dc->screen) return nullptr;
         if (bm->selectedInto && bm->selectedInto != handle) return nullptr;  // one context at a time
@@ -375,7 +375,7 @@ int GetObjectW(HGDIOBJ obj, int size, LPVOID out) {
 }
 
 BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD rop) {
-    if (shouldFail("BitBlt")) return FALSE;
+    if (shouldFail(Op::BitBlt)) return FALSE;
     Target d = targetOf(dst);
     if (d.surface == nullptr) return FALSE;
     bool needsSource = rop == SRCCOPY || rop == SRCINVERT || rop == SRCAND || rop == SRCPAINT;
@@ -424,7 +424,7 @@ BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD 
 }
 
 COLORREF GetPixel(HDC dc, int x, int y) {
-    if (shouldFail("GetPixel")) return CLR_INVALID;
+    if (shouldFail(Op::GetPixel)) return CLR_INVALID;
     Target t = targetOf(dc);
     bool ok = false;
     COLORREF c = readPixel(t, x, y, &ok);
@@ -440,7 +440,7 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {
 }
 
 HBITMAP LoadBitmapW(HINSTANCE, LPCWSTR name) {
-    if (shouldFail("LoadBitmapW")) return nullptr;
+    if (shouldFail(Op::LoadBitmapW)) return nullptr;
     Image img;
     if (!decodeBitmapResource(resourceId(name), &img)) return nullptr;
     auto bm = std::make_unique<GdiObject>();
@@ -501,7 +501,7 @@ HICON makeIcon(unsigned id, Surface colour, Surface mask, bool shared, int size)
 }  // namespace
 
 HICON LoadIconW(HINSTANCE, LPCWSTR name) {
-    if (shouldFail("LoadIconW")) return nullptr;
+    if (shouldFail(Op::LoadIconW)) return nullptr;
     const unsigned id = resourceId(name);
     const int size = GetSystemMetrics(SM_CXICON);
     if (HICON loaded = sharedIcon(id, size)) return loaded;
@@ -517,7 +517,7 @@ HICON LoadIconW(HINSTANCE, LPCWSTR name) {
 
 HANDLE LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int cx, int cy, UINT flags) {
     if (type == IMAGE_BITMAP) return LoadBitmapW(instance, name);
-    if (shouldFail("LoadImageW") || type != IMAGE_ICON || cx < 0 || cy < 0) return nullptr;
+    if (shouldFail(Op::LoadImageW) || type != IMAGE_ICON || cx < 0 || cy < 0) return nullptr;
     const unsigned id = resourceId(name);
     int size = cx > cy ? cx : cy;
     if (size == 0 && (flags & LR_DEFAULTSIZE)) size = GetSystemMetrics(SM_CXICON);
@@ -539,7 +539,7 @@ HANDLE LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int cx, int cy, U
 }
 
 HICON CreateIconIndirect(PICONINFO info) {
-    if (shouldFail("CreateIconIndirect") || info == nullptr) return nullptr;
+    if (shouldFail(Op::CreateIconIndirect) || info == nullptr) return nullptr;
     GdiObject* mask = object(info->hbmMask, ObjectKind::Bitmap);
     GdiObject* colour = object(info->hbmColor, ObjectKind::Bitmap);
     if (mask == nullptr) return nullptr;
@@ -567,7 +567,7 @@ BOOL DestroyIcon(HICON handle) {
 }
 
 BOOL DrawIconEx(HDC dc, int x, int y, HICON handle, int w, int h, UINT, HBRUSH, UINT flags) {
-    if (shouldFail("DrawIconEx")) return FALSE;
+    if (shouldFail(Op::DrawIconEx)) return FALSE;
     GdiObject* icon = object(handle, ObjectKind::Icon);
     Target t = targetOf(dc);
     if (icon == nullptr || t.surface == nullptr) return FALSE;

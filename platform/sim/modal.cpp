@@ -167,7 +167,7 @@ bool answerMessageBox(OpenModal& box, int answer) {
 using namespace sim;
 
 HMENU CreatePopupMenu() {
-    if (shouldFail("CreatePopupMenu")) return nullptr;
+    if (shouldFail(Op::CreatePopupMenu)) return nullptr;
     HMENU h = reinterpret_cast<HMENU>(gNextMenu);
     gNextMenu += 4;
     auto menu = std::make_unique<Menu>();
@@ -178,7 +178,7 @@ HMENU CreatePopupMenu() {
 
 BOOL AppendMenuW(HMENU handle, UINT flags, UINT_PTR id, LPCWSTR text) {
     Menu* menu = findMenu(handle);
-    if (shouldFail("AppendMenuW") || menu == nullptr) return FALSE;
+    if (shouldFail(Op::AppendMenuW) || menu == nullptr) return FALSE;
     MenuItem item;
     item.flags = flags;
     if (flags & MF_POPUP) {
@@ -202,7 +202,7 @@ BOOL DestroyMenu(HMENU handle) {
 
 BOOL TrackPopupMenuEx(HMENU handle, UINT flags, int x, int y, HWND owner, LPVOID) {
     Menu* menu = findMenu(handle);
-    if (shouldFail("TrackPopupMenuEx") || menu == nullptr || findWindowObject(owner) == nullptr ||
+    if (shouldFail(Op::TrackPopupMenuEx) || menu == nullptr || findWindowObject(owner) == nullptr ||
         currentThread() == nullptr) {
         return FALSE;
     }
@@ -224,7 +224,7 @@ BOOL TrackPopupMenuEx(HMENU handle, UINT flags, int x, int y, HWND owner, LPVOID
     if (modal.result == 0) return FALSE;
     if (flags & TPM_RETURNCMD) return static_cast<BOOL>(modal.result);
     // The choice reaches the owner afterwards as a command message.
-    PostMessageW(owner, WM_COMMAND, static_cast<WPARAM>(modal.result), 0);
+    postMessageInternal(owner, WM_COMMAND, static_cast<WPARAM>(modal.result), 0);
     return TRUE;
 }
 
@@ -236,7 +236,7 @@ LRESULT CALLBACK messageBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
-    if (shouldFail("MessageBoxW") || currentThread() == nullptr) return 0;
+    if (shouldFail(Op::MessageBoxW) || currentThread() == nullptr) return 0;
     logEvent("messagebox " + ownerName(owner) + " " + hex(style) + " " + quote(caption) + " " + quote(text));
     OpenModal modal{OpenModal::MessageBox};
     modal.style = style;

@@ -111,7 +111,7 @@ RegistryKey* resolve(HKEY key) {
 using namespace sim;
 
 LONG RegOpenKeyExW(HKEY root, LPCWSTR subKey, DWORD, REGSAM, PHKEY result) {
-    if (shouldFail("RegOpenKeyExW")) return ERROR_FILE_NOT_FOUND;
+    if (shouldFail(Op::RegOpenKeyExW)) return ERROR_FILE_NOT_FOUND;
     if (result == nullptr) return ERROR_INVALID_PARAMETER;
     RegistryKey* base = resolve(root);
     if (base == nullptr) return ERROR_INVALID_HANDLE;
@@ -131,7 +131,7 @@ LONG RegOpenKeyExW(HKEY root, LPCWSTR subKey, DWORD, REGSAM, PHKEY result) {
 }
 
 LONG RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD size) {
-    if (shouldFail("RegQueryValueExW")) return ERROR_FILE_NOT_FOUND;
+    if (shouldFail(Op::RegQueryValueExW)) return ERROR_FILE_NOT_FOUND;
     RegistryKey* k = resolve(key);
     if (k == nullptr) return ERROR_INVALID_HANDLE;
     std::u16string wanted = name ? std::u16string(name) : std::u16string();

@@ -432,7 +432,7 @@ bool loadProgramString(unsigned id, std::u16string* out) {
 // does not choose anything.
 
 HRSRC FindResourceW(HMODULE, LPCWSTR name, LPCWSTR type) {
-    if (sim::shouldFail("FindResourceW")) {
+    if (sim::shouldFail(sim::Op::FindResourceW)) {
         sim::setError(sim::ErrorResourceNameNotFound);
         return nullptr;
     }
@@ -445,7 +445,7 @@ HRSRC FindResourceW(HMODULE, LPCWSTR name, LPCWSTR type) {
 }
 
 HGLOBAL LoadResource(HMODULE, HRSRC resource) {
-    if (sim::shouldFail("LoadResource")) {
+    if (sim::shouldFail(sim::Op::LoadResource)) {
         sim::setError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
@@ -458,12 +458,12 @@ HGLOBAL LoadResource(HMODULE, HRSRC resource) {
 }
 
 LPVOID LockResource(HGLOBAL data) {
-    if (sim::shouldFail("LockResource")) return nullptr;
+    if (sim::shouldFail(sim::Op::LockResource)) return nullptr;
     return data;
 }
 
 DWORD SizeofResource(HMODULE, HRSRC resource) {
-    if (sim::shouldFail("SizeofResource")) {
+    if (sim::shouldFail(sim::Op::SizeofResource)) {
         sim::setError(ERROR_INVALID_HANDLE);
         return 0;
     }
@@ -475,7 +475,7 @@ DWORD SizeofResource(HMODULE, HRSRC resource) {
 }
 
 int LoadStringW(HINSTANCE, UINT id, LPWSTR buffer, int maxCount) {
-    if (sim::shouldFail("LoadStringW")) {
+    if (sim::shouldFail(sim::Op::LoadStringW)) {
         sim::setError(sim::ErrorResourceNameNotFound);
         return 0;
     }

@@ -39,7 +39,7 @@ bool sendTrayMessage(LPARAM pointerMessage, const UINT* iconId) {
     for (const TrayIcon& t : gTray) {
         Window* w = findWindowObject(t.window);
         if (w && w->process && w->process->isProgram) {
-            PostMessageW(t.window, t.callbackMessage, iconId ? *iconId : t.id, pointerMessage);
+            postMessageInternal(t.window, t.callbackMessage, iconId ? *iconId : t.id, pointerMessage);
             return true;
         }
     }
@@ -68,7 +68,7 @@ void runStartupShortcuts() {
 using namespace sim;
 
 BOOL Shell_NotifyIcon(DWORD message, PNOTIFYICONDATAW data) {
-    if (shouldFail("Shell_NotifyIcon") || data == nullptr || data->cbSize != sizeof(NOTIFYICONDATAW)) return FALSE;
+    if (shouldFail(Op::Shell_NotifyIcon) || data == nullptr || data->cbSize != sizeof(NOTIFYICONDATAW)) return FALSE;
     auto same = [data](const TrayIcon& t) { return t.window == data->hWnd && t.id == data->uID; };
     auto it = std::find_if(gTray.begin(), gTray.end(), same);
     switch (message) {
@@ -96,13 +96,13 @@ BOOL Shell_NotifyIcon(DWORD message, PNOTIFYICONDATAW data) {
 }
 
 BOOL SHGetSpecialFolderPath(HWND, LPWSTR path, int folder, BOOL) {
-    if (shouldFail("SHGetSpecialFolderPath") || path == nullptr || folder != CSIDL_STARTUP) return FALSE;
+    if (shouldFail(Op::SHGetSpecialFolderPath) || path == nullptr || folder != CSIDL_STARTUP) return FALSE;
     wcscpy(path, kStartupFolder);
     return TRUE;
 }
 
 DWORD SHCreateShortcut(LPWSTR shortcut, LPWSTR target) {
-    if (shouldFail("SHCreateShortcut") || shortcut == nullptr || target == nullptr) return FALSE;
+    if (shouldFail(Op::SHCreateShortcut) || shortcut == nullptr || target == nullptr) return FALSE;
     std::u16string t(target);
     // The target's buffer holds at most 256 characters with its terminator; an existing shortcut
     // is never replaced.

@@ -103,7 +103,7 @@ int wsprintfW(LPWSTR out, LPCWSTR format, ...) {
 }
 
 HLOCAL LocalAlloc(UINT flags, size_t bytes) {
-    if (sim::shouldFail("LocalAlloc")) {
+    if (sim::shouldFail(sim::Op::LocalAlloc)) {
         sim::setError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }

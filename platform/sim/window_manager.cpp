@@ -237,7 +237,7 @@ bool nextMessage(MSG* msg, const std::function<bool()>& extraWake) {
 using namespace sim;
 
 ATOM RegisterClassW(const WNDCLASSW* wc) {
-    if (shouldFail("RegisterClassW") || wc == nullptr || wc->lpszClassName == nullptr) return 0;
+    if (shouldFail(Op::RegisterClassW) || wc == nullptr || wc->lpszClassName == nullptr) return 0;
     Process* p = currentProcess();
     if (findClass(p, wc->lpszClassName)) return 0;
     WindowClassEntry e;
@@ -253,7 +253,7 @@ ATOM RegisterClassW(const WNDCLASSW* wc) {
 
 HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD style, int x, int y, int w, int h,
                      HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
-    if (shouldFail("CreateWindowExW") || className == nullptr) return nullptr;
+    if (shouldFail(Op::CreateWindowExW) || className == nullptr) return nullptr;
     const WindowClassEntry* cls = findClass(currentProcess(), className);
     if (cls == nullptr) return nullptr;
     auto win = std::make_unique<Window>();
@@ -347,7 +347,7 @@ BOOL IsWindowEnabled(HWND handle) {
 }
 
 HWND FindWindowW(LPCWSTR className, LPCWSTR title) {
-    if (shouldFail("FindWindowW")) return nullptr;
+    if (shouldFail(Op::FindWindowW)) return nullptr;
     for (HWND h : gZOrder) {
         Window* w = findWindowObject(h);
         if (w == nullptr) continue;
@@ -368,7 +368,8 @@ static int copyText(const std::u16string& text, LPWSTR buffer, int maxCount) {
 
 int GetWindowTextW(HWND handle, LPWSTR buffer, int maxCount) {
     Window* w = findWindowObject(handle);
-    if (w == nullptr) {
+    if (shouldFail(Op::GetWindowTextW) || w == nullptr) {
+        setError(ERROR_INVALID_WINDOW_HANDLE);
         if (buffer && maxCount > 0) buffer[0] = 0;
         return 0;
     }
@@ -417,7 +418,7 @@ BOOL ClientToScreen(HWND handle, LPPOINT point) {
 
 LONG_PTR SetWindowLongPtrW(HWND handle, int index, LONG_PTR value) {
     Window* w = findWindowObject(handle);
-    if (shouldFail("SetWindowLongPtrW") || shouldFail("SetWindowLongW") || w == nullptr) return 0;
+    if (shouldFail(Op::SetWindowLongW) || w == nullptr) return 0;
     LONG_PTR old = 0;
     switch (index) {
         case GWLP_WNDPROC:
@@ -480,8 +481,16 @@ LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 LRESULT SendMessageW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (shouldFail(Op::SendMessageW)) {
+        setError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    return sim::sendMessageInternal(handle, message, wParam, lParam);
+}
+
+LRESULT sim::sendMessageInternal(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* w = findWindowObject(handle);
-    if (shouldFail("SendMessageW") || w == nullptr || w->proc == nullptr) {
+    if (w == nullptr || w->proc == nullptr) {
         setError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
     }
@@ -501,10 +510,14 @@ LRESULT SendMessageW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL PostMessageW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (shouldFail("PostMessageW")) {
+    if (shouldFail(Op::PostMessageW)) {
         setError(ERROR_NOT_ENOUGH_MEMORY);
         return FALSE;
     }
+    return sim::postMessageInternal(handle, message, wParam, lParam);
+}
+
+BOOL sim::postMessageInternal(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     // No window: the message goes to the calling thread's own queue, as a thread message.
     if (handle == nullptr) {
         Thread* self = currentThread();
@@ -554,8 +567,13 @@ LRESULT DispatchMessageW(const MSG* msg) {
 
 UINT_PTR SetTimer(HWND handle, UINT_PTR id, UINT ms, TIMERPROC proc) {
     if (isProgramCaller()) logEvent("timer-set " + std::to_string(id) + " " + std::to_string(ms));
+    if (shouldFail(Op::SetTimer)) return 0;
+    return sim::setTimerInternal(handle, id, ms, proc);
+}
+
+UINT_PTR sim::setTimerInternal(HWND handle, UINT_PTR id, UINT ms, TIMERPROC proc) {
     Window* w = findWindowObject(handle);
-    if (shouldFail("SetTimer") || w == nullptr || w->thread != currentThread()) return 0;
+    if (w == nullptr || w->thread != currentThread()) return 0;
     // The platform holds periods to its minimum and maximum.
     UINT period = std::min<UINT>(std::max<UINT>(ms, 10), 0x7FFFFFFF);
     uint64_t due = world().clockMs + period;
@@ -574,7 +592,7 @@ UINT_PTR SetTimer(HWND handle, UINT_PTR id, UINT ms, TIMERPROC proc) {
 
 BOOL KillTimer(HWND handle, UINT_PTR id) {
     if (isProgramCaller()) logEvent("timer-kill " + std::to_string(id));
-    if (shouldFail("KillTimer")) return FALSE;
+    if (shouldFail(Op::KillTimer)) return FALSE;
     auto it = std::find_if(gTimers.begin(), gTimers.end(), [&](auto& t) { return t.window == handle && t.id == id; });
     if (it == gTimers.end()) return FALSE;
     gTimers.erase(it);
@@ -582,7 +600,7 @@ BOOL KillTimer(HWND handle, UINT_PTR id) {
 }
 
 BOOL EnumWindows(WNDENUMPROC proc, LPARAM param) {
-    if (shouldFail("EnumWindows")) return FALSE;
+    if (shouldFail(Op::EnumWindows)) return FALSE;
     std::vector<HWND> snapshot = gZOrder;
     for (HWND h : snapshot) {
         if (findWindowObject(h) == nullptr) continue;
@@ -593,7 +611,7 @@ BOOL EnumWindows(WNDENUMPROC proc, LPARAM param) {
 
 BOOL SetForegroundWindow(HWND handle) {
     Window* w = findWindowObject(handle);
-    if (shouldFail("SetForegroundWindow") || w == nullptr) return FALSE;
+    if (shouldFail(Op::SetForegroundWindow) || w == nullptr) return FALSE;
     logEvent("foreground " + titleOf(w));
     activateWindow(handle);
     return TRUE;
@@ -611,7 +629,7 @@ DWORD GetWindowThreadProcessId(HWND handle, LPDWORD processId) {
 
 BOOL BringWindowToTop(HWND handle) {
     Window* w = findWindowObject(handle);
-    if (shouldFail("BringWindowToTop") || w == nullptr) return FALSE;
+    if (shouldFail(Op::BringWindowToTop) || w == nullptr) return FALSE;
     raiseWindow(handle);
     logEvent("raise " + titleOf(w));
     return TRUE;

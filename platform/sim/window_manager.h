@@ -97,6 +97,13 @@ bool isOtherProgramWindow(const Window* w);
 // process has ended is not called: that is a fault (an event line, and the scenario fails).
 LRESULT callWindowProc(Window* w, UINT message, WPARAM wParam, LPARAM lParam);
 
+// SendMessageW and PostMessageW as the device's own parts use them (a control telling its dialog,
+// a menu handing its choice on, the notification area passing on a tap): never failed by a
+// fault injected into the program's calls, and not counted among them.
+LRESULT sendMessageInternal(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL postMessageInternal(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+UINT_PTR setTimerInternal(HWND window, UINT_PTR id, UINT ms, TIMERPROC proc);
+
 // The active window: the one the user works in, whose title the taskbar shows. It changes when
 // a dialog or message box opens or closes, with SetForegroundWindow, and when the active window
 // goes away (the most recently active window that is still there and visible takes over).

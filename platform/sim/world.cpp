@@ -14,11 +14,25 @@ std::ostream* gLog = &std::cout;
 DWORD gDriverError = 0;
 
 struct FaultRule {
+    bool armed = false;
     uint64_t succeedFirst = 0;
     uint64_t failCount = 0;
     bool always = false;
 };
-std::map<std::string, FaultRule> gFaults;
+FaultRule gFaults[kOperationCount];
+int gArmedFaults = 0;  // with none armed, a call costs one increment
+uint64_t gCalls[kOperationCount] = {};
+
+const char* const kOperationNames[kOperationCount] = {
+#define SIM_OPERATION_NAME(name) #name,
+    SIM_FALLIBLE_OPERATIONS(SIM_OPERATION_NAME)
+#undef SIM_OPERATION_NAME
+};
+
+void disarm(FaultRule& rule) {
+    if (rule.armed) --gArmedFaults;
+    rule = FaultRule();
+}
 
 }  // namespace
 
@@ -48,31 +62,59 @@ std::string quote(const WCHAR* text) { return quote(std::u16string(text ? text :
 
 std::string hex(uint64_t value, int width) { return scenario::hex(value, width); }
 
-void failOperation(const std::string& operation, uint64_t count, bool always, uint64_t succeedFirst) {
-    if (!always && count == 0) {
-        gFaults.erase(operation);
-        return;
+const char* operationName(Op op) { return kOperationNames[static_cast<int>(op)]; }
+
+bool operationNamed(const std::string& name, Op* op) {
+    // The logic's name of the procedure-replacing call is the device's SetWindowLongW.
+    const std::string wanted = name == "SetWindowLongPtrW" ? "SetWindowLongW" : name;
+    for (int i = 0; i < kOperationCount; ++i) {
+        if (wanted == kOperationNames[i]) {
+            *op = static_cast<Op>(i);
+            return true;
+        }
     }
-    gFaults[operation] = FaultRule{succeedFirst, count, always};
+    return false;
 }
 
-bool shouldFail(const char* operation) {
-    auto it = gFaults.find(operation);
-    if (it == gFaults.end()) return false;
-    FaultRule& rule = it->second;
+void failOperation(Op op, uint64_t count, bool always, uint64_t succeedFirst) {
+    FaultRule& rule = gFaults[static_cast<int>(op)];
+    disarm(rule);
+    if (!always && count == 0) return;
+    rule = FaultRule{true, succeedFirst, count, always};
+    ++gArmedFaults;
+}
+
+bool failOperation(const std::string& operation, uint64_t count, bool always, uint64_t succeedFirst) {
+    Op op;
+    if (!operationNamed(operation, &op)) return false;
+    failOperation(op, count, always, succeedFirst);
+    return true;
+}
+
+bool shouldFail(Op op) {
+    const int i = static_cast<int>(op);
+    ++gCalls[i];
+    if (gArmedFaults == 0) return false;
+    FaultRule& rule = gFaults[i];
+    if (!rule.armed) return false;
     if (rule.succeedFirst > 0) {
         --rule.succeedFirst;
         return false;
     }
     if (rule.always) return true;
-    if (rule.failCount > 0) {
-        if (--rule.failCount == 0) gFaults.erase(it);
-        return true;
-    }
-    return false;
+    if (--rule.failCount == 0) disarm(rule);
+    return true;
 }
 
-void clearFaults() { gFaults.clear(); }
+void clearFaults() {
+    for (FaultRule& rule : gFaults) disarm(rule);
+}
+
+uint64_t operationCalls(Op op) { return gCalls[static_cast<int>(op)]; }
+
+void clearOperationCalls() {
+    for (uint64_t& c : gCalls) c = 0;
+}
 
 void setError(DWORD error) {
     Thread* t = currentThread();

@@ -64,10 +64,43 @@ std::string hex(uint64_t value, int width = 0);
 // A fault of a program caught by the device: logged as `fault TEXT` and remembered.
 void reportFault(const std::string& text);
 
-// Fault injection: the named operation's next calls fail as the platform fails.
-void failOperation(const std::string& operation, uint64_t count, bool always, uint64_t succeedFirst);
-bool shouldFail(const char* operation);
+// Every platform operation that the simulated device can make fail as the platform fails, by its
+// platform name (the logic's SetWindowLongPtrW is the device's SetWindowLongW).
+#define SIM_FALLIBLE_OPERATIONS(X)                                                                          \
+    X(AppendMenuW) X(BitBlt) X(BringWindowToTop) X(CloseHandle) X(CreateCompatibleBitmap)                    \
+    X(CreateCompatibleDC) X(CreateDIBSection) X(CreateFileW) X(CreateIconIndirect) X(CreatePopupMenu)        \
+    X(CreateWindowExW) X(DeleteFileW) X(DialogBoxIndirectParamW) X(DrawIconEx) X(EnumWindows) X(ExtEscape)   \
+    X(FindFirstFileW) X(FindNextFileW) X(FindResourceW) X(FindWindowW) X(GetDC) X(GetDiskFreeSpaceExW)       \
+    X(GetDlgItem) X(GetPixel) X(GetStoreInformation) X(GetSystemPowerStatusEx2) X(GetWindowTextW)            \
+    X(GlobalMemoryStatus) X(KernelIoControl) X(KillTimer) X(LoadBitmapW) X(LoadIconW) X(LoadImageW)          \
+    X(LoadResource) X(LoadStringW) X(LocalAlloc) X(LockResource) X(MessageBoxW) X(PostMessageW) X(ReadFile)  \
+    X(RegOpenKeyExW) X(RegQueryValueExW) X(RegisterClassW) X(SHCreateShortcut) X(SHGetSpecialFolderPath)     \
+    X(SHInitDialog) X(SelectObject) X(SendMessageW) X(SetForegroundWindow) X(SetTimer) X(SetWindowLongW)     \
+    X(Shell_NotifyIcon) X(SizeofResource) X(TrackPopupMenuEx) X(WriteFile) X(keybd_event)
+
+enum class Op : int {
+#define SIM_OPERATION_ENUM(name) name,
+    SIM_FALLIBLE_OPERATIONS(SIM_OPERATION_ENUM)
+#undef SIM_OPERATION_ENUM
+    Count
+};
+constexpr int kOperationCount = static_cast<int>(Op::Count);
+
+const char* operationName(Op op);
+// The operation of that platform name; false when the device cannot fail such an operation.
+bool operationNamed(const std::string& name, Op* op);
+
+// Fault injection: the operation's next calls fail as the platform fails. `count` calls (after
+// `succeedFirst` that succeed), or every call when `always`; a count of 0 without `always` clears.
+void failOperation(Op op, uint64_t count, bool always, uint64_t succeedFirst);
+// The same by name; false (and nothing set) when no operation has that name.
+bool failOperation(const std::string& operation, uint64_t count, bool always, uint64_t succeedFirst);
+// Called by every fallible operation: counts the call, and tells whether it is to fail.
+bool shouldFail(Op op);
 void clearFaults();
+// How many times each operation has been called since the counts were last cleared.
+uint64_t operationCalls(Op op);
+void clearOperationCalls();
 
 // The calling simulated thread's last error (the driver has one of its own).
 void setError(DWORD error);

@@ -23,7 +23,7 @@ void startClock() {
     // The clock is repainted when its minute changes.
     uint64_t now = w.clockMs + kClockStartMs;
     postAction(w.shell->mainThread, [taskbar, now] {
-        SetTimer(taskbar, kClockTimerId, static_cast<UINT>(60000 - now % 60000), nullptr);
+        setTimerInternal(taskbar, kClockTimerId, static_cast<UINT>(60000 - now % 60000), nullptr);
     });
 }
 
@@ -153,7 +153,7 @@ bool tapNotificationArea(int x, int y) {
     for (size_t i = 0; i < trayIcons().size(); ++i) {
         const TrayIcon& icon = trayIcons()[i];
         if (inside(trayIconRect(*desktop, i), x, y)) {
-            PostMessageW(icon.window, icon.callbackMessage, icon.id, WM_LBUTTONDOWN);
+            postMessageInternal(icon.window, icon.callbackMessage, icon.id, WM_LBUTTONDOWN);
             return true;
         }
     }

@@ -1,0 +1,118 @@
+#include "settings/dialog_controls.h"
+
+namespace {
+
+bool askOnce(HWND control, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* answer) {
+    if (control == NULL) return false;
+    // A message that does not reach its control answers 0 and says why; a control's own 0 does not.
+    SetLastError(0);
+    LRESULT result = SendMessageW(control, message, wParam, lParam);
+    if (result == 0 && GetLastError() != 0) return false;
+    *answer = result;
+    return true;
+}
+
+bool addLines(HWND box, const WCHAR (*names)[261], int count) {
+    LRESULT ignored = 0;
+    askControl(box, CB_RESETCONTENT, 0, 0, &ignored);
+    for (int i = 0; i < count; ++i) askOnce(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(names[i]), &ignored);
+    LRESULT lines = 0;
+    return askControl(box, CB_GETCOUNT, 0, 0, &lines) && lines == count;
+}
+
+}  // namespace
+
+bool askControl(HWND control, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* answer) {
+    return askOnce(control, message, wParam, lParam, answer) || askOnce(control, message, wParam, lParam, answer);
+}
+
+void showCheck(HWND dialog, int id, bool checked) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        SendMessageW(GetDlgItem(dialog, id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        bool shown = false;
+        if (readCheck(dialog, id, &shown) && shown == checked) return;
+    }
+}
+
+bool readCheck(HWND dialog, int id, bool* checked) {
+    LRESULT state = 0;
+    HWND box = GetDlgItem(dialog, id);
+    if (box == NULL) box = GetDlgItem(dialog, id);
+    if (!askControl(box, BM_GETCHECK, 0, 0, &state)) return false;
+    *checked = state == BST_CHECKED;
+    return true;
+}
+
+void showPosition(HWND dialog, int spinId, int editId, LPARAM range, int position, int limit) {
+    SendDlgItemMessageW(dialog, spinId, CCM_SETVERSION, 0x20C, 0);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        SendDlgItemMessageW(dialog, spinId, UDM_SETRANGE, 0, range);
+        // The range comes back as it went in: the upper bound in the low word, the lower above.
+        LRESULT now = 0;
+        if (askControl(GetDlgItem(dialog, spinId), UDM_GETRANGE, 0, 0, &now) &&
+            static_cast<DWORD>(now) == static_cast<DWORD>(range)) {
+            break;
+        }
+    }
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        SendDlgItemMessageW(dialog, spinId, UDM_SETPOS, 0, MAKELPARAM(position, 0));
+        LRESULT now = 0;
+        if (askControl(GetDlgItem(dialog, spinId), UDM_GETPOS, 0, 0, &now) && static_cast<short>(LOWORD(now)) == position) {
+            break;
+        }
+    }
+    WCHAR text[16];
+    wsprintfW(text, TEXT("%d"), position);
+    HWND edit = GetDlgItem(dialog, editId);
+    if (edit == NULL) edit = GetDlgItem(dialog, editId);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        SetWindowTextW(edit, text);
+        long shown = 0;
+        if (readNumber(dialog, editId, 16, &shown) && shown == position) break;
+    }
+    SendMessageW(edit, EM_LIMITTEXT, static_cast<WPARAM>(limit), 0);
+}
+
+bool readNumber(HWND dialog, int editId, int count, long* value) {
+    WCHAR text[16];
+    if (count > 16) count = 16;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        text[0] = 0;
+        HWND edit = GetDlgItem(dialog, editId);
+        if (edit != NULL && GetWindowTextW(edit, text, count) > 0) {
+            text[15] = 0;
+            *value = wcstol(text, NULL, 10);
+            return true;
+        }
+    }
+    return false;
+}
+
+void showChoices(HWND box, const WCHAR (*names)[261], int count, int selected) {
+    // Line i must be name i: lines that did not go in are put in again, all of them.
+    if (!addLines(box, names, count)) addLines(box, names, count);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+        LRESULT now = 0;
+        if (askControl(box, CB_GETCURSEL, 0, 0, &now) && now == selected) return;
+    }
+}
+
+bool readChosenLine(HWND box, WCHAR* name, int units, bool* none) {
+    LRESULT sel = 0;
+    if (!askControl(box, CB_GETCURSEL, 0, 0, &sel)) return false;
+    *none = sel == CB_ERR;
+    if (*none) return true;
+    LRESULT length = 0;
+    if (!askControl(box, CB_GETLBTEXTLEN, static_cast<WPARAM>(sel), 0, &length)) return false;
+    if (length < 0 || length >= units) return false;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        name[0] = 0;
+        LRESULT copied = SendMessageW(box, CB_GETLBTEXT, static_cast<WPARAM>(sel), reinterpret_cast<LPARAM>(name));
+        if (copied == length) {
+            name[length] = 0;
+            return true;
+        }
+    }
+    return false;
+}
