@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <vector>
 
@@ -193,14 +192,28 @@ void bootDevice() {
 Process* startProgram(const std::u16string& path) {
     if (!isInstalledProgram(path)) return nullptr;
     // Each process gets its own copy of the program image, so its program-wide state is its own.
+    // The image's bytes are read once; every start writes them to a file of its own.
+    static std::vector<char> bytes;
+    if (bytes.empty()) {
+        std::ifstream in(gImagePath, std::ios::binary | std::ios::ate);
+        std::streamsize size = in ? static_cast<std::streamsize>(in.tellg()) : 0;
+        if (size > 0) {
+            bytes.resize(static_cast<size_t>(size));
+            in.seekg(0);
+            if (!in.read(bytes.data(), size)) bytes.clear();
+        }
+    }
     char copy[] = "/tmp/orvo-process-XXXXXX";
     int fd = mkstemp(copy);
     if (fd < 0) return nullptr;
-    std::ifstream in(gImagePath, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    bool written = !bytes.empty() && write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    size_t written = 0;
+    while (written < bytes.size()) {
+        ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+        if (n <= 0) break;
+        written += static_cast<size_t>(n);
+    }
     close(fd);
-    void* image = written ? dlopen(copy, RTLD_NOW | RTLD_LOCAL) : nullptr;
+    void* image = !bytes.empty() && written == bytes.size() ? dlopen(copy, RTLD_NOW | RTLD_LOCAL) : nullptr;
     unlink(copy);
     if (image == nullptr) {
         std::fprintf(stderr, "orvo-sim: cannot load the program image %s: %s\n", gImagePath.c_str(), dlerror());
