@@ -7,6 +7,7 @@
 #include <string>
 
 #include "device.h"
+#include "scenario/scenario_reader.h"
 #include "scenario.h"
 #include "world.h"
 
@@ -24,19 +25,31 @@ std::string programImagePath() {
     return dir + "/liborvo_program.so";
 }
 
+const char kUsage[] =
+    "usage: orvo-sim FILE.scn\n"
+    "       orvo-sim -          (reads the scenario from standard input)\n"
+    "       orvo-sim --help\n"
+    "Runs Orvo on a simulated Pocket PC, driven by the scenario, and writes the event log to\n"
+    "standard output. Exit status: 0 the scenario ran to its end, 1 an expect failed, 2 a mistake\n"
+    "in the scenario (reported on standard error as FILE:LINE: message).\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+        std::cout << kUsage;
+        return 0;
+    }
     if (argc != 2) {
-        std::cerr << "usage: orvo-sim FILE.scn   (- reads standard input)\n";
+        std::cerr << kUsage;
         return 2;
     }
     std::string file = argv[1];
     std::ifstream in;
     if (file != "-") {
-        in.open(file);
-        if (!in) {
-            std::cerr << file << ":0: cannot open the scenario\n";
+        std::string problem = scenario::openScenarioFile(file, &in);
+        if (!problem.empty()) {
+            std::cerr << file << ":0: " << problem << "\n";
             return 2;
         }
     }

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "device.h"
+#include "scenario/scenario_reader.h"
 #include "scheduler.h"
 #include "world.h"
 
@@ -24,12 +25,11 @@ void settle() {
 }
 
 int runScenario(std::istream& in, const std::string& fileName) {
+    ScenarioReader reader(in);
     std::string line;
-    int lineNumber = 0;
     Outcome outcome;
-    while (std::getline(in, line)) {
-        ++lineNumber;
-        try {
+    try {
+        while (reader.next(&line)) {
             std::vector<Token> tokens = tokenize(line);
             if (tokens.empty()) continue;
             if (tokens[0].quoted) throw ScenarioError("a command cannot be a string");
@@ -38,12 +38,16 @@ int runScenario(std::istream& in, const std::string& fileName) {
             if (it == commands().end()) throw ScenarioError("unknown command " + name);
             Args args(name, std::vector<Token>(tokens.begin() + 1, tokens.end()));
             it->second(args, outcome);
+            for (const std::string& failure : outcome.failures) {
+                std::cerr << fileName << ":" << reader.lineNumber() << ": expect failed: " << failure << std::endl;
+            }
+            outcome.failures.clear();
             settle();
-        } catch (const ScenarioError& e) {
-            std::cout.flush();
-            std::cerr << fileName << ":" << lineNumber << ": " << e.what() << std::endl;
-            return 2;
         }
+    } catch (const ScenarioError& e) {
+        std::cout.flush();
+        std::cerr << fileName << ":" << reader.lineNumber() << ": " << e.what() << std::endl;
+        return 2;
     }
     return outcome.expectFailed ? 1 : 0;
 }

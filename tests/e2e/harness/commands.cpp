@@ -294,12 +294,14 @@ const Registrar start("start", [](Args& a, Outcome&) {
 
 const Registrar advance("advance", [](Args& a, Outcome&) {
     a.expectCount(1, 1);
-    advanceClock(now() + a.unsignedNumber(0));
+    uint64_t ms = a.unsignedNumber(0);
+    if (ms > UINT64_MAX - now()) throw ScenarioError("advance: the clock would pass 2^64 ms");
+    advanceClock(now() + ms);
 });
 
 const Registrar tap("tap", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
-    penAt(static_cast<int>(a.number(0)), static_cast<int>(a.number(1)));
+    penAt(a.int32Value(0), a.int32Value(1));
 });
 
 const Registrar taskbarRepaint("taskbar-repaint", [](Args& a, Outcome&) {
@@ -679,6 +681,7 @@ const Registrar expect("expect", [](Args& a, Outcome& o) {
     std::string what = a.word(0);
     if (what == "running") {
         a.expectCount(2, 2);
+        if (a.word(1) != "yes" && a.word(1) != "no") throw ScenarioError("expect running: yes or no");
         bool running = programMainWindow() != NULL;
         check(o, running == (a.word(1) == "yes"), std::string("running ") + (running ? "yes" : "no"));
     } else if (what == "file-size") {
