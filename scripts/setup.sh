@@ -4,6 +4,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ llvm libgtest-dev libgmock-dev googletest libpng-dev pkg-config python3-pil
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb libx11-6 python3
+          clang libclang-rt-14-dev
           ${ORVO_EXTRA_PACKAGES:-})
 missing=()
 for p in "${packages[@]}"; do
