@@ -3,7 +3,6 @@
 #include "app/app_state.h"
 #include "app/main_menu.h"
 #include "app/tray_icon.h"
-#include "settings/screen_size.h"
 #include "indicators/icon_slots.h"
 #include "indicators/scheduler.h"
 #include "indicators/taskbar_canvas.h"
@@ -16,6 +15,7 @@ HINSTANCE hInstance = NULL;
 WCHAR installDir[InstallDirUnits] = TEXT("\\Program Files\\Marund\\Orvo");
 HWND mainWindow = NULL;
 WNDPROC originalTaskbarProc = NULL;
+HWND hookedTaskbar = NULL;
 
 namespace {
 
@@ -30,14 +30,10 @@ void onCreate(HWND window) {
     InitCommonControls();
     loadSettings();
     canvas.iconXInUse = (settings.iconX >= 0 && settings.iconX <= 639) ? settings.iconX : 100;
-    HWND taskbar = FindWindowW(TEXT("HHTaskBar"), NULL);
-    if (taskbar != NULL) {
-        originalTaskbarProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(taskbar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(taskbarHookProc)));
-    }
+    installTaskbarHook();
     captureBackground();
     enabledCount = countEnabledIndicators();
-    addTrayIcon(window, LoadIconW(hInstance, MAKEINTRESOURCEW(isVgaScreen() ? TrayIconLarge : TrayIconSmall)));
+    addTrayIcon(window, loadTrayIcon());
     iconShown = 0;
     currentIndicator = Battery;
     windowCount = 0;
@@ -53,13 +49,11 @@ void onCreate(HWND window) {
 void onDestroy(HWND window) {
     KillTimer(window, IndicatorTimerId);
     removeTrayIcon(window);
+    releaseTrayIcon();
     if (iconShown != 0) restoreBackground();
     releaseCanvasBitmaps();
     releaseIconSlots();
-    HWND taskbar = FindWindowW(TEXT("HHTaskBar"), NULL);
-    if (taskbar != NULL && originalTaskbarProc != NULL) {
-        SetWindowLongPtrW(taskbar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalTaskbarProc));
-    }
+    removeTaskbarHook();
     PostQuitMessage(0);
 }
 

@@ -41,6 +41,12 @@ bool firstEnabledKind(IndicatorKind* kind) {
 }
 
 void showReading(HWND window, IndicatorKind kind, const IndicatorReading& reading) {
+    if (!reading.taken) {
+        // Nothing new to show: the kind's last icon is drawn again.
+        presentIndicator(kind);
+        iconShown = 1;
+        return;
+    }
     if (kind == StorageCard) lastCardPercent = reading.statusIcon == NoStatusIcon ? reading.percent : -1;
     if (reading.statusIcon == NoStatusIcon) {
         composeIndicatorIcon(window, kind, reading.percent);

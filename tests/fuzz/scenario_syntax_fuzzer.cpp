@@ -120,6 +120,7 @@ void checkArguments(const Args& a) {
     takes([&] { scenario::spinCommand(a); });
     takes([&] { scenario::pixelsCommand(a); });
     takes([&] { scenario::resourceCommand(a); });
+    takes([&] { scenario::screenshotCommand(a); });
     for (size_t i = 0; i < a.count() && i < kArgumentsChecked; ++i) {
         scenario::RegistryValue v;
         if (takes([&] { v = scenario::registryValue(a, i); }) && v.type == REG_DWORD) {

@@ -299,9 +299,29 @@ const Registrar advance("advance", [](Args& a, Outcome&) {
     advanceClock(now() + ms);
 });
 
+// A menu that is open when the pen comes down elsewhere closes, and the touch then reaches the
+// window under the pen.
+bool menuClosed(HMENU menu, DWORD timeoutMs) {
+    OpenModal still{OpenModal::PopupMenuKind};
+    return waitFor([&] { return !findModal(OpenModal::PopupMenuKind, &still) || still.menu != menu; }, timeoutMs);
+}
+
+void waitForMenuToClose(HMENU menu) {
+    if (!menuClosed(menu, 5000)) throw std::runtime_error("the menu did not close");
+}
+
 const Registrar tap("tap", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
+    OpenModal menu{OpenModal::PopupMenuKind};
+    bool menuOpen = findModal(OpenModal::PopupMenuKind, &menu);
+    if (menuOpen) logEvent("menu-cancel");
     penAt(a.int32Value(0), a.int32Value(1));
+    if (menuOpen && !menuClosed(menu.menu, 500)) {
+        // Without a window manager the system holds no pointer grab for the menu: a touch that
+        // opens no other menu leaves it open. The device's pen closes it; so does the runner.
+        PostMessageW(menuWindowOf(menu.menu), WM_KEYDOWN, VK_ESCAPE, 0);
+        waitForMenuToClose(menu.menu);
+    }
 });
 
 const Registrar taskbarRepaint("taskbar-repaint", [](Args& a, Outcome&) {
@@ -311,6 +331,14 @@ const Registrar taskbarRepaint("taskbar-repaint", [](Args& a, Outcome&) {
 
 const Registrar trayTap("tray-tap", [](Args& a, Outcome&) {
     a.expectCount(0, 0);
+    // The notification icon is on the taskbar, outside any open menu: the pen closes the menu.
+    OpenModal menu{OpenModal::PopupMenuKind};
+    if (findModal(OpenModal::PopupMenuKind, &menu)) {
+        logEvent("menu-cancel");
+        PostMessageW(menuWindowOf(menu.menu), WM_KEYDOWN, VK_ESCAPE, 0);
+        waitForMenuToClose(menu.menu);
+        settle();
+    }
     sendTrayMessage(WM_LBUTTONDOWN);
 });
 
@@ -502,15 +530,38 @@ const Registrar displayOff("display-off-support", [](Args& a, Outcome&) {
     device().displayOffSupport = v == "yes";
 });
 
-// Injected faults, resources decoded by the simulator, its traffic counter and screenshots
-// belong to the simulated device.
+// Injected faults and the traffic counter belong to the simulated device.
 const Registrar fail("fail", [](Args& a, Outcome&) { notOnRealSystem(a); });
 const Registrar traffic("traffic", [](Args& a, Outcome&) { notOnRealSystem(a); });
-const Registrar screenshot("screenshot", [](Args& a, Outcome&) { notOnRealSystem(a); });
+const Registrar screenshot("screenshot", [](Args& a, Outcome&) { takeScreenshot(a); });
 
 // --- Observation ------------------------------------------------------------------------------
 
 std::string rgb(COLORREF c) { return scenario::pixelText(GetRValue(c), GetGValue(c), GetBValue(c)); }
+
+std::vector<COLORREF> screenBlock(const scenario::PixelsCommand& p) {
+    std::vector<COLORREF> block;
+    HDC screen = GetDC(NULL);
+    for (int r = 0; r < p.height; ++r) {
+        for (int c = 0; c < p.width; ++c) {
+            COLORREF v = GetPixel(screen, p.x + c, p.y + r);
+            block.push_back(v == CLR_INVALID ? 0 : v);
+        }
+    }
+    ReleaseDC(NULL, screen);
+    return block;
+}
+
+// `mark-pixels X Y W H`, for `expect pixels-unchanged` and `expect pixels-changed`.
+scenario::PixelsCommand gPixelMarkWhere;
+std::vector<COLORREF> gPixelMark;
+bool gPixelMarked = false;
+
+const Registrar markPixels("mark-pixels", [](Args& a, Outcome&) {
+    gPixelMarkWhere = scenario::pixelsCommand(a);
+    gPixelMark = screenBlock(gPixelMarkWhere);
+    gPixelMarked = true;
+});
 
 const Registrar pixels("pixels", [](Args& a, Outcome&) {
     scenario::PixelsCommand p = scenario::pixelsCommand(a);
@@ -696,6 +747,11 @@ const Registrar expect("expect", [](Args& a, Outcome& o) {
         check(o, n.gdi == gMark.gdi && n.user == gMark.user,
               "gui-resources gdi " + std::to_string(gMark.gdi) + " -> " + std::to_string(n.gdi) + ", user " +
                   std::to_string(gMark.user) + " -> " + std::to_string(n.user) + " (" + n.how + ")");
+    } else if (what == "pixels-unchanged" || what == "pixels-changed") {
+        a.expectCount(1, 1);
+        if (!gPixelMarked) throw ScenarioError("expect " + what + ": no mark-pixels before");
+        bool same = screenBlock(gPixelMarkWhere) == gPixelMark;
+        check(o, same == (what == "pixels-unchanged"), std::string(same ? "pixels unchanged" : "pixels changed") + " since the mark");
     } else if (what == "menus") {
         a.expectCount(2, 2);
         long n = liveMenus();
