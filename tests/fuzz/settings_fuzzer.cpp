@@ -216,8 +216,9 @@ void useDialog(FuzzedDataProvider& in, const Screen& screen) {
     } else if (m.cardSelection < 0) {
         FUZZ_CHECK(nameNow[0] == 0, "no selected card stores the empty name");
     } else {
-        FUZZ_CHECK(std::u16string(nameNow) == m.cards[static_cast<size_t>(m.cardSelection)],
-                   "the selected card's name is stored");
+        const std::u16string& chosen = m.cards[static_cast<size_t>(m.cardSelection)];
+        FUZZ_CHECK(std::u16string(nameNow) == chosen,
+                   "the selected card's name is stored: " + fuzz::printable(nameNow) + ", chosen " + fuzz::printable(chosen));
     }
     FUZZ_CHECK(enabledCount == m.checked[IDC_SHOW_BATTERY] + m.checked[IDC_SHOW_PROGRAM_MEMORY] +
                                    m.checked[IDC_SHOW_MAIN_STORAGE] + m.checked[IDC_SHOW_STORAGE_CARD],
@@ -240,7 +241,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::freshDevice(screen.width, screen.height, folder);
     wcscpy(installDir, kFolder);
     settings = defaultSettings();
-    canvas = TaskbarCanvas{0, NULL, NULL};
+    canvas = TaskbarCanvas{};
 
     // Missing, or any bytes, shorter or longer than the record.
     const bool present = folder && in.ConsumeBool();

@@ -5,7 +5,7 @@
 // Checked against the root as the platform lists it: the card list holds the first five entries
 // with both the directory and the temporary bit, in order, terminated; slots past the count keep
 // what they held; the reading is "no card" without a card in the root, else the named volume's
-// 64-bit percentage or "no card" when the name finds nothing; every search handle is closed.
+// exact percentage (0..100) or "no card" when the name finds nothing; every search handle is closed.
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -37,12 +37,13 @@ uint64_t byteCount(FuzzedDataProvider& in) {
     }
 }
 
-// The percentage as the reading takes it: free * 100 / total in 64-bit unsigned arithmetic
-// (wrapping as such), its low 32 bits as a signed number.
+// The percentage a reading never lies about: free * 100 / total exactly (in 128 bits, so that no
+// size of card overflows it), truncated; more free space than the total reads as 100, and a
+// total of 0 (which no working card reports) as 0.
 int32_t cardPercentOf(uint64_t freeBytes, uint64_t total) {
     if (total == 0) return 0;
-    uint64_t quotient = (freeBytes * 100) / total;
-    return static_cast<int32_t>(static_cast<uint32_t>(quotient));
+    if (freeBytes >= total) return 100;
+    return static_cast<int32_t>(static_cast<unsigned __int128>(freeBytes) * 100 / total);
 }
 
 }  // namespace
@@ -131,10 +132,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         uint64_t freeBytes = volume ? volume->cardFree : sim::world().device.storageFree;
         uint64_t total = volume ? volume->cardTotal : sim::world().device.storageTotal;
         FUZZ_CHECK(reading.statusIcon == NoStatusIcon, "a named volume is measured");
-        FUZZ_CHECK(reading.percent == cardPercentOf(freeBytes, total), "the volume's 64-bit percentage");
-        if (freeBytes <= total && freeBytes < UINT64_MAX / 100) {
-            FUZZ_CHECK(reading.percent >= 0 && reading.percent <= 100, "a percentage of 0..100");
-        }
+        FUZZ_CHECK(reading.percent == cardPercentOf(freeBytes, total), "the volume's exact percentage");
+        FUZZ_CHECK(reading.percent >= 0 && reading.percent <= 100, "a percentage of 0..100");
     }
     FUZZ_CHECK(sim::liveKernelObjects() == 0, "the reading's search is closed");
     return 0;
