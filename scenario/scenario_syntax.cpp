@@ -1,16 +1,59 @@
 #include "scenario/scenario_syntax.h"
 
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 
 namespace scenario {
 
+namespace {
+
+std::string column(size_t i) { return " at column " + std::to_string(i + 1); }
+
+// The length of the UTF-8 sequence at `i` (RFC 3629: no overlong forms, no surrogates, nothing
+// above U+10FFFF), or 0 when the bytes there are not UTF-8.
+size_t utf8SequenceAt(const std::string& text, size_t i) {
+    auto byte = [&](size_t k) { return k < text.size() ? static_cast<unsigned char>(text[k]) : 0u; };
+    auto follows = [&](size_t k, unsigned low, unsigned high) { return byte(k) >= low && byte(k) <= high; };
+    unsigned b = byte(i);
+    if (b < 0x80) return 1;
+    if (b >= 0xC2 && b <= 0xDF) return follows(i + 1, 0x80, 0xBF) ? 2 : 0;
+    if (b >= 0xE0 && b <= 0xEF) {
+        unsigned low = b == 0xE0 ? 0xA0 : 0x80;   // E0: no overlong form
+        unsigned high = b == 0xED ? 0x9F : 0xBF;  // ED: no surrogate
+        return follows(i + 1, low, high) && follows(i + 2, 0x80, 0xBF) ? 3 : 0;
+    }
+    if (b >= 0xF0 && b <= 0xF4) {
+        unsigned low = b == 0xF0 ? 0x90 : 0x80;   // F0: no overlong form
+        unsigned high = b == 0xF4 ? 0x8F : 0xBF;  // F4: nothing above U+10FFFF
+        return follows(i + 1, low, high) && follows(i + 2, 0x80, 0xBF) && follows(i + 3, 0x80, 0xBF) ? 4 : 0;
+    }
+    return 0;
+}
+
+// A scenario is UTF-8 text without NUL bytes; a byte-order mark is no part of a command.
+void checkText(const std::string& line) {
+    for (size_t i = 0; i < line.size();) {
+        if (line[i] == 0) throw ScenarioError("a NUL byte" + column(i));
+        size_t n = utf8SequenceAt(line, i);
+        if (n == 0) throw ScenarioError("byte " + hex(static_cast<unsigned char>(line[i]), 2) + column(i) + " is not UTF-8 text");
+        i += n;
+    }
+}
+
+bool byteOrderMarkAt(const std::string& line, size_t i) { return line.compare(i, 3, "\xEF\xBB\xBF") == 0; }
+
+}  // namespace
+
 std::vector<Token> tokenize(const std::string& line) {
+    checkText(line);
     std::vector<Token> tokens;
     size_t i = 0;
     while (i < line.size()) {
         char c = line[i];
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+        if (byteOrderMarkAt(line, i)) {
+            throw ScenarioError("a byte-order mark" + column(i) + " (save the scenario as UTF-8 without one)");
+        } else if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
             ++i;
         } else if (c == '#') {
             break;
@@ -59,6 +102,7 @@ std::vector<Token> tokenize(const std::string& line) {
             Token t;
             while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r' && line[i] != '\n') {
                 if (line[i] == '"') throw ScenarioError("quote inside a word");
+                if (byteOrderMarkAt(line, i)) throw ScenarioError("a byte-order mark" + column(i) + " inside a word");
                 t.bare += line[i++];
             }
             tokens.push_back(t);
@@ -84,47 +128,80 @@ std::string Args::word(size_t i) const {
     return t.bare;
 }
 
+namespace {
+
+// A number's magnitude, decimal or 0x hexadecimal, without a sign: false when the word is not
+// one; *tooLarge when its value does not fit 64 bits.
+bool parseMagnitude(const std::string& digits, uint64_t* value, bool* tooLarge) {
+    bool hexadecimal = digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X');
+    size_t start = hexadecimal ? 2 : 0;
+    uint64_t base = hexadecimal ? 16 : 10;
+    if (digits.size() <= start) return false;
+    uint64_t v = 0;
+    *tooLarge = false;
+    for (size_t k = start; k < digits.size(); ++k) {
+        unsigned char c = static_cast<unsigned char>(digits[k]);
+        uint64_t d;
+        if (c >= '0' && c <= '9') d = c - '0';
+        else if (hexadecimal && c >= 'a' && c <= 'f') d = c - 'a' + 10;
+        else if (hexadecimal && c >= 'A' && c <= 'F') d = c - 'A' + 10;
+        else return false;
+        if (v > (UINT64_MAX - d) / base) *tooLarge = true;
+        v = v * base + d;
+    }
+    *value = v;
+    return true;
+}
+
+}  // namespace
+
 int64_t Args::number(size_t i) const {
     std::string w = word(i);
     bool negative = !w.empty() && w[0] == '-';
-    std::string digits = negative ? w.substr(1) : w;
     uint64_t magnitude = 0;
-    size_t used = 0;
-    try {
-        if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
-            magnitude = std::stoull(digits.substr(2), &used, 16);
-            used += 2;
-        } else {
-            magnitude = std::stoull(digits, &used, 10);
-        }
-    } catch (const std::exception&) {
+    bool tooLarge = false;
+    if (!parseMagnitude(negative ? w.substr(1) : w, &magnitude, &tooLarge)) {
         throw ScenarioError(command_ + ": bad number " + w);
     }
-    if (used != digits.size() || digits.empty()) throw ScenarioError(command_ + ": bad number " + w);
-    return negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
+    const uint64_t limit = negative ? UINT64_C(0x8000000000000000) : UINT64_C(0x7FFFFFFFFFFFFFFF);
+    if (tooLarge || magnitude > limit) throw ScenarioError(command_ + ": " + w + " does not fit a 64-bit number");
+    if (!negative) return static_cast<int64_t>(magnitude);
+    return magnitude == limit ? INT64_MIN : -static_cast<int64_t>(magnitude);
 }
 
 uint64_t Args::unsignedNumber(size_t i) const {
     std::string w = word(i);
     if (!w.empty() && w[0] == '-') throw ScenarioError(command_ + ": expected a count, got " + w);
-    return static_cast<uint64_t>(number(i));
+    uint64_t value = 0;
+    bool tooLarge = false;
+    if (!parseMagnitude(w, &value, &tooLarge)) throw ScenarioError(command_ + ": bad number " + w);
+    if (tooLarge) throw ScenarioError(command_ + ": " + w + " does not fit 64 bits");
+    return value;
 }
 
 uint8_t Args::byteValue(size_t i) const {
     int64_t v = number(i);
-    if (v < 0 || v > 255) throw ScenarioError(command_ + ": a byte is 0 to 255");
+    if (v < 0 || v > 255) throw ScenarioError(command_ + ": " + word(i) + " is not a byte (0 to 255)");
     return static_cast<uint8_t>(v);
 }
 
 uint32_t Args::dwordValue(size_t i) const {
     int64_t v = number(i);
-    if (v < 0 || v > 0xFFFFFFFFLL) throw ScenarioError(command_ + ": value out of range");
+    if (v < 0 || v > 0xFFFFFFFFLL) throw ScenarioError(command_ + ": " + word(i) + " does not fit 32 bits (0 to 4294967295)");
     return static_cast<uint32_t>(v);
+}
+
+int32_t Args::int32Value(size_t i) const {
+    int64_t v = number(i);
+    if (v < INT32_MIN || v > INT32_MAX) {
+        throw ScenarioError(command_ + ": " + word(i) + " does not fit a signed 32-bit number");
+    }
+    return static_cast<int32_t>(v);
 }
 
 int Args::controlId(size_t i) const {
     int64_t v = number(i);
-    if (v < -1 || v > 0xFFFF) throw ScenarioError(command_ + ": out of range");
+    if (v < -1 || v > 0xFFFF) throw ScenarioError(command_ + ": " + word(i) + " is out of range (-1 to 65535)");
     return static_cast<int>(v);
 }
 
@@ -231,7 +308,7 @@ RegistryValue registryValue(const Args& a, size_t typeArg) {
         v.data.push_back(0);
         v.type = 1;
     } else if (type == "dword") {
-        uint32_t n = static_cast<uint32_t>(a.number(typeArg + 1));
+        uint32_t n = a.dwordValue(typeArg + 1);
         for (int k = 0; k < 4; ++k) v.data.push_back(static_cast<uint8_t>(n >> (8 * k)));
         v.type = 4;
     } else if (type == "binary") {
@@ -273,10 +350,10 @@ SpinCommand spinCommand(const Args& a) {
 PixelsCommand pixelsCommand(const Args& a) {
     a.expectCount(4, 4);
     PixelsCommand p;
-    p.x = static_cast<int>(a.number(0));
-    p.y = static_cast<int>(a.number(1));
-    p.width = static_cast<int>(a.number(2));
-    p.height = static_cast<int>(a.number(3));
+    p.x = a.int32Value(0);
+    p.y = a.int32Value(1);
+    p.width = a.int32Value(2);
+    p.height = a.int32Value(3);
     if (p.width < 0 || p.height < 0) throw ScenarioError("pixels: negative size");
     p.header = "pixels " + std::to_string(p.x) + " " + std::to_string(p.y) + " " + std::to_string(p.width) + " " +
                std::to_string(p.height);
@@ -292,10 +369,10 @@ ScreenshotCommand screenshotCommand(const Args& a) {
     size_t next = 1;
     if (a.count() >= 5) {
         s.part = true;
-        s.x = static_cast<int>(a.number(1));
-        s.y = static_cast<int>(a.number(2));
-        s.width = static_cast<int>(a.number(3));
-        s.height = static_cast<int>(a.number(4));
+        s.x = a.int32Value(1);
+        s.y = a.int32Value(2);
+        s.width = a.int32Value(3);
+        s.height = a.int32Value(4);
         if (s.width <= 0 || s.height <= 0 || s.width > 4096 || s.height > 4096) {
             throw ScenarioError("screenshot: the part needs a size of 1 to 4096");
         }

@@ -20,7 +20,9 @@ struct ScenarioError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Splits a line into tokens; comments and blanks are dropped.
+// Splits a line into tokens; comments and blanks are dropped. A line that is not UTF-8 text, holds
+// a NUL byte or a byte-order mark outside a string, or breaks the rules of strings and words is
+// a ScenarioError.
 std::vector<Token> tokenize(const std::string& line);
 
 class Args {
@@ -31,10 +33,12 @@ public:
     const std::string& command() const { return command_; }
     std::u16string string(size_t i) const;    // a quoted string
     std::string word(size_t i) const;         // a bare word
-    int64_t number(size_t i) const;           // decimal or 0x hexadecimal
-    uint64_t unsignedNumber(size_t i) const;
+    // Numbers are decimal or 0x hexadecimal; one that does not fit its field is a ScenarioError.
+    int64_t number(size_t i) const;           // a signed 64-bit number
+    uint64_t unsignedNumber(size_t i) const;  // a count or byte count: 0 to 2^64 - 1
     uint8_t byteValue(size_t i) const;        // 0 to 255
     uint32_t dwordValue(size_t i) const;      // 0 to 0xFFFFFFFF
+    int32_t int32Value(size_t i) const;       // -2^31 to 2^31 - 1
     int controlId(size_t i) const;            // a dialog control's id or line: -1 to 65535
     std::vector<uint8_t> hexBytes(size_t i) const;  // pairs of hex digits, quoted or bare
     bool isString(size_t i) const { return has(i) && tokens_[i].quoted; }

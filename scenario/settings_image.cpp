@@ -49,7 +49,8 @@ std::vector<uint8_t> settingsFileImage(const Args& a) {
         }
         auto it = kFieldOffsets.find(field);
         if (it == kFieldOffsets.end()) throw ScenarioError("settings-file: unknown field " + field);
-        put32(image, it->second, a.number(i + 1));
+        // formatTag is unsigned; every other field is a signed 32-bit number.
+        put32(image, it->second, field == "formatTag" ? int64_t{a.dwordValue(i + 1)} : int64_t{a.int32Value(i + 1)});
     }
     return image;
 }

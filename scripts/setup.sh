@@ -7,8 +7,9 @@ set -euo pipefail
 # The simulator: compilers, resources (llvm-rc), screenshots (libpng), the screen's text
 # (FreeType with the system's fonts from fonts-wine, which is fonts only), its window (SDL2).
 simulator=(cmake ninja-build g++ llvm libpng-dev pkg-config libfreetype-dev fonts-wine libsdl2-dev)
-# Its tests: GoogleTest, the image checks (Python's imaging library), the window test (Xvfb, xdotool).
-tests=(libgtest-dev libgmock-dev googletest python3 python3-pil xvfb xdotool)
+# Its tests: GoogleTest, the image checks (Python's imaging library), the window test (Xvfb, xdotool),
+# the fuzzers (clang's libFuzzer).
+tests=(libgtest-dev libgmock-dev googletest python3 python3-pil xvfb xdotool clang libclang-rt-14-dev)
 # The Windows build and the suite under Wine.
 windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 libx11-6)
 

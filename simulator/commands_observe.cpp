@@ -116,11 +116,16 @@ const Registrar screenshot("screenshot", [](Args& a, Outcome&) {
     if (!sim::screen::writePng(picture, s.path)) throw ScenarioError("screenshot: cannot write " + s.path);
 });
 
-void check(Outcome& o, bool ok, const std::string& what) {
-    if (!ok) {
-        o.expectFailed = true;
-        sim::logLine("expect failed: " + what);
+// `found` is what the log line of a failure shows; the runner reports both on standard error.
+void check(Outcome& o, bool ok, const std::string& found, const Args& a) {
+    if (ok) return;
+    o.expectFailed = true;
+    sim::logLine("expect failed: " + found);
+    std::string expected;
+    for (size_t i = 0; i < a.count(); ++i) {
+        expected += (i ? " " : "") + (a.isString(i) ? quote(a.string(i)) : a.word(i));
     }
+    o.failures.push_back("expected " + expected + ", found " + found);
 }
 
 // Project checks: `expect gdi-objects N`, `expect icons N`, `expect device-contexts N`,
@@ -132,26 +137,26 @@ const Registrar expect("expect", [](Args& a, Outcome& o) {
     if (what == "gdi-objects") {
         a.expectCount(2, 2);
         size_t n = sim::liveGdiObjects();
-        check(o, n == a.unsignedNumber(1), "gdi-objects " + std::to_string(n));
+        check(o, n == a.unsignedNumber(1), "gdi-objects " + std::to_string(n), a);
     } else if (what == "icons") {
         a.expectCount(2, 2);
         size_t n = sim::liveIcons();
-        check(o, n == a.unsignedNumber(1), "icons " + std::to_string(n));
+        check(o, n == a.unsignedNumber(1), "icons " + std::to_string(n), a);
     } else if (what == "device-contexts") {
         a.expectCount(2, 2);
         size_t n = sim::liveDeviceContexts();
-        check(o, n == a.unsignedNumber(1), "device-contexts " + std::to_string(n));
+        check(o, n == a.unsignedNumber(1), "device-contexts " + std::to_string(n), a);
     } else if (what == "menus") {
         a.expectCount(2, 2);
         size_t n = sim::liveMenus();
-        check(o, n == a.unsignedNumber(1), "menus " + std::to_string(n));
+        check(o, n == a.unsignedNumber(1), "menus " + std::to_string(n), a);
     } else if (what == "taskbar-messages") {
         a.expectCount(3, 3);
         int64_t message = a.number(1);
         if (message < 0 || message > 0xFFFFFFFFLL) throw ScenarioError("expect taskbar-messages: bad message");
         size_t n = sim::taskbarOwnMessages(static_cast<UINT>(message));
         check(o, n == a.unsignedNumber(2), "taskbar-messages " + sim::hex(static_cast<uint64_t>(message)) + " " +
-                                               std::to_string(n));
+                                               std::to_string(n), a);
     } else if (what == "exit-leftovers") {
         // `expect exit-leftovers GDI ICONS DCS`: what the last program to end still held.
         a.expectCount(4, 4);
@@ -160,21 +165,22 @@ const Registrar expect("expect", [](Args& a, Outcome& o) {
               l.gdiObjects == a.unsignedNumber(1) && l.icons == a.unsignedNumber(2) &&
                   l.deviceContexts == a.unsignedNumber(3),
               "exit-leftovers " + std::to_string(l.gdiObjects) + " " + std::to_string(l.icons) + " " +
-                  std::to_string(l.deviceContexts));
+                  std::to_string(l.deviceContexts), a);
     } else if (what == "running") {
         a.expectCount(2, 2);
+        if (a.word(1) != "yes" && a.word(1) != "no") throw ScenarioError("expect running: yes or no");
         bool running = sim::programRunning();
-        check(o, running == (a.word(1) == "yes"), std::string("running ") + (running ? "yes" : "no"));
+        check(o, running == (a.word(1) == "yes"), std::string("running ") + (running ? "yes" : "no"), a);
     } else if (what == "pixels-unchanged" || what == "pixels-changed") {
         a.expectCount(1, 1);
         if (!gMark.set) throw ScenarioError("expect " + what + ": no mark-pixels before");
         bool same = screenBlock(gMark.where) == gMark.pixels;
-        check(o, same == (what == "pixels-unchanged"), std::string(same ? "pixels unchanged" : "pixels changed") + " since the mark");
+        check(o, same == (what == "pixels-unchanged"), std::string(same ? "pixels unchanged" : "pixels changed") + " since the mark", a);
     } else if (what == "file-size") {
         a.expectCount(3, 3);
         sim::FileNode* node = sim::fileSystem().find(a.string(1));
         int64_t size = node ? static_cast<int64_t>(node->bytes.size()) : -1;
-        check(o, size == a.number(2), "file-size " + std::to_string(size));
+        check(o, size == a.number(2), "file-size " + std::to_string(size), a);
     } else {
         throw ScenarioError("expect: unknown check " + what);
     }

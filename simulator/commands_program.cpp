@@ -22,7 +22,9 @@ const Registrar start("start", [](Args& a, Outcome&) {
 // the moment it is due and in the order the timers are due.
 const Registrar advance("advance", [](Args& a, Outcome&) {
     a.expectCount(1, 1);
-    uint64_t target = sim::world().clockMs + a.unsignedNumber(0);
+    uint64_t ms = a.unsignedNumber(0);
+    if (ms > UINT64_MAX - sim::world().clockMs) throw ScenarioError("advance: the clock would pass 2^64 ms");
+    uint64_t target = sim::world().clockMs + ms;
     for (;;) {
         auto& timers = sim::timers();
         uint64_t next = UINT64_MAX;
@@ -51,8 +53,8 @@ void penClosesOpenMenu() {
 
 const Registrar tap("tap", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
-    int x = static_cast<int>(a.number(0));
-    int y = static_cast<int>(a.number(1));
+    int x = a.int32Value(0);
+    int y = a.int32Value(1);
     // A menu, message box, dialog control or notification icon under the pen takes the tap.
     if (sim::screen::penTap(x, y)) return;
     penClosesOpenMenu();

@@ -9,6 +9,7 @@
 
 #include "device.h"
 #include "fault_sweep.h"
+#include "scenario/scenario_reader.h"
 #include "scenario.h"
 #include "window_mode.h"
 #include "world.h"
@@ -27,11 +28,19 @@ std::string programImagePath() {
     return dir + "/liborvo_program.so";
 }
 
+std::string usageText() {
+    return std::string("usage: orvo-sim FILE.scn   (- reads standard input)\n"
+                       "       orvo-sim --window [--scale N] [--paused] [FILE.scn]\n"
+                       "       orvo-sim --sweep [--jobs N] [--most M] FILE.scn ...\n"
+                       "       orvo-sim --help\n") +
+           scenario::windowKeysHelp() +
+           "Runs Orvo on a simulated Pocket PC, driven by the scenario, and writes the event log to\n"
+           "standard output. Exit status: 0 the scenario ran to its end, 1 an expect failed, 2 a mistake\n"
+           "in the scenario (reported on standard error as FILE:LINE: message), 3 a fault the device caught.\n";
+}
+
 int usage() {
-    std::cerr << "usage: orvo-sim FILE.scn   (- reads standard input)\n"
-                 "       orvo-sim --window [--scale N] [--paused] [FILE.scn]\n"
-                 "       orvo-sim --sweep [--jobs N] [--most M] FILE.scn ...\n"
-              << scenario::windowKeysHelp();
+    std::cerr << usageText();
     return 2;
 }
 
@@ -47,7 +56,10 @@ int main(int argc, char** argv) {
     std::string file;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
-        if (a == "--window") {
+        if (a == "--help" || a == "-h") {
+            std::cout << usageText();
+            return 0;
+        } else if (a == "--window") {
             window = true;
         } else if (a == "--paused") {
             options.paused = true;
@@ -64,9 +76,9 @@ int main(int argc, char** argv) {
     if (!window && (options.paused || options.scale != 2)) return usage();
     std::ifstream in;
     if (!file.empty() && file != "-") {
-        in.open(file);
-        if (!in) {
-            std::cerr << file << ":0: cannot open the scenario\n";
+        std::string problem = scenario::openScenarioFile(file, &in);
+        if (!problem.empty()) {
+            std::cerr << file << ":0: " << problem << "\n";
             return 2;
         }
     }

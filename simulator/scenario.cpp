@@ -5,6 +5,7 @@
 
 #include "device.h"
 #include "invariants.h"
+#include "scenario/scenario_reader.h"
 #include "scheduler.h"
 #include "world.h"
 
@@ -38,23 +39,27 @@ void runCommand(const std::string& line, Outcome& outcome) {
 }
 
 int runScenario(std::istream& in, const std::string& fileName) {
+    ScenarioReader reader(in);
     std::string line;
-    int lineNumber = 0;
     size_t faultsSeen = 0;
     Outcome outcome;
-    while (std::getline(in, line)) {
-        ++lineNumber;
-        try {
+    try {
+        while (reader.next(&line)) {
             runCommand(line, outcome);
-        } catch (const ScenarioError& e) {
-            std::cout.flush();
-            std::cerr << fileName << ":" << lineNumber << ": " << e.what() << std::endl;
-            return 2;
+            for (const std::string& failure : outcome.failures) {
+                std::cerr << fileName << ":" << reader.lineNumber() << ": expect failed: " << failure << std::endl;
+            }
+            outcome.failures.clear();
+            // A fault the device caught fails the scenario, whatever its expected log says.
+            for (; faultsSeen < sim::world().faults.size(); ++faultsSeen) {
+                std::cerr << fileName << ":" << reader.lineNumber() << ": fault: " << sim::world().faults[faultsSeen]
+                          << std::endl;
+            }
         }
-        // A fault the device caught fails the scenario, whatever its expected log says.
-        for (; faultsSeen < sim::world().faults.size(); ++faultsSeen) {
-            std::cerr << fileName << ":" << lineNumber << ": fault: " << sim::world().faults[faultsSeen] << std::endl;
-        }
+    } catch (const ScenarioError& e) {
+        std::cout.flush();
+        std::cerr << fileName << ":" << reader.lineNumber() << ": " << e.what() << std::endl;
+        return 2;
     }
     if (!sim::world().faults.empty()) return 3;
     return outcome.expectFailed ? 1 : 0;

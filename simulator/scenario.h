@@ -4,14 +4,17 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "scenario/scenario_syntax.h"
 
 namespace scenario {
 
-// Outcome of an expect command.
+// Outcome of expect commands: whether one failed, and what the failures of the command now
+// running expected and found, for the runner to report with the scenario's file and line.
 struct Outcome {
     bool expectFailed = false;
+    std::vector<std::string> failures;
 };
 
 using Command = std::function<void(Args&, Outcome&)>;

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Runs one scenario through orvo-sim and compares its log with the .expected file beside it.
-# A scenario may name its expected exit status in a first line "# exit N" (default 0).
+# A scenario may name its expected exit status in a first line "# exit N" (default 0). A scenario
+# that ends in a mistake or a failed expect (any other status) has a .stderr file beside it with
+# the messages expected on standard error, the scenario named by its file name alone.
 set -u
 sim=$1
 scn=$2
 expected=${scn%.scn}.expected
-want_status=$(sed -n '1s/^# exit \([0-9]\+\).*/\1/p' "$scn")
+expected_err=${scn%.scn}.stderr
+# A byte-order mark before the header is itself a mistake that a scenario may show.
+want_status=$(sed -n '1s/^\(\xEF\xBB\xBF\)\?# exit \([0-9]\+\).*/\2/p' "$scn")
 want_status=${want_status:-0}
 actual=$(mktemp)
 "$sim" "$scn" > "$actual" 2> "$actual.err"
@@ -15,5 +19,15 @@ if [ "$status" -ne "$want_status" ]; then
   echo "exit status $status, expected $want_status"; cat "$actual.err"; rc=1
 fi
 if ! diff -u "$expected" "$actual"; then rc=1; fi
+if [ -e "$expected_err" ] || [ "$want_status" -ne 0 ]; then
+  if [ ! -e "$expected_err" ]; then
+    echo "$expected_err is missing: a scenario that exits with $want_status names its messages"; rc=1
+  else
+    name=$(basename "$scn")
+    err=$(cat "$actual.err")
+    err=${err//"$scn"/$name}
+    if ! diff -u "$expected_err" <([ -z "$err" ] || printf '%s\n' "$err"); then rc=1; fi
+  fi
+fi
 rm -f "$actual" "$actual.err"
 exit $rc

@@ -120,6 +120,12 @@ LRESULT CALLBACK controlProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             s->selection = index;
             return index;
         }
+        case LB_GETTEXTLEN:
+        case CB_GETLBTEXTLEN: {
+            size_t index = wParam;
+            if (index >= s->items.size()) return LB_ERR;
+            return static_cast<LRESULT>(s->items[index].size());
+        }
         case LB_GETTEXT:
         case CB_GETLBTEXT: {
             size_t index = wParam;

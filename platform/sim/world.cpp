@@ -43,9 +43,11 @@ World& world() {
 
 void setLogStream(std::ostream* out) { gLog = out; }
 
-void logEvent(const std::string& event) { *gLog << world().clockMs << ' ' << event << '\n'; }
+// Each line is flushed as it is written, so that the log of a run that is killed or hangs keeps
+// everything that happened up to that moment.
+void logEvent(const std::string& event) { *gLog << world().clockMs << ' ' << event << '\n' << std::flush; }
 
-void logLine(const std::string& line) { *gLog << line << '\n'; }
+void logLine(const std::string& line) { *gLog << line << '\n' << std::flush; }
 
 void reportFault(const std::string& text) {
     logEvent("fault " + text);

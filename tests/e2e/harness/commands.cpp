@@ -294,7 +294,9 @@ const Registrar start("start", [](Args& a, Outcome&) {
 
 const Registrar advance("advance", [](Args& a, Outcome&) {
     a.expectCount(1, 1);
-    advanceClock(now() + a.unsignedNumber(0));
+    uint64_t ms = a.unsignedNumber(0);
+    if (ms > UINT64_MAX - now()) throw ScenarioError("advance: the clock would pass 2^64 ms");
+    advanceClock(now() + ms);
 });
 
 // A menu that is open when the pen comes down elsewhere closes, and the touch then reaches the
@@ -313,7 +315,7 @@ const Registrar tap("tap", [](Args& a, Outcome&) {
     OpenModal menu{OpenModal::PopupMenuKind};
     bool menuOpen = findModal(OpenModal::PopupMenuKind, &menu);
     if (menuOpen) logEvent("menu-cancel");
-    penAt(static_cast<int>(a.number(0)), static_cast<int>(a.number(1)));
+    penAt(a.int32Value(0), a.int32Value(1));
     if (menuOpen && !menuClosed(menu.menu, 500)) {
         // Without a window manager the system holds no pointer grab for the menu: a touch that
         // opens no other menu leaves it open. The device's pen closes it; so does the runner.
@@ -730,6 +732,7 @@ const Registrar expect("expect", [](Args& a, Outcome& o) {
     std::string what = a.word(0);
     if (what == "running") {
         a.expectCount(2, 2);
+        if (a.word(1) != "yes" && a.word(1) != "no") throw ScenarioError("expect running: yes or no");
         bool running = programMainWindow() != NULL;
         check(o, running == (a.word(1) == "yes"), std::string("running ") + (running ? "yes" : "no"));
     } else if (what == "file-size") {

@@ -10,20 +10,20 @@
 #include <fstream>
 #include <iostream>
 
+#include "scenario/scenario_reader.h"
 #include "tests/e2e/harness/commands.h"
 
 namespace {
 
 int runScenario(std::istream& in, const std::string& fileName) {
+    scenario::ScenarioReader reader(in);
     std::string line;
-    int lineNumber = 0;
     e2e::Outcome outcome;
     // ORVO_E2E_TIMING=1: how long each command took, on standard error.
     const bool timing = GetEnvironmentVariableW(L"ORVO_E2E_TIMING", NULL, 0) > 0;
-    while (std::getline(in, line)) {
-        DWORD started = GetTickCount();
-        ++lineNumber;
-        try {
+    try {
+        while (reader.next(&line)) {
+            DWORD started = GetTickCount();
             std::vector<scenario::Token> tokens = scenario::tokenize(line);
             if (tokens.empty()) continue;
             if (tokens[0].quoted) throw scenario::ScenarioError("a command cannot be a string");
@@ -33,13 +33,13 @@ int runScenario(std::istream& in, const std::string& fileName) {
             (*command)(args, outcome);
             e2e::settle();
             if (timing) std::cerr << (GetTickCount() - started) << " ms: " << line << std::endl;
-        } catch (const scenario::ScenarioError& e) {
-            std::cerr << fileName << ":" << lineNumber << ": " << e.what() << std::endl;
-            return 2;
-        } catch (const std::exception& e) {
-            std::cerr << fileName << ":" << lineNumber << ": the runner failed: " << e.what() << std::endl;
-            return 3;
         }
+    } catch (const scenario::ScenarioError& e) {
+        std::cerr << fileName << ":" << reader.lineNumber() << ": " << e.what() << std::endl;
+        return 2;
+    } catch (const std::exception& e) {
+        std::cerr << fileName << ":" << reader.lineNumber() << ": the runner failed: " << e.what() << std::endl;
+        return 3;
     }
     return outcome.expectFailed ? 1 : 0;
 }
@@ -52,9 +52,10 @@ int main(int argc, char** argv) {
         std::cerr << "usage: orvo-e2e FILE.scn\n";
         return 2;
     }
-    std::ifstream in(argv[1]);
-    if (!in) {
-        std::cerr << argv[1] << ":0: cannot open the scenario\n";
+    std::ifstream in;
+    std::string problem = scenario::openScenarioFile(argv[1], &in);
+    if (!problem.empty()) {
+        std::cerr << argv[1] << ":0: " << problem << "\n";
         return 2;
     }
     if (GetFileAttributesW(L"P:\\") == INVALID_FILE_ATTRIBUTES || !SetCurrentDirectoryW(L"P:\\")) {
