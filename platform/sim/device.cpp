@@ -45,6 +45,7 @@ void paintTaskbarPixels() {
     Surface& s = screenSurface();
     int h = taskbarHeight();
     gShellPaint.resize(s.width, std::min(h, s.height));
+    noteScreenChanged();
     if (screen::taskbarStyle() == screen::TaskbarStyle::Device) {
         screen::paintDeviceTaskbar(s, s.width, h);
         for (int y = 0; y < gShellPaint.height; ++y) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <unordered_map>
 #include <memory>
 
 #include "invariants.h"
@@ -38,12 +39,13 @@ struct GdiObject {
     Process* owner = nullptr;  // freed when its process ends
 };
 
-std::map<uintptr_t, std::unique_ptr<GdiObject>> gObjects;
+std::unordered_map<uintptr_t, std::unique_ptr<GdiObject>> gObjects;
 // Shared icons of each process, by resource id and size: loading one again gives the same handle.
 std::map<std::pair<Process*, std::pair<unsigned, int>>, HICON> gSharedIcons;
 uintptr_t gNextObject = 0x200000;
 Surface gScreen;
 ScreenTraffic gTraffic;
+uint64_t gScreenVersion = 0;
 
 template <typename H>
 H addObject(std::unique_ptr<GdiObject> o) {
@@ -69,23 +71,27 @@ size_t dibIndex(const GdiObject& b, int x, int y) {
     return static_cast<size_t>(row) * b.surface.width + x;
 }
 
-void takeDibPixels(GdiObject* b) {
+// A DIB pixel (0x00RRGGBB) and a COLORREF (0x00BBGGRR) differ in the order of red and blue.
+inline uint32_t swapRedBlue(uint32_t v) { return ((v >> 16) & 0xFF) | (v & 0xFF00) | ((v & 0xFF) << 16); }
+
+// Only the part an operation touches is taken or given: the rectangle, held to the bitmap.
+void takeDibRect(GdiObject* b, int x0, int y0, int w, int h) {
     if (b == nullptr || !b->isDib) return;
-    for (int y = 0; y < b->surface.height; ++y) {
-        for (int x = 0; x < b->surface.width; ++x) {
-            uint32_t v = b->dib[dibIndex(*b, x, y)];
-            b->surface.set(x, y, RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
-        }
+    const int xa = std::max(0, x0), x1 = std::min(b->surface.width, x0 + w), y1 = std::min(b->surface.height, y0 + h);
+    for (int y = std::max(0, y0); y < y1; ++y) {
+        const uint32_t* from = &b->dib[dibIndex(*b, 0, y)];
+        COLORREF* to = &b->surface.pixels[static_cast<size_t>(y) * b->surface.width];
+        for (int x = xa; x < x1; ++x) to[x] = swapRedBlue(from[x]);
     }
 }
 
-void giveDibPixels(GdiObject* b) {
+void giveDibRect(GdiObject* b, int x0, int y0, int w, int h) {
     if (b == nullptr || !b->isDib) return;
-    for (int y = 0; y < b->surface.height; ++y) {
-        for (int x = 0; x < b->surface.width; ++x) {
-            COLORREF c = b->surface.get(x, y);
-            b->dib[dibIndex(*b, x, y)] = (static_cast<uint32_t>(GetRValue(c)) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-        }
+    const int xa = std::max(0, x0), x1 = std::min(b->surface.width, x0 + w), y1 = std::min(b->surface.height, y0 + h);
+    for (int y = std::max(0, y0); y < y1; ++y) {
+        const COLORREF* from = &b->surface.pixels[static_cast<size_t>(y) * b->surface.width];
+        uint32_t* to = &b->dib[dibIndex(*b, 0, y)];
+        for (int x = xa; x < x1; ++x) to[x] = swapRedBlue(from[x] & 0xFFFFFF);
     }
 }
 
@@ -111,10 +117,7 @@ Target targetOf(HDC handle) {
         }
     } else if (GdiObject* bm = bitmapOf(dc)) {
         t.surface = &bm->surface;
-        if (bm->isDib) {
-            t.dib = bm;
-            takeDibPixels(bm);
-        }
+        if (bm->isDib) t.dib = bm;
     }
     return t;
 }
@@ -135,7 +138,10 @@ void writePixel(const Target& t, int x, int y, COLORREF c) {
     int sx = x + t.originX;
     int sy = y + t.originY;
     if (t.surface == nullptr || !t.surface->contains(sx, sy)) return;
-    if (t.isScreen) gTraffic.pixelsWritten++;
+    if (t.isScreen) {
+        gTraffic.pixelsWritten++;
+        ++gScreenVersion;
+    }
     t.surface->set(sx, sy, c);
 }
 
@@ -168,6 +174,7 @@ void Surface::resize(int w, int h, COLORREF fill) {
 Surface& screenSurface() { return gScreen; }
 
 void resizeScreen(int width, int height) {
+    ++gScreenVersion;
     Surface old = gScreen;
     gScreen.resize(width, height, 0);
     for (int y = 0; y < std::min(height, old.height); ++y) {
@@ -176,6 +183,9 @@ void resizeScreen(int width, int height) {
 }
 
 ScreenTraffic& screenTraffic() { return gTraffic; }
+
+uint64_t screenVersion() { return gScreenVersion; }
+void noteScreenChanged() { ++gScreenVersion; }
 
 namespace {
 
@@ -378,54 +388,65 @@ BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD 
     if (shouldFail(Op::BitBlt)) return FALSE;
     Target d = targetOf(dst);
     if (d.surface == nullptr) return FALSE;
-    bool needsSource = rop == SRCCOPY || rop == SRCINVERT || rop == SRCAND || rop == SRCPAINT;
+    const bool needsSource = rop == SRCCOPY || rop == SRCINVERT || rop == SRCAND || rop == SRCPAINT;
+    const bool readsDestination = rop == SRCINVERT || rop == SRCAND || rop == SRCPAINT;
+    if (!needsSource && rop != BLACKNESS && rop != WHITENESS) return FALSE;
     Target s = needsSource ? targetOf(src) : Target{};
     if (needsSource && s.surface == nullptr) return FALSE;
-    // Read the whole source block first, so that overlapping copies behave.
-    std::vector<COLORREF> block(static_cast<size_t>(std::max(w, 0)) * std::max(h, 0));
-    std::vector<char> present(block.size(), 0);
+    // The block, in each surface's own coordinates, held to both: source pixels outside the source
+    // surface leave the destination as it was, and nothing is written outside the destination.
+    const int dx = d.originX + x, dy = d.originY + y;
+    const int srcX = s.originX + sx, srcY = s.originY + sy;
+    int c0 = std::max(0, -dx), r0 = std::max(0, -dy);
+    int c1 = std::min(w, d.surface->width - dx), r1 = std::min(h, d.surface->height - dy);
     if (needsSource) {
-        for (int r = 0; r < h; ++r) {
-            for (int c = 0; c < w; ++c) {
-                bool ok = false;
-                COLORREF v = readPixel(s, sx + c, sy + r, &ok);
-                block[static_cast<size_t>(r) * w + c] = v;
-                present[static_cast<size_t>(r) * w + c] = ok;
-            }
+        c0 = std::max(c0, -srcX);
+        r0 = std::max(r0, -srcY);
+        c1 = std::min(c1, s.surface->width - srcX);
+        r1 = std::min(r1, s.surface->height - srcY);
+    }
+    if (c1 <= c0 || r1 <= r0) return TRUE;
+    const int cw = c1 - c0, rh = r1 - r0;
+    const uint64_t pixels = static_cast<uint64_t>(cw) * static_cast<uint64_t>(rh);
+    // Whole rows at a time; the source block is read first, so that overlapping copies behave.
+    static std::vector<COLORREF> block;
+    if (needsSource) {
+        takeDibRect(s.dib, srcX + c0, srcY + r0, cw, rh);
+        if (s.isScreen) gTraffic.pixelsRead += pixels;
+        block.resize(static_cast<size_t>(pixels));
+        for (int r = 0; r < rh; ++r) {
+            const COLORREF* row = &s.surface->pixels[static_cast<size_t>(srcY + r0 + r) * s.surface->width + (srcX + c0)];
+            std::copy(row, row + cw, &block[static_cast<size_t>(r) * cw]);
         }
     }
-    for (int r = 0; r < h; ++r) {
-        for (int c = 0; c < w; ++c) {
-            size_t i = static_cast<size_t>(r) * w + c;
-            COLORREF src_ = block[i];
-            // Source pixels outside the source surface leave the destination as it was.
-            if (needsSource && !present[i]) continue;
-            COLORREF out;
-            if (rop == SRCCOPY) {
-                out = src_;
-            } else if (rop == BLACKNESS) {
-                out = 0;
-            } else if (rop == WHITENESS) {
-                out = 0xFFFFFF;
-            } else {
-                bool ok = false;
-                COLORREF old = readPixel(d, x + c, y + r, &ok);
-                if (!ok) continue;
-                if (rop == SRCINVERT) out = (old ^ src_) & 0xFFFFFF;
-                else if (rop == SRCAND) out = old & src_;
-                else if (rop == SRCPAINT) out = old | src_;
-                else return FALSE;
-            }
-            writePixel(d, x + c, y + r, out);
+    if (readsDestination) {
+        takeDibRect(d.dib, dx + c0, dy + r0, cw, rh);
+        if (d.isScreen) gTraffic.pixelsRead += pixels;
+    }
+    for (int r = 0; r < rh; ++r) {
+        COLORREF* out = &d.surface->pixels[static_cast<size_t>(dy + r0 + r) * d.surface->width + (dx + c0)];
+        const COLORREF* in = needsSource ? &block[static_cast<size_t>(r) * cw] : nullptr;
+        switch (rop) {
+            case SRCCOPY: std::copy(in, in + cw, out); break;
+            case SRCINVERT: for (int c = 0; c < cw; ++c) out[c] = (out[c] ^ in[c]) & 0xFFFFFF; break;
+            case SRCAND: for (int c = 0; c < cw; ++c) out[c] = out[c] & in[c]; break;
+            case SRCPAINT: for (int c = 0; c < cw; ++c) out[c] = (out[c] | in[c]) & 0xFFFFFF; break;
+            case BLACKNESS: std::fill(out, out + cw, 0); break;
+            default: std::fill(out, out + cw, 0xFFFFFF); break;
         }
     }
-    giveDibPixels(d.dib);
+    if (d.isScreen) {
+        gTraffic.pixelsWritten += pixels;
+        ++gScreenVersion;
+    }
+    giveDibRect(d.dib, dx + c0, dy + r0, cw, rh);
     return TRUE;
 }
 
 COLORREF GetPixel(HDC dc, int x, int y) {
     if (shouldFail(Op::GetPixel)) return CLR_INVALID;
     Target t = targetOf(dc);
+    takeDibRect(t.dib, x + t.originX, y + t.originY, 1, 1);
     bool ok = false;
     COLORREF c = readPixel(t, x, y, &ok);
     return ok ? c : CLR_INVALID;
@@ -435,7 +456,7 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {
     Target t = targetOf(dc);
     if (t.surface == nullptr || !t.surface->contains(x + t.originX, y + t.originY)) return static_cast<COLORREF>(-1);
     writePixel(t, x, y, color & 0xFFFFFF);
-    giveDibPixels(t.dib);
+    giveDibRect(t.dib, x + t.originX, y + t.originY, 1, 1);
     return color & 0xFFFFFF;
 }
 
@@ -579,6 +600,7 @@ BOOL DrawIconEx(HDC dc, int x, int y, HICON handle, int w, int h, UINT, HBRUSH, 
     if (Process* p = currentProcess(); p && p->isProgram && (flags & DI_NORMAL) == DI_NORMAL) {
         noteIconDrawn(icon->mask, icon->image);
     }
+    takeDibRect(t.dib, x + t.originX, y + t.originY, width, height);
     for (int r = 0; r < height; ++r) {
         for (int c = 0; c < width; ++c) {
             bool ok = false;
@@ -589,6 +611,6 @@ BOOL DrawIconEx(HDC dc, int x, int y, HICON handle, int w, int h, UINT, HBRUSH, 
             writePixel(t, x + c, y + r, v & 0xFFFFFF);
         }
     }
-    giveDibPixels(t.dib);
+    giveDibRect(t.dib, x + t.originX, y + t.originY, width, height);
     return TRUE;
 }

@@ -32,6 +32,10 @@ struct ScreenTraffic {
     uint64_t pixelsWritten = 0;
 };
 ScreenTraffic& screenTraffic();
+// Counts every change of the screen's pixels (a program's drawing or the shell's painting), so
+// that what watches the screen can tell whether it changed since it last looked.
+uint64_t screenVersion();
+void noteScreenChanged();
 
 // Live objects: bitmaps, memory device contexts, brushes made by the program, and icons.
 size_t liveGdiObjects();

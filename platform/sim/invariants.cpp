@@ -1,5 +1,7 @@
 #include "invariants.h"
 
+#include <algorithm>
+#include <cstring>
 #include <deque>
 
 #include "device.h"
@@ -16,6 +18,11 @@ struct DrawnIcon {
 std::deque<DrawnIcon> gDrawn;
 constexpr size_t kDrawnKept = 16;
 bool gTaskbarFaultReported = false;
+// What the last check saw: nothing to look at again while neither the screen nor the running
+// programs have changed. And where the icon lay, which is where it most likely lies again.
+uint64_t gCheckedVersion = ~0ull;
+bool gCheckedRunning = false;
+int gLastIconX = 0;
 
 bool sameSurface(const Surface& a, const Surface& b) { return a.width == b.width && a.height == b.height && a.pixels == b.pixels; }
 
@@ -57,29 +64,39 @@ void noteIconDrawn(const Surface& mask, const Surface& image) {
 
 void checkTaskbarInvariant() {
     if (gTaskbarFaultReported) return;
+    const bool running = anyProgramRunning();
+    if (screenVersion() == gCheckedVersion && running == gCheckedRunning) return;
+    gCheckedVersion = screenVersion();
+    gCheckedRunning = running;
     const Surface& shell = taskbarAsShellPainted();
     const Surface& screen = screenSurface();
     if (shell.width != screen.width || shell.height > screen.height) return;  // a repaint is due
     int minX = shell.width, maxX = -1, minY = shell.height, maxY = -1;
     int firstX = -1, firstY = -1;
     for (int y = 0; y < shell.height; ++y) {
-        for (int x = 0; x < shell.width; ++x) {
-            if (screen.get(x, y) == shell.get(x, y)) continue;
-            if (firstX < 0) {
-                firstX = x;
-                firstY = y;
-            }
-            minX = std::min(minX, x);
-            maxX = std::max(maxX, x);
-            minY = std::min(minY, y);
-            maxY = std::max(maxY, y);
+        // Whole rows first: most of the taskbar is the shell's painting as it was.
+        const COLORREF* screenRow = &screen.pixels[static_cast<size_t>(y) * screen.width];
+        const COLORREF* shellRow = &shell.pixels[static_cast<size_t>(y) * shell.width];
+        if (std::memcmp(shellRow, screenRow, sizeof(COLORREF) * static_cast<size_t>(shell.width)) == 0) continue;
+        // The first and the last differing pixel of the row bound what differs there.
+        int rowFirst = 0;
+        while (shellRow[rowFirst] == screenRow[rowFirst]) ++rowFirst;
+        int rowLast = shell.width - 1;
+        while (rowLast > rowFirst && shellRow[rowLast] == screenRow[rowLast]) --rowLast;
+        if (firstX < 0) {
+            firstX = rowFirst;
+            firstY = y;
         }
+        minX = std::min(minX, rowFirst);
+        maxX = std::max(maxX, rowLast);
+        minY = std::min(minY, y);
+        maxY = std::max(maxY, y);
     }
     if (maxX < 0) return;
     const std::string where = "(" + std::to_string(firstX) + ", " + std::to_string(firstY) + ") is " +
                               pixelText(screen.get(firstX, firstY)) + " where the shell painted " +
                               pixelText(shell.get(firstX, firstY));
-    if (!anyProgramRunning()) {
+    if (!running) {
         gTaskbarFaultReported = true;
         reportFault("taskbar: no program runs, but the pixel at " + where);
         return;
@@ -90,8 +107,14 @@ void checkTaskbarInvariant() {
         if (icon.image.height != size) continue;
         const int top = size == 32 ? 10 : 5;
         if (minY < top || maxY >= top + size || maxX - minX >= size) continue;
+        if (gLastIconX >= maxX - size + 1 && gLastIconX <= minX && squareShowsIcon(screen, shell, gLastIconX, top, icon)) {
+            return;
+        }
         for (int x = maxX - size + 1; x <= minX; ++x) {
-            if (squareShowsIcon(screen, shell, x, top, icon)) return;
+            if (squareShowsIcon(screen, shell, x, top, icon)) {
+                gLastIconX = x;
+                return;
+            }
         }
     }
     gTaskbarFaultReported = true;
@@ -110,6 +133,7 @@ void checkNothingHeldAtExit(const Process& process, const HeldAtExit& held) {
 void resetInvariants() {
     gDrawn.clear();
     gTaskbarFaultReported = false;
+    gCheckedVersion = ~0ull;
 }
 
 }  // namespace sim

@@ -3,6 +3,7 @@
 #include "resources.h"
 
 #include <cstring>
+#include <map>
 
 #include "sim_api.h"
 #include "world.h"
@@ -303,8 +304,17 @@ bool decodeIconImage(const uint8_t* data, size_t size, Image* colour, Image* mas
 }
 
 bool decodeBitmapResource(unsigned id, Image* out) {
-    const ResourceEntry* e = findById(RtBitmap, id);
-    return e && decodeDib(e->data, e->size, out);
+    // The resources never change while the simulator runs: each is decoded once.
+    static std::map<unsigned, std::pair<bool, Image>> decoded;
+    auto it = decoded.find(id);
+    if (it == decoded.end()) {
+        const ResourceEntry* e = findById(RtBitmap, id);
+        Image img;
+        bool ok = e && decodeDib(e->data, e->size, &img);
+        it = decoded.emplace(id, std::make_pair(ok, std::move(img))).first;
+    }
+    if (it->second.first) *out = it->second.second;
+    return it->second.first;
 }
 
 bool decodeIconResource(unsigned id, int preferredSize, Image* colour, Image* mask) {

@@ -1,38 +1,78 @@
 #include "scheduler.h"
 
+#include <sys/mman.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define ORVO_SIM_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ORVO_SIM_ASAN 1
+#endif
+#endif
+#ifdef ORVO_SIM_ASAN
+#include <sanitizer/common_interface_defs.h>
+#endif
+
 namespace sim {
 namespace {
 
-std::mutex gMutex;
-std::condition_variable gDriverCv;
-Thread* gRunning = nullptr;  // nullptr: the driver holds control
-std::vector<std::unique_ptr<Thread>> gThreads;
-thread_local Thread* tCurrent = nullptr;
-int gNextThreadId = 1;
+// A fiber's stack: the program's frames and the simulator's, with room for the address
+// sanitizer's larger frames; a page below it stays unmapped, so an overflow faults at once.
+constexpr size_t kStackSize = 1024 * 1024;
+constexpr size_t kGuardSize = 64 * 1024;
 
-// Passes control from the calling host thread to `next` (nullptr: the driver) and waits until
-// control comes back to `self`.
-void handOver(Thread* self, Thread* next) {
-    std::unique_lock<std::mutex> lock(gMutex);
-    gRunning = next;
-    if (next == nullptr) {
-        gDriverCv.notify_all();
-    } else {
-        next->cv.notify_all();
-    }
-    if (self == nullptr) {
-        gDriverCv.wait(lock, [] { return gRunning == nullptr; });
-    } else {
-        self->cv.wait(lock, [self] { return gRunning == self; });
-    }
+Thread* gRunning = nullptr;  // nullptr: the driver holds control
+ucontext_t gDriverContext;
+std::vector<std::unique_ptr<Thread>> gThreads;
+int gNextThreadId = 1;
+// The driver's stack, as the address sanitizer learns it when a fiber is first entered.
+const void* gDriverStackBottom = nullptr;
+size_t gDriverStackSize = 0;
+
+// The address sanitizer keeps track of which stack runs; every switch tells it.
+void startSwitch(void** fakeStack, const void* bottom, size_t size) {
+#ifdef ORVO_SIM_ASAN
+    __sanitizer_start_switch_fiber(fakeStack, bottom, size);
+#else
+    (void)fakeStack;
+    (void)bottom;
+    (void)size;
+#endif
 }
 
-void threadMain(Thread* t) {
-    {
-        std::unique_lock<std::mutex> lock(gMutex);
-        t->cv.wait(lock, [t] { return gRunning == t; });
-    }
-    tCurrent = t;
+void finishSwitch(void* fakeStack, const void** bottomOld, size_t* sizeOld) {
+#ifdef ORVO_SIM_ASAN
+    __sanitizer_finish_switch_fiber(fakeStack, bottomOld, sizeOld);
+#else
+    (void)fakeStack;
+    (void)bottomOld;
+    (void)sizeOld;
+#endif
+}
+
+// From the driver into a fiber, until the fiber hands control back.
+void enterFiber(Thread* t) {
+    gRunning = t;
+    void* driverFake = nullptr;
+    startSwitch(&driverFake, t->stack, t->stackSize);
+    swapcontext(&gDriverContext, &t->context);
+    finishSwitch(driverFake, nullptr, nullptr);
+    gRunning = nullptr;
+}
+
+// From the running fiber back to the driver; returns when the driver enters it again.
+void leaveFiber(Thread* self) {
+    startSwitch(&self->fakeStack, gDriverStackBottom, gDriverStackSize);
+    swapcontext(&self->context, &gDriverContext);
+    finishSwitch(self->fakeStack, &gDriverStackBottom, &gDriverStackSize);
+}
+
+void fiberMain(unsigned low, unsigned high) {
+    Thread* t = reinterpret_cast<Thread*>((static_cast<uintptr_t>(high) << 32) | low);
+    finishSwitch(nullptr, &gDriverStackBottom, &gDriverStackSize);
     t->started = true;
     if (!t->killed) {
         try {
@@ -41,15 +81,22 @@ void threadMain(Thread* t) {
         }
     }
     t->finished = true;
-    std::unique_lock<std::mutex> lock(gMutex);
-    gRunning = nullptr;
-    gDriverCv.notify_all();
+    // The fiber ends: its frames go with it, and control never comes back here.
+    startSwitch(nullptr, gDriverStackBottom, gDriverStackSize);
+    setcontext(&gDriverContext);
+    std::abort();
 }
 
 bool runnable(Thread* t) {
     if (t->finished) return false;
     if (!t->started || t->killed) return true;
     return t->wakeCondition && t->wakeCondition();
+}
+
+void freeStack(Thread* t) {
+    if (t->stack == nullptr) return;
+    munmap(static_cast<char*>(t->stack) - kGuardSize, t->stackSize + kGuardSize);
+    t->stack = nullptr;
 }
 
 }  // namespace
@@ -59,18 +106,33 @@ Thread* createThread(Process* process, std::function<void()> body) {
     t->id = gNextThreadId++;
     t->process = process;
     t->body = std::move(body);
+    void* region = mmap(nullptr, kStackSize + kGuardSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE,
+                        -1, 0);
+    if (region == MAP_FAILED) {
+        std::perror("orvo-sim: no memory for a simulated thread's stack");
+        std::abort();
+    }
+    mprotect(region, kGuardSize, PROT_NONE);
+    t->stack = static_cast<char*>(region) + kGuardSize;
+    t->stackSize = kStackSize;
+    getcontext(&t->context);
+    t->context.uc_stack.ss_sp = t->stack;
+    t->context.uc_stack.ss_size = t->stackSize;
+    t->context.uc_link = nullptr;
+    const uintptr_t address = reinterpret_cast<uintptr_t>(t.get());
+    makecontext(&t->context, reinterpret_cast<void (*)()>(fiberMain), 2, static_cast<unsigned>(address & 0xFFFFFFFFu),
+                static_cast<unsigned>(address >> 32));
     Thread* raw = t.get();
     gThreads.push_back(std::move(t));
-    raw->host = std::thread(threadMain, raw);
     return raw;
 }
 
-Thread* currentThread() { return tCurrent; }
+Thread* currentThread() { return gRunning; }
 
 const std::vector<std::unique_ptr<Thread>>& allThreads() { return gThreads; }
 
 void handleIncoming() {
-    Thread* self = tCurrent;
+    Thread* self = gRunning;
     if (self == nullptr) return;
     if (self->killed) throw ThreadKilled();
     while (!self->incomingSent.empty() || !self->actions.empty()) {
@@ -89,7 +151,7 @@ void handleIncoming() {
 }
 
 void blockUntil(const std::function<bool()>& wake, bool pumpSent) {
-    Thread* self = tCurrent;
+    Thread* self = gRunning;
     for (;;) {
         if (pumpSent) handleIncoming();
         if (self->killed) throw ThreadKilled();
@@ -97,7 +159,7 @@ void blockUntil(const std::function<bool()>& wake, bool pumpSent) {
         self->wakeCondition = [self, &wake, pumpSent] {
             return self->killed || (pumpSent && (!self->incomingSent.empty() || !self->actions.empty())) || wake();
         };
-        handOver(self, nullptr);
+        leaveFiber(self);
         self->wakeCondition = nullptr;
     }
 }
@@ -112,7 +174,8 @@ void runUntilIdle() {
             }
         }
         if (next == nullptr) return;
-        handOver(nullptr, next);
+        enterFiber(next);
+        if (next->finished) freeStack(next);
     }
 }
 
@@ -129,9 +192,7 @@ void shutdownScheduler() {
         if (!t->finished) t->killed = true;
     }
     runUntilIdle();
-    for (auto& t : gThreads) {
-        if (t->host.joinable()) t->host.join();
-    }
+    for (auto& t : gThreads) freeStack(t.get());
     gThreads.clear();
 }
 

@@ -1,16 +1,17 @@
-// Simulated threads. Each simulated thread runs on a host thread of its own, but only one of them
-// (or the scenario driver) runs at any moment: control passes like a baton, so every run is
-// deterministic and the simulated state needs no locks.
+// Simulated threads. Each simulated thread is a fiber with a stack of its own, all on the one host
+// thread: only one of them (or the scenario driver) runs at any moment, and control passes from
+// one to the next at their waiting points, so every run is deterministic and the simulated state
+// needs no locks.
 #pragma once
 
-#include <condition_variable>
+#include <ucontext.h>
+
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "sim_types.h"
@@ -45,9 +46,12 @@ struct Thread {
     bool started = false;
     // While blocked: true when the thread can go on.
     std::function<bool()> wakeCondition;
-    std::condition_variable cv;
-    std::thread host;
     std::function<void()> body;
+    // The fiber: its saved context and its stack.
+    ucontext_t context;
+    void* stack = nullptr;
+    size_t stackSize = 0;
+    void* fakeStack = nullptr;  // the address sanitizer's record of the fiber's frames
     // Nesting of modal loops (menus, dialogs, message boxes) currently running on this thread.
     int modalDepth = 0;
     DWORD lastError = 0;
@@ -78,7 +82,7 @@ void killProcessThreads(Process* process);
 // Hands an action to a thread; it runs on that thread at its next waiting point.
 void postAction(Thread* thread, std::function<void()> action);
 
-// Ends every host thread; used when the simulator exits.
+// Ends every simulated thread and frees its stack; used when the simulator exits.
 void shutdownScheduler();
 
 const std::vector<std::unique_ptr<Thread>>& allThreads();
