@@ -7,6 +7,7 @@
 #include "indicators/icon_slots.h"
 #include "indicators/scheduler.h"
 #include "indicators/taskbar_canvas.h"
+#include "indicators/tray_indicator.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
 #include "taskbar/taskbar_hook.h"
@@ -31,6 +32,7 @@ void onCreate(HWND window) {
     loadSettings();
     canvas.iconXInUse = (settings.iconX >= 0 && settings.iconX <= 639) ? settings.iconX : 100;
     HWND taskbar = FindWindowW(TEXT("HHTaskBar"), NULL);
+    chooseIndicatorPlace(taskbar);
     if (taskbar != NULL) {
         originalTaskbarProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(taskbar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(taskbarHookProc)));
@@ -53,7 +55,8 @@ void onCreate(HWND window) {
 void onDestroy(HWND window) {
     KillTimer(window, IndicatorTimerId);
     removeTrayIcon(window);
-    if (iconShown != 0) restoreBackground();
+    // The notification icon has just gone: there is nothing left to erase in the tray.
+    if (iconShown != 0 && indicatorInTray == 0) restoreBackground();
     releaseCanvasBitmaps();
     releaseIconSlots();
     HWND taskbar = FindWindowW(TEXT("HHTaskBar"), NULL);

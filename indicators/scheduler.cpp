@@ -3,6 +3,7 @@
 #include "indicators/icon_composer.h"
 #include "indicators/readings.h"
 #include "indicators/taskbar_canvas.h"
+#include "indicators/tray_indicator.h"
 #include "settings/settings_record.h"
 
 int enabledCount = 0;
@@ -47,7 +48,11 @@ void showReading(HWND window, IndicatorKind kind, const IndicatorReading& readin
     } else {
         loadStatusIcon(kind, reading.statusIcon);
     }
-    presentIndicator(kind);
+    if (indicatorInTray != 0) {
+        presentInTray(window, kind, reading);
+    } else {
+        presentIndicator(kind);
+    }
     iconShown = 1;
 }
 

@@ -1,6 +1,7 @@
 #include "indicators/taskbar_canvas.h"
 
 #include "indicators/icon_slots.h"
+#include "indicators/tray_indicator.h"
 #include "settings/settings_record.h"
 
 TaskbarCanvas canvas = {100, NULL, NULL};
@@ -28,6 +29,8 @@ COLORREF readMemoryBlock(const void* block, int column, int row) {
 }  // namespace
 
 void captureBackground() {
+    // Without a taskbar the screen is other programs': nothing of it is read or written.
+    if (indicatorInTray != 0) return;
     HDC screen = GetDC(NULL);
     if (screen == NULL) return;
     HDC memory = CreateCompatibleDC(screen);
@@ -47,6 +50,10 @@ void captureBackground() {
 }
 
 void restoreBackground() {
+    if (indicatorInTray != 0) {
+        eraseTrayIndicator();
+        return;
+    }
     HDC screen = GetDC(NULL);
     if (screen == NULL) return;
     HDC memory = CreateCompatibleDC(screen);

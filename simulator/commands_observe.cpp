@@ -9,6 +9,7 @@
 #include "modal.h"
 #include "resources.h"
 #include "scenario.h"
+#include "shell_services.h"
 #include "window_manager.h"
 #include "world.h"
 
@@ -82,6 +83,44 @@ const Registrar resource("resource", [](Args& a, Outcome&) {
     }
 });
 
+void printSurface(const sim::Surface& s) {
+    for (int y = 0; y < s.height; ++y) {
+        std::string row;
+        for (int x = 0; x < s.width; ++x) row += (x ? " " : "") + rgb(s.get(x, y));
+        sim::logLine(row);
+    }
+}
+
+// `tray-icon`: the image the notification area shows for the program's icon, as `resource icon`
+// prints an icon: `tray-icon ID W H`, the mask's rows, then the colour image's rows.
+const Registrar trayIcon("tray-icon", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    for (const sim::TrayIcon& t : sim::trayIcons()) {
+        sim::Window* w = sim::findWindowObject(t.window);
+        if (w == nullptr || w->process == nullptr || !w->process->isProgram) continue;
+        if (!t.hasImage) {
+            sim::logLine("tray-icon " + std::to_string(t.id) + " none");
+            return;
+        }
+        sim::logLine("tray-icon " + std::to_string(t.id) + " " + std::to_string(t.colour.width) + " " +
+                     std::to_string(t.colour.height));
+        printSurface(t.mask);
+        printSurface(t.colour);
+        return;
+    }
+    sim::logLine("tray-icon missing");
+});
+
+// `screen-mark`: remembers the whole screen for `expect screen-unchanged`.
+sim::Surface gMarkedScreen;
+bool gScreenMarked = false;
+
+const Registrar screenMark("screen-mark", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    gMarkedScreen = sim::screenSurface();
+    gScreenMarked = true;
+});
+
 const Registrar screenshot("screenshot", [](Args& a, Outcome&) {
     a.expectCount(1, 1);
     std::string path = sim::toUtf8(a.string(0));
@@ -133,6 +172,23 @@ const Registrar expect("expect", [](Args& a, Outcome& o) {
                   l.deviceContexts == a.unsignedNumber(3),
               "exit-leftovers " + std::to_string(l.gdiObjects) + " " + std::to_string(l.icons) + " " +
                   std::to_string(l.deviceContexts));
+    } else if (what == "screen-unchanged") {
+        // Every pixel of the screen as `screen-mark` found it.
+        a.expectCount(1, 1);
+        if (!gScreenMarked) throw ScenarioError("expect screen-unchanged: no screen-mark before it");
+        const sim::Surface& now = sim::screenSurface();
+        std::string found = "unchanged";
+        if (now.width != gMarkedScreen.width || now.height != gMarkedScreen.height) {
+            found = "resized";
+        } else {
+            for (size_t i = 0; i < now.pixels.size(); ++i) {
+                if (now.pixels[i] != gMarkedScreen.pixels[i]) {
+                    found = "changed at " + std::to_string(i % now.width) + " " + std::to_string(i / now.width);
+                    break;
+                }
+            }
+        }
+        check(o, found == "unchanged", "screen " + found);
     } else if (what == "running") {
         a.expectCount(2, 2);
         bool running = sim::programRunning();

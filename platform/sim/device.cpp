@@ -26,6 +26,7 @@ namespace {
 std::string gImagePath;
 std::vector<void*> gLoadedImages;
 HWND gTaskbar = nullptr;
+HWND gDesktop = nullptr;
 int gTaskbarGeneration = 0;
 std::map<UINT, size_t> gTaskbarOwnMessages;
 
@@ -95,13 +96,19 @@ void buildShell() {
     w.programs = newProcess("programs", false);
     w.programs->mainThread = createThread(w.programs, messageLoop);
     const Device& d = w.device;
-    RECT below{0, taskbarHeight(), d.screenWidth, d.screenHeight};
-    createNativeWindow(w.shell->mainThread, u"DesktopExplorerWindow", u"Desktop", plainShellProc, WS_VISIBLE, below);
+    RECT below{0, d.hasTaskbar ? taskbarHeight() : 0, d.screenWidth, d.screenHeight};
+    gDesktop = createNativeWindow(w.shell->mainThread, u"DesktopExplorerWindow", u"Desktop", plainShellProc,
+                                  WS_VISIBLE, below);
     createNativeWindow(w.shell->mainThread, u"MS_SIPBUTTON", u"MS_SIPBUTTON", plainShellProc, WS_VISIBLE,
                        RECT{d.screenWidth - 24, d.screenHeight - 26, d.screenWidth, d.screenHeight});
-    gTaskbar = createNativeWindow(w.shell->mainThread, u"HHTaskBar", u"", shellTaskbarProc, WS_VISIBLE,
-                                  RECT{0, 0, d.screenWidth, taskbarHeight()});
+    gTaskbar = nullptr;
+    if (d.hasTaskbar) {
+        gTaskbar = createNativeWindow(w.shell->mainThread, u"HHTaskBar", u"", shellTaskbarProc, WS_VISIBLE,
+                                      RECT{0, 0, d.screenWidth, taskbarHeight()});
+    }
     resizeScreen(d.screenWidth, d.screenHeight);
+    // Without a taskbar the band keeps the pattern as the desktop's own picture: pixels that
+    // belong to no program of the scenario, so that any drawing over them shows.
     paintTaskbarPixels();
 }
 
@@ -135,6 +142,14 @@ int taskbarHeight() {
 }
 
 HWND taskbarWindow() { return gTaskbar; }
+
+void removeTaskbar() {
+    Device& d = world().device;
+    d.hasTaskbar = false;
+    if (gTaskbar != nullptr) removeWindow(gTaskbar);
+    gTaskbar = nullptr;
+    if (Window* desktop = findWindowObject(gDesktop)) desktop->rect = RECT{0, 0, d.screenWidth, d.screenHeight};
+}
 
 bool isInstalledProgram(const std::u16string& path) {
     FileNode* node = fileSystem().find(path);
@@ -245,6 +260,7 @@ void resizeDisplay(int width, int height) {
         Window* w = findWindowObject(h);
         if (w && h != gTaskbar && w->className != u"MS_SIPBUTTON") w->rect = RECT{0, taskbarHeight(), width, height};
     }
+    if (Window* desktop = findWindowObject(gDesktop); desktop && !d.hasTaskbar) desktop->rect = RECT{0, 0, width, height};
     repaintTaskbar();
 }
 

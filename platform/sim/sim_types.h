@@ -320,6 +320,8 @@ typedef const DLGTEMPLATE* LPCDLGTEMPLATEW;
 #define DWL_MSGRESULT 0
 #define SM_CXSCREEN 0
 #define SM_CYSCREEN 1
+#define SM_CXSMICON 49
+#define SM_CYSMICON 50
 
 // Stock objects
 #define WHITE_BRUSH 0
