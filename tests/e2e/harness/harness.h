@@ -24,6 +24,10 @@
 #undef keybd_event
 #undef ExtEscape
 #undef RegOpenKeyExW
+#undef FindFirstFileW
+#undef FindNextFileW
+#undef FindClose
+#undef GlobalMemoryStatus
 
 // The system's own timer message (a caret's blink), which desktop headers do not name.
 #ifndef WM_SYSTIMER
@@ -96,6 +100,8 @@ long buttonUpsSeen();
 // --- The stand-in shell (shell.cpp) ------------------------------------------------------------
 
 void startShell();
+// The shell goes on without its taskbar window (a desktop's), also after a reset.
+void removeTaskbar();
 int taskbarHeight();
 int screenWidth();
 int screenHeight();
@@ -105,6 +111,16 @@ bool sendTrayMessage(LPARAM pointerMessage, const UINT* iconId = nullptr);
 // One of the taskbar's own controls sends it a command.
 void sendTaskbarCommand(WORD id);
 extern const WCHAR* const kStartupFolder;
+// The image the notification area holds for the program's icon (its own copy, 0x00RRGGBB pixels).
+struct TrayImage {
+    bool present = false;
+    int width = 0;
+    int height = 0;
+    std::vector<DWORD> mask;
+    std::vector<DWORD> colour;
+};
+// The first live icon's id and image; false when there is none.
+bool trayIconImage(UINT* id, TrayImage* image);
 DWORD shellThreadId();
 size_t taskbarOwnMessages(UINT message);
 
