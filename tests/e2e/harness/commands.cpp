@@ -287,9 +287,18 @@ const Registrar dumpDialog("dump-dialog", [](Args& a, Outcome&) {
 
 // --- Programs and the device ----------------------------------------------------------------
 
+bool gStarted = false;
+
 const Registrar start("start", [](Args& a, Outcome&) {
     a.expectCount(0, 0);
     if (!startProgram()) throw ScenarioError("start: orvo.exe is not installed");
+    gStarted = true;
+});
+
+const Registrar noTaskbar("no-taskbar", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    if (gStarted) throw ScenarioError("no-taskbar: only before the first start");
+    removeTaskbar();
 });
 
 const Registrar advance("advance", [](Args& a, Outcome&) {
@@ -655,6 +664,63 @@ const Registrar dumpWindows("dump-windows", [](Args& a, Outcome&) {
     EnumWindows(listWindow, 0);
 });
 
+// The notification area's copy of the program's icon, printed as `resource icon` prints an icon.
+const Registrar trayIcon("tray-icon", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    UINT id = 0;
+    TrayImage image;
+    if (!trayIconImage(&id, &image)) {
+        logLine("tray-icon missing");
+        return;
+    }
+    if (!image.present) {
+        logLine("tray-icon " + std::to_string(id) + " none");
+        return;
+    }
+    logLine("tray-icon " + std::to_string(id) + " " + std::to_string(image.width) + " " + std::to_string(image.height));
+    for (const std::vector<DWORD>* pixels : {&image.mask, &image.colour}) {
+        for (int y = 0; y < image.height; ++y) {
+            std::string row;
+            for (int x = 0; x < image.width; ++x) {
+                DWORD p = (*pixels)[static_cast<size_t>(y) * image.width + x];
+                row += (x ? " " : "") + scenario::pixelText(static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8),
+                                                             static_cast<uint8_t>(p));
+            }
+            logLine(row);
+        }
+    }
+});
+
+// The whole screen as the window system shows it, 0x00RRGGBB pixels, top row first.
+std::vector<DWORD> screenPixels() {
+    const int w = GetSystemMetrics(SM_CXSCREEN);
+    const int h = GetSystemMetrics(SM_CYSCREEN);
+    std::vector<DWORD> pixels(static_cast<size_t>(w) * static_cast<size_t>(h));
+    BITMAPINFO info = topDownPixels(w, h);
+    void* bits = NULL;
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP block = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ old = SelectObject(memory, block);
+    BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<const DWORD*>(bits)[i] & 0xFFFFFF;
+    SelectObject(memory, old);
+    DeleteObject(block);
+    DeleteDC(memory);
+    ReleaseDC(NULL, screen);
+    return pixels;
+}
+
+std::vector<DWORD> gMarkedScreen;
+bool gScreenMarked = false;
+
+const Registrar screenMark("screen-mark", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    gMarkedScreen = screenPixels();
+    gScreenMarked = true;
+});
+
 GuiResources gMark;
 bool gMarked = false;
 
@@ -693,6 +759,19 @@ const Registrar expect("expect", [](Args& a, Outcome& o) {
         check(o, n.gdi == gMark.gdi && n.user == gMark.user,
               "gui-resources gdi " + std::to_string(gMark.gdi) + " -> " + std::to_string(n.gdi) + ", user " +
                   std::to_string(gMark.user) + " -> " + std::to_string(n.user) + " (" + n.how + ")");
+    } else if (what == "screen-unchanged") {
+        a.expectCount(1, 1);
+        if (!gScreenMarked) throw ScenarioError("expect screen-unchanged: no screen-mark before it");
+        std::vector<DWORD> now = screenPixels();
+        const int w = GetSystemMetrics(SM_CXSCREEN);
+        std::string found = "unchanged";
+        for (size_t i = 0; i < now.size() && i < gMarkedScreen.size(); ++i) {
+            if (now[i] != gMarkedScreen[i]) {
+                found = "changed at " + std::to_string(i % w) + " " + std::to_string(i / w);
+                break;
+            }
+        }
+        check(o, found == "unchanged", "screen " + found);
     } else if (what == "menus") {
         a.expectCount(2, 2);
         long n = liveMenus();
