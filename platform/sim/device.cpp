@@ -244,8 +244,10 @@ size_t taskbarOwnMessages(UINT message) {
 HWND createOtherProgramWindow(const std::u16string& title, const std::u16string& className, bool hidden,
                               bool ignoresClose) {
     const Device& d = world().device;
+    // Without a taskbar they reach the top of the screen, where the indicator would be painted.
+    const int top = d.hasTaskbar ? taskbarHeight() : 0;
     HWND h = createNativeWindow(world().programs->mainThread, className, title, otherProgramProc,
-                                hidden ? 0 : WS_VISIBLE, RECT{0, taskbarHeight(), d.screenWidth, d.screenHeight});
+                                hidden ? 0 : WS_VISIBLE, RECT{0, top, d.screenWidth, d.screenHeight});
     findWindowObject(h)->ignoresClose = ignoresClose;
     return h;
 }
@@ -258,9 +260,11 @@ void resizeDisplay(int width, int height) {
     if (Window* t = findWindowObject(gTaskbar)) t->rect = RECT{0, 0, width, taskbarHeight()};
     for (HWND h : topLevelWindows()) {
         Window* w = findWindowObject(h);
-        if (w && h != gTaskbar && w->className != u"MS_SIPBUTTON") w->rect = RECT{0, taskbarHeight(), width, height};
+        if (w && h != gTaskbar && w->className != u"MS_SIPBUTTON") {
+            w->rect = RECT{0, d.hasTaskbar ? taskbarHeight() : 0, width, height};
+        }
     }
-    if (Window* desktop = findWindowObject(gDesktop); desktop && !d.hasTaskbar) desktop->rect = RECT{0, 0, width, height};
+
     repaintTaskbar();
 }
 

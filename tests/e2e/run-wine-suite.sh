@@ -9,6 +9,8 @@
 #    run here (see simulatorOnly below).
 # 2. Wine's own scenarios (tests/e2e/scenarios): what only the real system can show, such as the
 #    process's GDI and user objects over a long run.
+# 3. The real orvo.exe on a Wine desktop with Wine's own notification area and no Pocket PC shell
+#    (run-desktop-check.sh), when the whole suite runs.
 # Before them, orvo-compat-check checks the desktop layer that the runner's stand-in device
 # replaces (power, storage, icons, registry, display escape, shortcuts, the dialog helper).
 #
@@ -63,6 +65,10 @@ rm -rf "$WINEPREFIX"
 wineboot -i > "$work/wineboot.log" 2>&1
 # Windows unmanaged by a window manager (there is none): Wine does not wait for one to map them.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > /dev/null 2>&1
+# A removable drive (R:) with a medium in it, which the desktop layer lists as a storage card.
+mkdir -p "$work/removable"
+ln -sfn "$work/removable" "$WINEPREFIX/dosdevices/r:"
+wine reg add 'HKLM\Software\Wine\Drives' /v 'r:' /d floppy /f > /dev/null 2>&1
 wineserver -w
 echo "wine suite: fresh prefix in $(( $(date +%s) - started )) s"
 
@@ -142,4 +148,13 @@ for scn in "${scenarios[@]}"; do
   run_one "$scn"
 done
 echo "wine suite: $passed passed, $failed failed, $skipped for the simulator alone, in $(( $(date +%s) - started )) s"
+
+# --- The real orvo.exe on a Wine desktop without the Pocket PC shell ---------------------------
+# Last, in the same prefix (it changes the prefix's desktop), when the whole suite runs.
+if [ "$#" -eq 0 ]; then
+  if ! tests/e2e/run-desktop-check.sh --prefix "$WINEPREFIX"; then
+    failed=$((failed + 1))
+    failures+=("the desktop check (tests/e2e/run-desktop-check.sh)")
+  fi
+fi
 [ "$failed" -eq 0 ] || { printf 'wine suite: failed: %s\n' "${failures[@]}"; exit 1; }

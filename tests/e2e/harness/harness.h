@@ -103,6 +103,9 @@ void startShell();
 // The shell goes on without its taskbar window (a desktop's), also after a reset.
 void removeTaskbar();
 int taskbarHeight();
+// The band the taskbar keeps for itself: none without a taskbar, where the other programs'
+// windows reach the top of the screen.
+int bandHeight();
 int screenWidth();
 int screenHeight();
 void repaintTaskbar();

@@ -86,9 +86,6 @@ HWND makeWindow(const WCHAR* className, const WCHAR* title, WNDPROC proc, RECT r
                            r.right - r.left, r.bottom - r.top, NULL, NULL, wc.hInstance, NULL);
 }
 
-// The band the taskbar keeps for itself; none without a taskbar.
-int bandHeight() { return gHasTaskbar ? taskbarHeight() : 0; }
-
 void makeShellWindows() {
     const int w = screenWidth();
     const int h = screenHeight();
@@ -180,6 +177,7 @@ std::wstring tipOf(const NOTIFYICONDATAW& data) {
 int screenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 int screenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 int taskbarHeight() { return (screenWidth() > 320 || screenHeight() > 320) ? 52 : 26; }
+int bandHeight() { return gHasTaskbar ? taskbarHeight() : 0; }
 
 void startShell() {
     gShellReady = CreateEventW(NULL, TRUE, FALSE, NULL);

@@ -1,0 +1,802 @@
+// The real orvo.exe on a desktop without the Pocket PC shell (a Wine desktop with its own
+// taskbar and notification area), observed only through the system: the screen's pixels, the
+// notification area's drawing of the icon, the files and the windows.
+//
+//   orvo-desktop-check.exe ORVO_EXE [PICTURES]
+//
+// It starts orvo.exe twice, and checks that:
+// - nothing outside the taskbar (which holds the notification area) changes on the screen while
+//   Orvo runs, ticks and ends, over a window of another program where the Pocket PC's taskbar
+//   would be;
+// - the notification area shows, at every tick, exactly the icon composed from the program's own
+//   images and the glyph rules for the kind and the reading of that moment (or the status icon);
+// - with no registry value, the settings file is made in the program's folder, a change made in
+//   the Settings dialog is written there and read back at the next start, and the start-up
+//   shortcut points at the program;
+// - main storage shows the percentage of its full 64-bit sizes;
+// - Hot Reset, confirmed, says in a box captioned "Orvo" that it cannot be done;
+// - Exit and a close from elsewhere end Orvo with exit code 0 and leave no icon.
+// PICTURES, when given, names two pictures of the taskbar's corner: PICTURES-meter.bmp with the
+// meter and its tooltip, PICTURES-menu.bmp with its menu open.
+// Exit status 0 when every check holds.
+#include <windows.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/win32/size_scaling.h"
+
+namespace {
+
+int gChecks = 0;
+int gFailures = 0;
+
+bool check(bool ok, const char* what) {
+    ++gChecks;
+    if (!ok) {
+        ++gFailures;
+        std::printf("desktop: FAILED: %s\n", what);
+    }
+    std::fflush(stdout);
+    return ok;
+}
+
+void note(const std::string& text) {
+    std::printf("desktop: %s\n", text.c_str());
+    std::fflush(stdout);
+}
+
+// Polls until done, at most timeoutMs.
+bool waitFor(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(25);
+    }
+}
+
+std::string narrow(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
+    return out;
+}
+
+// --- Pixels -----------------------------------------------------------------------------------
+
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    std::vector<DWORD> p;  // 0x00RRGGBB, top row first
+    DWORD at(int x, int y) const { return p[static_cast<size_t>(y) * width + x]; }
+};
+
+BITMAPINFO topDown(int width, int height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+Pixels bitmapPixels(HBITMAP bitmap, int width, int height) {
+    Pixels out;
+    out.width = width;
+    out.height = height;
+    out.p.assign(static_cast<size_t>(width) * height, 0);
+    BITMAPINFO info = topDown(width, height);
+    HDC screen = GetDC(NULL);
+    GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), out.p.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(NULL, screen);
+    for (DWORD& v : out.p) v &= 0xFFFFFF;
+    return out;
+}
+
+Pixels capture(const RECT& r) {
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP block = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(memory, block);
+    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+    Pixels out = bitmapPixels(block, w, h);
+    DeleteObject(block);
+    DeleteDC(memory);
+    ReleaseDC(NULL, screen);
+    return out;
+}
+
+RECT screenRect() { return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+// Writes pixels as a 24-bit BMP file.
+bool writeBmp(const std::wstring& path, const Pixels& px) {
+    const int rowBytes = (px.width * 3 + 3) & ~3;
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = px.width;
+    info.biHeight = px.height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(rowBytes * px.height);
+    std::vector<BYTE> rows(static_cast<size_t>(rowBytes) * px.height, 0);
+    for (int y = 0; y < px.height; ++y) {
+        BYTE* row = &rows[static_cast<size_t>(px.height - 1 - y) * rowBytes];
+        for (int x = 0; x < px.width; ++x) {
+            DWORD v = px.at(x, y);
+            row[x * 3] = static_cast<BYTE>(v);
+            row[x * 3 + 1] = static_cast<BYTE>(v >> 8);
+            row[x * 3 + 2] = static_cast<BYTE>(v >> 16);
+        }
+    }
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = WriteFile(f, &file, sizeof file, &written, NULL) && WriteFile(f, &info, sizeof info, &written, NULL) &&
+              WriteFile(f, rows.data(), static_cast<DWORD>(rows.size()), &written, NULL);
+    CloseHandle(f);
+    return ok;
+}
+
+// --- The expected icons, built here from the program's images and the glyph rules ---------------
+
+struct Icon {
+    std::string name;
+    int size = 0;
+    std::vector<DWORD> mask;  // 0xFFFFFF transparent, 0 opaque
+    std::vector<DWORD> colour;
+};
+
+HMODULE gImages = NULL;  // orvo.exe, loaded for its resources only
+
+Pixels bitmapResource(int id) {
+    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(gImages, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0));
+    BITMAP info = {};
+    GetObjectW(bitmap, sizeof info, &info);
+    Pixels px = bitmapPixels(bitmap, info.bmWidth, info.bmHeight);
+    DeleteObject(bitmap);
+    return px;
+}
+
+struct Glyph {
+    int x, y, w;
+};
+const Glyph kSmallGlyphs[10] = {{0, 0, 5}, {5, 0, 4}, {9, 0, 5},  {14, 0, 5}, {19, 0, 6},
+                                {0, 8, 5}, {5, 8, 5}, {10, 8, 5}, {15, 8, 5}, {20, 8, 5}};
+const Glyph kLargeGlyphs[10] = {{0, 0, 10},  {10, 0, 8},  {18, 0, 10}, {28, 0, 10}, {38, 0, 12},
+                                {0, 16, 10}, {10, 16, 10}, {20, 16, 10}, {30, 16, 10}, {40, 16, 10}};
+// Mask and colour bitmaps of each kind, small then large.
+const int kPictures[4][4] = {{165, 163, 178, 175}, {167, 168, 180, 182}, {169, 170, 176, 177}, {171, 172, 181, 183}};
+const char* const kKindNames[4] = {"battery", "program memory", "main storage", "storage card"};
+
+Icon numberIcon(int kind, int value, bool large) {
+    Icon icon;
+    icon.name = std::string(kKindNames[kind]) + " " + std::to_string(value);
+    icon.size = large ? 32 : 16;
+    const Glyph* g = large ? kLargeGlyphs : kSmallGlyphs;
+    const int row = large ? 18 : 9;
+    const int height = large ? 16 : 8;
+    icon.mask = bitmapResource(kPictures[kind][large ? 2 : 0]).p;
+    icon.colour = bitmapResource(kPictures[kind][large ? 3 : 1]).p;
+    Pixels strip = bitmapResource(large ? 179 : 164);
+    // The glyphs, left to right, centred: one digit, two, or "100" for 100 and above.
+    std::vector<int> digits;
+    if (value >= 100) {
+        digits = {1, 0, 0};
+    } else if (value >= 10) {
+        digits = {value / 10, value % 10};
+    } else {
+        digits = {value < 0 ? 0 : value};
+    }
+    int width = 0;
+    for (int d : digits) width += g[d].w;
+    int x = (icon.size - width) / 2;
+    for (int d : digits) {
+        for (int r = 0; r < height && row + r < icon.size; ++r) {
+            for (int c = 0; c < g[d].w; ++c) {
+                size_t at = static_cast<size_t>((row + r) * icon.size + x + c);
+                DWORD s = strip.at(g[d].x + c, g[d].y + r);
+                icon.mask[at] ^= s;
+                icon.colour[at] = s;
+            }
+        }
+        x += g[d].w;
+    }
+    return icon;
+}
+
+Icon statusIcon(int id, const char* name, int size) {
+    Icon icon;
+    icon.name = name;
+    icon.size = size;
+    HICON loaded = static_cast<HICON>(LoadImageW(gImages, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
+    ICONINFO parts = {};
+    if (loaded != NULL && GetIconInfo(loaded, &parts)) {
+        icon.mask = bitmapPixels(parts.hbmMask, size, size).p;
+        icon.colour = bitmapPixels(parts.hbmColor, size, size).p;
+        DeleteObject(parts.hbmMask);
+        DeleteObject(parts.hbmColor);
+    }
+    if (loaded != NULL) DestroyIcon(loaded);
+    return icon;
+}
+
+// --- The readings, taken here as the device layer of a desktop gives them ----------------------
+
+struct Expected {
+    int kind;
+    Icon icon;
+    bool exact;  // program memory moves between two reads: its value is allowed one step aside
+};
+
+int iconSize() { return GetSystemMetrics(SM_CXSMICON) >= 24 ? 32 : 16; }
+
+Icon batteryIcon() {
+    SYSTEM_POWER_STATUS power = {};
+    GetSystemPowerStatus(&power);
+    if (power.BatteryLifePercent == 255) {
+        return power.BatteryFlag == 8 ? statusIcon(iconSize() == 32 ? 185 : 121, "battery charging", iconSize())
+                                      : statusIcon(iconSize() == 32 ? 186 : 119, "battery unknown", iconSize());
+    }
+    return numberIcon(0, power.BatteryLifePercent, iconSize() == 32);
+}
+
+int memoryPercent() {
+    MEMORYSTATUSEX m = {};
+    m.dwLength = sizeof m;
+    GlobalMemoryStatusEx(&m);
+    return sizePercent(m.ullAvailPhys, m.ullTotalPhys);
+}
+
+std::wstring systemDrive() {
+    WCHAR windows[MAX_PATH];
+    GetSystemWindowsDirectoryW(windows, MAX_PATH);
+    return std::wstring(1, windows[0]) + L":\\";
+}
+
+// The main storage's percentage from its 64-bit sizes; -1 while it moves between two reads.
+int storagePercent(uint64_t* freeBytes = nullptr, uint64_t* totalBytes = nullptr) {
+    ULARGE_INTEGER a, t1, f1, t2, f2;
+    GetDiskFreeSpaceExW(systemDrive().c_str(), &a, &t1, &f1);
+    int first = sizePercent(f1.QuadPart, t1.QuadPart);
+    GetDiskFreeSpaceExW(systemDrive().c_str(), &a, &t2, &f2);
+    if (freeBytes) *freeBytes = f2.QuadPart;
+    if (totalBytes) *totalBytes = t2.QuadPart;
+    return first == sizePercent(f2.QuadPart, t2.QuadPart) ? first : -1;
+}
+
+// --- The notification area --------------------------------------------------------------------
+
+HWND trayWindow() { return FindWindowW(L"Shell_TrayWnd", NULL); }
+
+RECT trayRect() {
+    RECT r = {0, 0, 0, 0};
+    GetWindowRect(trayWindow(), &r);
+    return r;
+}
+
+// Where the icon is drawn over the empty tray's pixels: every opaque pixel of the icon shows its
+// colour, every transparent one the tray as it was. Returns the position, or x = -1.
+POINT findIcon(const Pixels& tray, const Pixels& empty, const Icon& icon) {
+    if (icon.mask.empty()) return POINT{-1, -1};
+    for (int y = 0; y + icon.size <= tray.height; ++y) {
+        for (int x = tray.width - icon.size; x >= 0; --x) {
+            bool match = true;
+            for (int r = 0; r < icon.size && match; ++r) {
+                for (int c = 0; c < icon.size && match; ++c) {
+                    size_t i = static_cast<size_t>(r * icon.size + c);
+                    DWORD want = icon.mask[i] != 0 ? empty.at(x + c, y + r) : icon.colour[i];
+                    match = tray.at(x + c, y + r) == want;
+                }
+            }
+            if (match) return POINT{x, y};
+        }
+    }
+    return POINT{-1, -1};
+}
+
+// --- Another program's window where the Pocket PC's taskbar would be ---------------------------
+
+HWND gWitness = NULL;
+
+LRESULT CALLBACK witnessProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        RECT client;
+        GetClientRect(window, &client);
+        const int w = client.right;
+        const int h = client.bottom;
+        // A calm blue in which neighbouring pixels always differ a little, so that any drawing
+        // over the window shows while the pictures of the desktop stay pleasant.
+        std::vector<DWORD> px(static_cast<size_t>(w) * h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                px[static_cast<size_t>(y) * w + x] = static_cast<DWORD>((0x30 + (x & 3)) << 16 | (0x68 + (y & 3)) << 8 |
+                                                                       (0xA0 + ((x + y) & 1) * 4));
+        BITMAPINFO info = topDown(w, h);
+        SetDIBitsToDevice(dc, 0, 0, w, h, 0, 0, 0, h, px.data(), &info, DIB_RGB_COLORS);
+        EndPaint(window, &ps);
+        return 0;
+    }
+    if (message == WM_ERASEBKGND) return 1;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+DWORD WINAPI witnessThread(void* ready) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = witnessProc;
+    wc.hInstance = GetModuleHandleW(NULL);
+    wc.lpszClassName = L"OrvoDesktopWitness";
+    RegisterClassW(&wc);
+    RECT work = {0, 0, 0, 0};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    // Without a caption, whose colours would follow the activation rather than any drawing.
+    gWitness = CreateWindowExW(WS_EX_NOACTIVATE, wc.lpszClassName, L"Another program", WS_POPUP,
+                               work.left, work.top, work.right - work.left, work.bottom - work.top, NULL, NULL,
+                               wc.hInstance, NULL);
+    ShowWindow(gWitness, SW_SHOWNOACTIVATE);
+    UpdateWindow(gWitness);
+    SetEvent(static_cast<HANDLE>(ready));
+    MSG msg;
+    while (GetMessageW(&msg, NULL, 0, 0)) DispatchMessageW(&msg);
+    return 0;
+}
+
+// The screen outside the taskbar (which holds the notification area).
+struct Outside {
+    Pixels screen;
+    RECT tray;
+};
+
+Outside captureOutside() { return Outside{capture(screenRect()), trayRect()}; }
+
+// The first pixel outside the taskbar that differs, or an empty text.
+std::string difference(const Outside& before, const Outside& now) {
+    for (int y = 0; y < now.screen.height; ++y) {
+        for (int x = 0; x < now.screen.width; ++x) {
+            POINT p = {x, y};
+            if (PtInRect(&before.tray, p) || PtInRect(&now.tray, p)) continue;
+            if (before.screen.at(x, y) != now.screen.at(x, y)) {
+                char text[96];
+                std::snprintf(text, sizeof text, "(%d, %d) %06lX -> %06lX", x, y,
+                              static_cast<unsigned long>(before.screen.at(x, y)),
+                              static_cast<unsigned long>(now.screen.at(x, y)));
+                return text;
+            }
+        }
+    }
+    return "";
+}
+
+// The screen settles back to its marked pixels once the windows have repainted.
+bool screenUnchanged(const Outside& mark, const char* when) {
+    std::string diff;
+    bool same = waitFor([&] {
+        diff = difference(mark, captureOutside());
+        return diff.empty();
+    }, 3000);
+    if (!same) note(std::string(when) + ": the screen changed at " + diff);
+    return same;
+}
+
+// --- Orvo --------------------------------------------------------------------------------------
+
+struct Program {
+    PROCESS_INFORMATION process = {};
+    HWND main = NULL;
+};
+
+std::wstring gExe;
+std::wstring gFolder;
+
+bool start(Program* p) {
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    std::wstring commandLine = L"\"" + gExe + L"\"";
+    // Started from another folder, so that the folder it keeps its settings in is its own.
+    WCHAR elsewhere[MAX_PATH];
+    GetSystemWindowsDirectoryW(elsewhere, MAX_PATH);
+    if (!CreateProcessW(gExe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, elsewhere, &si, &p->process)) {
+        return false;
+    }
+    waitFor([p] { return (p->main = FindWindowW(L"ORVO", L"Orvo")) != NULL; }, 20000);
+    return p->main != NULL;
+}
+
+bool ended(Program* p, DWORD* code) {
+    if (WaitForSingleObject(p->process.hProcess, 20000) != WAIT_OBJECT_0) return false;
+    GetExitCodeProcess(p->process.hProcess, code);
+    CloseHandle(p->process.hProcess);
+    CloseHandle(p->process.hThread);
+    p->process = PROCESS_INFORMATION();
+    return true;
+}
+
+std::vector<BYTE> readFile(const std::wstring& path, bool* exists) {
+    std::vector<BYTE> bytes;
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+    *exists = f != INVALID_HANDLE_VALUE;
+    if (!*exists) return bytes;
+    bytes.resize(GetFileSize(f, NULL));
+    DWORD read = 0;
+    if (!bytes.empty()) ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &read, NULL);
+    bytes.resize(read);
+    CloseHandle(f);
+    return bytes;
+}
+
+int32_t field(const std::vector<BYTE>& image, size_t offset) {
+    int32_t v = 0;
+    if (image.size() >= offset + 4) std::memcpy(&v, &image[offset], 4);
+    return v;
+}
+
+// The settings file as first made: the record's defaults.
+std::vector<BYTE> defaultImage() {
+    std::vector<BYTE> b(652, 0);
+    auto put = [&b](size_t at, uint32_t v) { std::memcpy(&b[at], &v, 4); };
+    put(0, 270);
+    put(68, 1);
+    put(72, 1);
+    put(76, 1);
+    put(84, 2);
+    put(616, 1);
+    put(620, 1);
+    put(628, 120);
+    return b;
+}
+
+// --- The user's hand: the mouse on the tray icon, keys in menus, buttons in dialogs -------------
+
+void clickAt(POINT at) {
+    SetCursorPos(at.x, at.y);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+// A visible top-level window of the class, whoever made it.
+HWND visibleWindow(const wchar_t* className) {
+    for (HWND w = FindWindowExW(NULL, NULL, className, NULL); w != NULL; w = FindWindowExW(NULL, w, className, NULL)) {
+        if (IsWindowVisible(w)) return w;
+    }
+    return NULL;
+}
+
+// The popup menu open on the screen.
+HWND visibleMenu() { return visibleWindow(L"#32768"); }
+
+HWND openMenu() {
+    HWND found = NULL;
+    waitFor([&] { return (found = visibleMenu()) != NULL; }, 5000);
+    return found;
+}
+
+// A top-level window of the process with this class and caption.
+HWND windowOf(DWORD process, const wchar_t* className, const wchar_t* caption) {
+    struct Search {
+        DWORD process;
+        const wchar_t* className;
+        const wchar_t* caption;
+        HWND found;
+    } s = {process, className, caption, NULL};
+    EnumWindows(
+        [](HWND w, LPARAM l) -> BOOL {
+            Search* s = reinterpret_cast<Search*>(l);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            WCHAR cls[64] = {0};
+            WCHAR text[128] = {0};
+            GetClassNameW(w, cls, 64);
+            GetWindowTextW(w, text, 128);
+            if (owner == s->process && IsWindowVisible(w) && wcscmp(cls, s->className) == 0 &&
+                (s->caption == nullptr || wcscmp(text, s->caption) == 0)) {
+                s->found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+HWND waitForWindow(DWORD process, const wchar_t* className, const wchar_t* caption) {
+    HWND w = NULL;
+    waitFor([&] { return (w = windowOf(process, className, caption)) != NULL; }, 10000);
+    return w;
+}
+
+std::wstring dialogText(HWND box) {
+    WCHAR text[256] = {0};
+    GetDlgItemTextW(box, 0xFFFF, text, 256);  // a message box's text is its static control
+    return text;
+}
+
+// --- What the notification area shows -----------------------------------------------------------
+
+// The icons the tray may show now, for the kinds enabled: the battery as the desktop reports it,
+// main storage at its exact percentage, program memory a step either side of its moving value.
+std::vector<Icon> expectedIcons(bool battery, bool memory, bool storage) {
+    std::vector<Icon> icons;
+    const bool large = iconSize() == 32;
+    if (battery) icons.push_back(batteryIcon());
+    if (memory) {
+        int p = memoryPercent();
+        for (int v : {p, p - 1, p + 1})
+            if (v >= 0 && v <= 100) icons.push_back(numberIcon(1, v, large));
+    }
+    if (storage) {
+        int p = -1;
+        waitFor([&] { return (p = storagePercent()) >= 0; }, 2000);
+        icons.push_back(numberIcon(2, p, large));
+    }
+    return icons;
+}
+
+struct Shown {
+    std::string name;  // empty: none of the expected icons
+    POINT at = {-1, -1};
+};
+
+Shown shownIcon(const Pixels& empty, const std::vector<Icon>& icons) {
+    Pixels tray = capture(trayRect());
+    if (tray.width != empty.width || tray.height != empty.height) return Shown();
+    for (const Icon& icon : icons) {
+        POINT at = findIcon(tray, empty, icon);
+        if (at.x >= 0) return Shown{icon.name, at};
+    }
+    return Shown();
+}
+
+Shown waitForIcon(const Pixels& empty, bool battery, bool memory, bool storage) {
+    Shown shown;
+    waitFor([&] { return !(shown = shownIcon(empty, expectedIcons(battery, memory, storage))).name.empty(); }, 15000);
+    return shown;
+}
+
+POINT iconCentre(const Shown& shown) {
+    RECT tray = trayRect();
+    const int half = iconSize() / 2;
+    return POINT{tray.left + shown.at.x + half, tray.top + shown.at.y + half};
+}
+
+int kindOf(const std::string& name) {
+    for (int k = 0; k < 4; ++k)
+        if (name.rfind(kKindNames[k], 0) == 0) return k;
+    return -1;
+}
+
+// The screen's corner from the point given to its bottom-right, with a margin.
+bool writeCorner(const std::wstring& path, POINT from) {
+    RECT screen = screenRect();
+    RECT corner = {from.x - 40 < 0 ? 0 : from.x - 40, from.y - 40 < 0 ? 0 : from.y - 40, screen.right, screen.bottom};
+    return writeBmp(path, capture(corner));
+}
+
+// Opens the tray icon's menu with the mouse and chooses its n-th item (separators not counted)
+// with the arrow keys.
+bool chooseFromMenu(const Shown& shown, int item, const std::wstring& pictures = L"") {
+    POINT at = iconCentre(shown);
+    if (!pictures.empty()) {
+        // The meter with its tooltip, as the mouse resting on it shows it.
+        SetCursorPos(at.x, at.y);
+        waitFor([] { return visibleWindow(L"tooltips_class32") != NULL; }, 3000);
+        Sleep(300);
+        check(writeCorner(pictures + L"-meter.bmp", POINT{at.x - 200, at.y - 60}), "the picture of the tray meter is written");
+    }
+    clickAt(at);
+    HWND menu = openMenu();
+    if (menu == NULL) {
+        note("no menu after a click at " + std::to_string(at.x) + ", " + std::to_string(at.y) + " on " + shown.name);
+        return false;
+    }
+    if (!pictures.empty()) {
+        // The mouse leaves the icon for the menu, so that the tooltip goes.
+        RECT m;
+        GetWindowRect(menu, &m);
+        SetCursorPos(m.left + 4, m.bottom - 4);
+        Sleep(800);
+        check(writeCorner(pictures + L"-menu.bmp", POINT{m.left, m.top}), "the picture of the tray meter's menu is written");
+    }
+    // The menu's keys reach the menu's own window: the hidden window that owns it is never the
+    // foreground one, so the keyboard's messages would go elsewhere.
+    for (int i = 0; i < item; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return waitFor([] { return visibleMenu() == NULL; }, 5000);
+}
+
+void pressButton(HWND dialog, int id) { SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+std::wstring linkTarget(const std::wstring& path) {
+    IShellLinkW* link = NULL;
+    IPersistFile* file = NULL;
+    WCHAR target[MAX_PATH] = {0};
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link)))) {
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+            SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
+            link->GetPath(target, MAX_PATH, NULL, SLGP_RAWPATH);
+        }
+        if (file) file->Release();
+        link->Release();
+    }
+    return target;
+}
+
+std::wstring startupLink() {
+    WCHAR folder[MAX_PATH] = {0};
+    SHGetSpecialFolderPathW(NULL, folder, CSIDL_STARTUP, FALSE);
+    return std::wstring(folder) + L"\\Orvo.lnk";
+}
+
+// --- The run -----------------------------------------------------------------------------------
+
+void runChecks(const std::wstring& picture) {
+    if (!check(waitFor([] { return IsWindowVisible(trayWindow()) != FALSE; }, 30000),
+               "the desktop has a taskbar with a notification area")) {
+        return;
+    }
+    check(FindWindowW(L"HHTaskBar", NULL) == NULL, "there is no Pocket PC taskbar");
+    const std::wstring settingsFile = gFolder + L"\\orvo.dat";
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Marund");
+    DeleteFileW(settingsFile.c_str());
+    DeleteFileW(startupLink().c_str());
+
+    HANDLE ready = CreateEventW(NULL, TRUE, FALSE, NULL);
+    CloseHandle(CreateThread(NULL, 0, witnessThread, ready, 0, NULL));
+    WaitForSingleObject(ready, 10000);
+    Sleep(500);  // let the new window reach the screen before it is taken as the mark
+    const Pixels emptyTray = capture(trayRect());
+    const Outside mark = captureOutside();
+
+    // --- First start: defaults, the rotation in the notification area ---
+    Program orvo;
+    if (!check(start(&orvo), "orvo.exe starts and makes its main window")) return;
+    Shown shown = waitForIcon(emptyTray, true, false, false);
+    check(!shown.name.empty(), "the first icon in the notification area is the battery's");
+    const RECT cell = {shown.at.x, shown.at.y, shown.at.x + iconSize(), shown.at.y + iconSize()};
+    bool whiteUnder = false;
+    for (int y = cell.top; y < cell.bottom && shown.at.x >= 0; ++y)
+        for (int x = cell.left; x < cell.right; ++x) whiteUnder = whiteUnder || emptyTray.at(x, y) == 0xFFFFFF;
+    // White digits on a white taskbar could not be told apart, by a user or by this check.
+    check(!whiteUnder, "the taskbar under the icon is not white (the run script gives it a dark colour)");
+    auto iconGone = [&] {
+        Pixels now = capture(trayRect());
+        if (now.width != emptyTray.width || now.height != emptyTray.height) return false;
+        for (int y = cell.top; y < cell.bottom; ++y)
+            for (int x = cell.left; x < cell.right; ++x)
+                if (now.at(x, y) != emptyTray.at(x, y)) return false;
+        return true;
+    };
+    bool exists = false;
+    check(readFile(settingsFile, &exists) == defaultImage() && exists,
+          "the settings file is made in the program's folder with the defaults");
+
+    std::vector<std::string> seen;
+    DWORD unmatchedSince = 0;
+    bool unmatchedTooLong = false;
+    waitFor([&] {
+        Shown now = shownIcon(emptyTray, expectedIcons(true, true, true));
+        if (now.name.empty()) {
+            if (unmatchedSince == 0) unmatchedSince = GetTickCount();
+            unmatchedTooLong = unmatchedTooLong || GetTickCount() - unmatchedSince > 1500;
+        } else {
+            unmatchedSince = 0;
+            if (seen.empty() || seen.back().substr(seen.back().find(' ') + 1) != now.name) {
+                seen.push_back(std::to_string(GetTickCount() % 100000) + " " + now.name);
+            }
+        }
+        return seen.size() >= 7;
+    }, 30000);
+    std::string order;
+    bool rotates = seen.size() >= 7;
+    for (size_t i = 0; i < seen.size(); ++i) {
+        order += (i ? ", " : "") + seen[i];
+        if (i > 0) rotates = rotates && kindOf(seen[i].substr(seen[i].find(' ') + 1)) ==
+                                            (kindOf(seen[i - 1].substr(seen[i - 1].find(' ') + 1)) + 1) % 3;
+    }
+    note("the notification area showed: " + order);
+    check(rotates, "every tick shows the next kind's composed icon in the notification area");
+    check(!unmatchedTooLong, "the notification area never shows anything but an expected icon");
+    check(screenUnchanged(mark, "ticks"), "the screen outside the taskbar is unchanged over the ticks");
+
+    // --- Settings: battery and program memory off, refresh 1 s ---
+    shown = waitForIcon(emptyTray, true, true, true);
+    check(chooseFromMenu(shown, 6), "Settings... is chosen from the notification icon's menu");
+    HWND dialog = waitForWindow(orvo.process.dwProcessId, L"#32770", L"Orvo Settings");
+    if (check(dialog != NULL, "the Settings dialog opens")) {
+        pressButton(dialog, 1010);
+        pressButton(dialog, 1011);
+        SetDlgItemTextW(dialog, 1025, L"1");
+        pressButton(dialog, IDOK);
+        check(waitFor([&] { return !IsWindow(dialog); }, 10000), "Done closes it");
+    }
+    std::vector<BYTE> saved = readFile(settingsFile, &exists);
+    check(field(saved, 68) == 0 && field(saved, 72) == 0 && field(saved, 76) == 1 && field(saved, 84) == 1,
+          "Done writes the change into the settings file");
+    check(_wcsicmp(linkTarget(startupLink()).c_str(), gExe.c_str()) == 0, "the start-up shortcut points at the program");
+
+    // --- Exit from the menu ---
+    shown = waitForIcon(emptyTray, false, false, true);
+    check(chooseFromMenu(shown, 8, picture), "Exit is chosen from the menu");
+    DWORD code = 99;
+    check(ended(&orvo, &code) && code == 0, "Exit ends Orvo with exit code 0");
+    check(waitFor(iconGone, 5000), "Exit leaves no icon in the notification area");
+    check(screenUnchanged(mark, "Exit"), "the screen outside the taskbar is as it was after Exit");
+
+    // --- Second start: the file is read back; main storage exact over the ticks ---
+    if (!check(start(&orvo), "orvo.exe starts again")) return;
+    uint64_t freeBytes = 0;
+    uint64_t totalBytes = 0;
+    storagePercent(&freeBytes, &totalBytes);
+    shown = waitForIcon(emptyTray, false, false, true);
+    check(kindOf(shown.name) == 2, "the setting survives the restart: main storage alone is shown");
+    note("main storage " + std::to_string(freeBytes) + " of " + std::to_string(totalBytes) + " bytes free: " + shown.name);
+    check(totalBytes > 0xFFFFFFFFull, "main storage is larger than 4 GB here");
+    const DWORD began = GetTickCount();
+    bool stays = true;
+    waitFor([&] {
+        stays = stays && kindOf(waitForIcon(emptyTray, false, false, true).name) == 2;
+        return GetTickCount() - began > 3500;
+    }, 10000);
+    check(stays, "over the ticks it keeps the exact main storage percentage");
+
+    // --- Hot Reset: confirmed, then told it cannot be done ---
+    check(chooseFromMenu(shown, 1), "Hot Reset is chosen from the menu");
+    HWND box = waitForWindow(orvo.process.dwProcessId, L"#32770", L"Orvo");
+    if (check(box != NULL && dialogText(box) == L"Are you sure you want to reset your Pocket PC?", "it asks first")) {
+        pressButton(box, IDYES);
+        waitFor([&] { return !IsWindow(box); }, 5000);
+        HWND told = waitForWindow(orvo.process.dwProcessId, L"#32770", L"Orvo");
+        check(told != NULL && dialogText(told) == L"This computer does not support Hot Reset.",
+              "after Yes a box captioned Orvo says the desktop cannot do it");
+        if (told != NULL) pressButton(told, IDOK);
+        waitFor([&] { return told == NULL || !IsWindow(told); }, 5000);
+    }
+    check(WaitForSingleObject(orvo.process.hProcess, 0) == WAIT_TIMEOUT, "Orvo goes on running");
+
+    // --- Closed from elsewhere ---
+    PostMessageW(orvo.main, WM_CLOSE, 0, 0);
+    code = 99;
+    check(ended(&orvo, &code) && code == 0, "a close from another program ends Orvo with exit code 0");
+    check(waitFor(iconGone, 5000), "and leaves no icon");
+    check(screenUnchanged(mark, "the end"), "the screen outside the taskbar is as it was at the end");
+    PostMessageW(gWitness, WM_CLOSE, 0, 0);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) {
+        std::printf("usage: orvo-desktop-check ORVO_EXE [PICTURES]\n");
+        return 2;
+    }
+    WCHAR full[MAX_PATH];
+    GetFullPathNameW(argv[1], MAX_PATH, full, NULL);
+    gExe = full;
+    gFolder = gExe.substr(0, gExe.find_last_of(L'\\'));
+    gImages = LoadLibraryExW(gExe.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (gImages == NULL) {
+        std::printf("desktop: cannot read the images of %s\n", narrow(gExe).c_str());
+        return 1;
+    }
+    CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
+    runChecks(argc > 2 ? argv[2] : L"");
+    std::printf("desktop: %d of %d checks passed\n", gChecks - gFailures, gChecks);
+    return gFailures == 0 ? 0 : 1;
+}
