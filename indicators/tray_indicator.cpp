@@ -64,7 +64,12 @@ void modifyTrayIcon(HWND window, HICON icon, const WCHAR* tip) {
     size_t i = 0;
     for (; i + 1 < units && tip[i] != 0; ++i) data.szTip[i] = tip[i];
     data.szTip[i] = 0;
-    Shell_NotifyIcon(NIM_MODIFY, &data);
+    if (Shell_NotifyIcon(NIM_MODIFY, &data)) return;
+    // A notification area that came after the program (a desktop's shell still starting when its
+    // start-up programs run) or that started anew has no icon to change: it gets one now, with
+    // the callback, so that the menu can be reached from then on.
+    data.uFlags |= NIF_MESSAGE;
+    Shell_NotifyIcon(NIM_ADD, &data);
 }
 
 }  // namespace
