@@ -83,14 +83,6 @@ const Registrar resource("resource", [](Args& a, Outcome&) {
     }
 });
 
-void printSurface(const sim::Surface& s) {
-    for (int y = 0; y < s.height; ++y) {
-        std::string row;
-        for (int x = 0; x < s.width; ++x) row += (x ? " " : "") + rgb(s.get(x, y));
-        sim::logLine(row);
-    }
-}
-
 // `tray-icon`: the image the notification area shows for the program's icon, as `resource icon`
 // prints an icon: `tray-icon ID W H`, the mask's rows, then the colour image's rows.
 const Registrar trayIcon("tray-icon", [](Args& a, Outcome&) {
@@ -104,8 +96,7 @@ const Registrar trayIcon("tray-icon", [](Args& a, Outcome&) {
         }
         sim::logLine("tray-icon " + std::to_string(t.id) + " " + std::to_string(t.colour.width) + " " +
                      std::to_string(t.colour.height));
-        printSurface(t.mask);
-        printSurface(t.colour);
+        for (const sim::Surface* s : {&t.mask, &t.colour}) printImage(sim::Image{s->width, s->height, s->pixels});
         return;
     }
     sim::logLine("tray-icon missing");

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/win32/size_scaling.h"
+#include "tests/e2e/system_helpers.h"
 
 namespace {
 
@@ -194,22 +195,6 @@ void displayEscape() {
     ReleaseDC(NULL, dc);
 }
 
-std::wstring linkTarget(const std::wstring& path) {
-    IShellLinkW* link = NULL;
-    IPersistFile* file = NULL;
-    WCHAR target[MAX_PATH] = {0};
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                   reinterpret_cast<void**>(&link)))) {
-        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-            SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
-            link->GetPath(target, MAX_PATH, NULL, SLGP_RAWPATH);
-        }
-        if (file) file->Release();
-        link->Release();
-    }
-    return target;
-}
-
 void startupShortcut() {
     WCHAR folder[MAX_PATH] = {0};
     check(SHGetSpecialFolderPath(NULL, folder, CSIDL_STARTUP, FALSE) != FALSE, "the Startup folder is the user's");
@@ -220,7 +205,7 @@ void startupShortcut() {
     std::wstring quoted = L"\"" + program + L"\"";
     CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
     check(SHCreateShortcut(&link[0], &quoted[0]) != FALSE, "a shortcut is written");
-    check(_wcsicmp(linkTarget(link).c_str(), program.c_str()) == 0, "it is a shell link to the program, without quotes");
+    check(_wcsicmp(shellLinkTarget(link).c_str(), program.c_str()) == 0, "it is a shell link to the program, without quotes");
     DeleteFileW(link.c_str());
     std::wstring nowhere = std::wstring(temp) + L"no such folder\\Orvo.lnk";
     check(SHCreateShortcut(&nowhere[0], &quoted[0]) == FALSE, "a shortcut that cannot be written fails");

@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "platform/win32/size_scaling.h"
+#include "tests/e2e/system_helpers.h"
 
 namespace {
 
@@ -76,23 +77,12 @@ struct Pixels {
     DWORD at(int x, int y) const { return p[static_cast<size_t>(y) * width + x]; }
 };
 
-BITMAPINFO topDown(int width, int height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-
 Pixels bitmapPixels(HBITMAP bitmap, int width, int height) {
     Pixels out;
     out.width = width;
     out.height = height;
     out.p.assign(static_cast<size_t>(width) * height, 0);
-    BITMAPINFO info = topDown(width, height);
+    BITMAPINFO info = topDownPixels(width, height);
     HDC screen = GetDC(NULL);
     GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), out.p.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(NULL, screen);
@@ -326,7 +316,7 @@ LRESULT CALLBACK witnessProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             for (int x = 0; x < w; ++x)
                 px[static_cast<size_t>(y) * w + x] = static_cast<DWORD>((0x30 + (x & 3)) << 16 | (0x68 + (y & 3)) << 8 |
                                                                        (0xA0 + ((x + y) & 1) * 4));
-        BITMAPINFO info = topDown(w, h);
+        BITMAPINFO info = topDownPixels(w, h);
         SetDIBitsToDevice(dc, 0, 0, w, h, 0, 0, 0, h, px.data(), &info, DIB_RGB_COLORS);
         EndPaint(window, &ps);
         return 0;
@@ -622,22 +612,6 @@ bool chooseFromMenu(const Shown& shown, int item, const std::wstring& pictures =
 
 void pressButton(HWND dialog, int id) { SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
-std::wstring linkTarget(const std::wstring& path) {
-    IShellLinkW* link = NULL;
-    IPersistFile* file = NULL;
-    WCHAR target[MAX_PATH] = {0};
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                   reinterpret_cast<void**>(&link)))) {
-        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-            SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
-            link->GetPath(target, MAX_PATH, NULL, SLGP_RAWPATH);
-        }
-        if (file) file->Release();
-        link->Release();
-    }
-    return target;
-}
-
 std::wstring startupLink() {
     WCHAR folder[MAX_PATH] = {0};
     SHGetSpecialFolderPathW(NULL, folder, CSIDL_STARTUP, FALSE);
@@ -729,7 +703,7 @@ void runChecks(const std::wstring& picture) {
     std::vector<BYTE> saved = readFile(settingsFile, &exists);
     check(field(saved, 68) == 0 && field(saved, 72) == 0 && field(saved, 76) == 1 && field(saved, 84) == 1,
           "Done writes the change into the settings file");
-    check(_wcsicmp(linkTarget(startupLink()).c_str(), gExe.c_str()) == 0, "the start-up shortcut points at the program");
+    check(_wcsicmp(shellLinkTarget(startupLink()).c_str(), gExe.c_str()) == 0, "the start-up shortcut points at the program");
 
     // --- Exit from the menu ---
     shown = waitForIcon(emptyTray, false, false, true);

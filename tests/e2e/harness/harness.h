@@ -18,6 +18,7 @@
 #include "scenario/device_defaults.h"
 #include "scenario/scenario_syntax.h"
 #include "tests/e2e/program/hooks.h"
+#include "tests/e2e/system_helpers.h"
 
 // The runner calls the system's own operations, not the compatibility layer's.
 #undef LoadIconW
@@ -62,8 +63,6 @@ struct MenuItem {
 };
 MenuItem menuItem(HMENU menu, int position);
 
-// The format of a 32-bit, top-row-first block of pixels (0x00RRGGBB each).
-BITMAPINFO topDownPixels(int width, int height);
 
 // Input reaches a window only when it and every window it lies in are enabled.
 bool takesInput(HWND window);
