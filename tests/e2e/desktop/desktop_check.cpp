@@ -30,241 +30,17 @@
 #include <vector>
 
 #include "platform/win32/size_scaling.h"
+#include "tests/e2e/desktop/desktop_check.h"
 #include "tests/e2e/system_helpers.h"
 
+using namespace desktop;
+
 namespace {
-
-int gChecks = 0;
-int gFailures = 0;
-
-bool check(bool ok, const char* what) {
-    ++gChecks;
-    if (!ok) {
-        ++gFailures;
-        std::printf("desktop: FAILED: %s\n", what);
-    }
-    std::fflush(stdout);
-    return ok;
-}
-
-void note(const std::string& text) {
-    std::printf("desktop: %s\n", text.c_str());
-    std::fflush(stdout);
-}
-
-// Polls until done, at most timeoutMs.
-bool waitFor(const std::function<bool()>& done, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (done()) return true;
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(25);
-    }
-}
 
 std::string narrow(const std::wstring& text) {
     std::string out;
     for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
     return out;
-}
-
-// --- Pixels -----------------------------------------------------------------------------------
-
-struct Pixels {
-    int width = 0;
-    int height = 0;
-    std::vector<DWORD> p;  // 0x00RRGGBB, top row first
-    DWORD at(int x, int y) const { return p[static_cast<size_t>(y) * width + x]; }
-};
-
-Pixels bitmapPixels(HBITMAP bitmap, int width, int height) {
-    Pixels out;
-    out.width = width;
-    out.height = height;
-    out.p.assign(static_cast<size_t>(width) * height, 0);
-    BITMAPINFO info = topDownPixels(width, height);
-    HDC screen = GetDC(NULL);
-    GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), out.p.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(NULL, screen);
-    for (DWORD& v : out.p) v &= 0xFFFFFF;
-    return out;
-}
-
-Pixels capture(const RECT& r) {
-    const int w = r.right - r.left;
-    const int h = r.bottom - r.top;
-    HDC screen = GetDC(NULL);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP block = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(memory, block);
-    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    SelectObject(memory, old);
-    Pixels out = bitmapPixels(block, w, h);
-    DeleteObject(block);
-    DeleteDC(memory);
-    ReleaseDC(NULL, screen);
-    return out;
-}
-
-RECT screenRect() { return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
-
-// Writes pixels as a 24-bit BMP file.
-bool writeBmp(const std::wstring& path, const Pixels& px) {
-    const int rowBytes = (px.width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof info;
-    info.biWidth = px.width;
-    info.biHeight = px.height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(rowBytes * px.height);
-    std::vector<BYTE> rows(static_cast<size_t>(rowBytes) * px.height, 0);
-    for (int y = 0; y < px.height; ++y) {
-        BYTE* row = &rows[static_cast<size_t>(px.height - 1 - y) * rowBytes];
-        for (int x = 0; x < px.width; ++x) {
-            DWORD v = px.at(x, y);
-            row[x * 3] = static_cast<BYTE>(v);
-            row[x * 3 + 1] = static_cast<BYTE>(v >> 8);
-            row[x * 3 + 2] = static_cast<BYTE>(v >> 16);
-        }
-    }
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = WriteFile(f, &file, sizeof file, &written, NULL) && WriteFile(f, &info, sizeof info, &written, NULL) &&
-              WriteFile(f, rows.data(), static_cast<DWORD>(rows.size()), &written, NULL);
-    CloseHandle(f);
-    return ok;
-}
-
-// --- The expected icons, built here from the program's images and the glyph rules ---------------
-
-struct Icon {
-    std::string name;
-    int size = 0;
-    std::vector<DWORD> mask;  // 0xFFFFFF transparent, 0 opaque
-    std::vector<DWORD> colour;
-};
-
-HMODULE gImages = NULL;  // orvo.exe, loaded for its resources only
-
-Pixels bitmapResource(int id) {
-    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(gImages, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0));
-    BITMAP info = {};
-    GetObjectW(bitmap, sizeof info, &info);
-    Pixels px = bitmapPixels(bitmap, info.bmWidth, info.bmHeight);
-    DeleteObject(bitmap);
-    return px;
-}
-
-struct Glyph {
-    int x, y, w;
-};
-const Glyph kSmallGlyphs[10] = {{0, 0, 5}, {5, 0, 4}, {9, 0, 5},  {14, 0, 5}, {19, 0, 6},
-                                {0, 8, 5}, {5, 8, 5}, {10, 8, 5}, {15, 8, 5}, {20, 8, 5}};
-const Glyph kLargeGlyphs[10] = {{0, 0, 10},  {10, 0, 8},  {18, 0, 10}, {28, 0, 10}, {38, 0, 12},
-                                {0, 16, 10}, {10, 16, 10}, {20, 16, 10}, {30, 16, 10}, {40, 16, 10}};
-// Mask and colour bitmaps of each kind, small then large.
-const int kPictures[4][4] = {{165, 163, 178, 175}, {167, 168, 180, 182}, {169, 170, 176, 177}, {171, 172, 181, 183}};
-const char* const kKindNames[4] = {"battery", "program memory", "main storage", "storage card"};
-
-Icon numberIcon(int kind, int value, bool large) {
-    Icon icon;
-    icon.name = std::string(kKindNames[kind]) + " " + std::to_string(value);
-    icon.size = large ? 32 : 16;
-    const Glyph* g = large ? kLargeGlyphs : kSmallGlyphs;
-    const int row = large ? 18 : 9;
-    const int height = large ? 16 : 8;
-    icon.mask = bitmapResource(kPictures[kind][large ? 2 : 0]).p;
-    icon.colour = bitmapResource(kPictures[kind][large ? 3 : 1]).p;
-    Pixels strip = bitmapResource(large ? 179 : 164);
-    // The glyphs, left to right, centred: one digit, two, or "100" for 100 and above.
-    std::vector<int> digits;
-    if (value >= 100) {
-        digits = {1, 0, 0};
-    } else if (value >= 10) {
-        digits = {value / 10, value % 10};
-    } else {
-        digits = {value < 0 ? 0 : value};
-    }
-    int width = 0;
-    for (int d : digits) width += g[d].w;
-    int x = (icon.size - width) / 2;
-    for (int d : digits) {
-        for (int r = 0; r < height && row + r < icon.size; ++r) {
-            for (int c = 0; c < g[d].w; ++c) {
-                size_t at = static_cast<size_t>((row + r) * icon.size + x + c);
-                DWORD s = strip.at(g[d].x + c, g[d].y + r);
-                icon.mask[at] ^= s;
-                icon.colour[at] = s;
-            }
-        }
-        x += g[d].w;
-    }
-    return icon;
-}
-
-Icon statusIcon(int id, const char* name, int size) {
-    Icon icon;
-    icon.name = name;
-    icon.size = size;
-    HICON loaded = static_cast<HICON>(LoadImageW(gImages, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
-    ICONINFO parts = {};
-    if (loaded != NULL && GetIconInfo(loaded, &parts)) {
-        icon.mask = bitmapPixels(parts.hbmMask, size, size).p;
-        icon.colour = bitmapPixels(parts.hbmColor, size, size).p;
-        DeleteObject(parts.hbmMask);
-        DeleteObject(parts.hbmColor);
-    }
-    if (loaded != NULL) DestroyIcon(loaded);
-    return icon;
-}
-
-// --- The readings, taken here as the device layer of a desktop gives them ----------------------
-
-struct Expected {
-    int kind;
-    Icon icon;
-    bool exact;  // program memory moves between two reads: its value is allowed one step aside
-};
-
-int iconSize() { return GetSystemMetrics(SM_CXSMICON) >= 24 ? 32 : 16; }
-
-Icon batteryIcon() {
-    SYSTEM_POWER_STATUS power = {};
-    GetSystemPowerStatus(&power);
-    if (power.BatteryLifePercent == 255) {
-        return power.BatteryFlag == 8 ? statusIcon(iconSize() == 32 ? 185 : 121, "battery charging", iconSize())
-                                      : statusIcon(iconSize() == 32 ? 186 : 119, "battery unknown", iconSize());
-    }
-    return numberIcon(0, power.BatteryLifePercent, iconSize() == 32);
-}
-
-int memoryPercent() {
-    MEMORYSTATUSEX m = {};
-    m.dwLength = sizeof m;
-    GlobalMemoryStatusEx(&m);
-    return sizePercent(m.ullAvailPhys, m.ullTotalPhys);
-}
-
-std::wstring systemDrive() {
-    WCHAR windows[MAX_PATH];
-    GetSystemWindowsDirectoryW(windows, MAX_PATH);
-    return std::wstring(1, windows[0]) + L":\\";
-}
-
-// The main storage's percentage from its 64-bit sizes; -1 while it moves between two reads.
-int storagePercent(uint64_t* freeBytes = nullptr, uint64_t* totalBytes = nullptr) {
-    ULARGE_INTEGER a, t1, f1, t2, f2;
-    GetDiskFreeSpaceExW(systemDrive().c_str(), &a, &t1, &f1);
-    int first = sizePercent(f1.QuadPart, t1.QuadPart);
-    GetDiskFreeSpaceExW(systemDrive().c_str(), &a, &t2, &f2);
-    if (freeBytes) *freeBytes = f2.QuadPart;
-    if (totalBytes) *totalBytes = t2.QuadPart;
-    return first == sizePercent(f2.QuadPart, t2.QuadPart) ? first : -1;
 }
 
 // --- The notification area --------------------------------------------------------------------
@@ -451,13 +227,20 @@ std::vector<BYTE> defaultImage() {
 
 // --- The user's hand: the mouse on the tray icon, keys in menus, buttons in dialogs -------------
 
+// The mouse moves to the point, rests there a moment, and clicks.
 void clickAt(POINT at) {
-    SetCursorPos(at.x, at.y);
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, input, sizeof(INPUT));
+    INPUT input[3] = {};
+    for (INPUT& i : input) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        i.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+        i.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    }
+    SendInput(1, &input[0], sizeof(INPUT));
+    Sleep(100);
+    input[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    input[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    SendInput(2, &input[1], sizeof(INPUT));
 }
 
 // A visible top-level window of the class, whoever made it.
@@ -471,9 +254,23 @@ HWND visibleWindow(const wchar_t* className) {
 // The popup menu open on the screen.
 HWND visibleMenu() { return visibleWindow(L"#32768"); }
 
-HWND openMenu() {
+// Clicks the point until a menu opens: a busy desktop may let a click go by.
+HWND openMenu(POINT at) {
     HWND found = NULL;
-    waitFor([&] { return (found = visibleMenu()) != NULL; }, 5000);
+    for (int attempt = 0; attempt < 4 && found == NULL; ++attempt) {
+        if (attempt > 0) {
+            char text[160];
+            POINT cursor = {0, 0};
+            GetCursorPos(&cursor);
+            WCHAR cls[64] = {0};
+            GetClassNameW(WindowFromPoint(at), cls, 64);
+            std::snprintf(text, sizeof text, "no menu yet: the cursor is at %ld, %ld over %s; clicking again",
+                          cursor.x, cursor.y, narrow(cls).c_str());
+            note(text);
+        }
+        clickAt(at);
+        waitFor([&] { return (found = visibleMenu()) != NULL; }, 4000);
+    }
     return found;
 }
 
@@ -519,25 +316,6 @@ std::wstring dialogText(HWND box) {
 
 // --- What the notification area shows -----------------------------------------------------------
 
-// The icons the tray may show now, for the kinds enabled: the battery as the desktop reports it,
-// main storage at its exact percentage, program memory a step either side of its moving value.
-std::vector<Icon> expectedIcons(bool battery, bool memory, bool storage) {
-    std::vector<Icon> icons;
-    const bool large = iconSize() == 32;
-    if (battery) icons.push_back(batteryIcon());
-    if (memory) {
-        int p = memoryPercent();
-        for (int v : {p, p - 1, p + 1})
-            if (v >= 0 && v <= 100) icons.push_back(numberIcon(1, v, large));
-    }
-    if (storage) {
-        int p = -1;
-        waitFor([&] { return (p = storagePercent()) >= 0; }, 2000);
-        icons.push_back(numberIcon(2, p, large));
-    }
-    return icons;
-}
-
 struct Shown {
     std::string name;  // empty: none of the expected icons
     POINT at = {-1, -1};
@@ -567,7 +345,7 @@ POINT iconCentre(const Shown& shown) {
 
 int kindOf(const std::string& name) {
     for (int k = 0; k < 4; ++k)
-        if (name.rfind(kKindNames[k], 0) == 0) return k;
+        if (name.rfind(kindNames[k], 0) == 0) return k;
     return -1;
 }
 
@@ -589,8 +367,7 @@ bool chooseFromMenu(const Shown& shown, int item, const std::wstring& pictures =
         Sleep(300);
         check(writeCorner(pictures + L"-meter.bmp", POINT{at.x - 200, at.y - 60}), "the picture of the tray meter is written");
     }
-    clickAt(at);
-    HWND menu = openMenu();
+    HWND menu = openMenu(at);
     if (menu == NULL) {
         note("no menu after a click at " + std::to_string(at.x) + ", " + std::to_string(at.y) + " on " + shown.name);
         return false;
@@ -764,13 +541,13 @@ int wmain(int argc, wchar_t** argv) {
     GetFullPathNameW(argv[1], MAX_PATH, full, NULL);
     gExe = full;
     gFolder = gExe.substr(0, gExe.find_last_of(L'\\'));
-    gImages = LoadLibraryExW(gExe.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    if (gImages == NULL) {
+    programImages = LoadLibraryExW(gExe.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (programImages == NULL) {
         std::printf("desktop: cannot read the images of %s\n", narrow(gExe).c_str());
         return 1;
     }
     CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
     runChecks(argc > 2 ? argv[2] : L"");
-    std::printf("desktop: %d of %d checks passed\n", gChecks - gFailures, gChecks);
-    return gFailures == 0 ? 0 : 1;
+    std::printf("desktop: %d of %d checks passed\n", checksRun() - checksFailed(), checksRun());
+    return checksFailed() == 0 ? 0 : 1;
 }
