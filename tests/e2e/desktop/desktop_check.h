@@ -57,7 +57,7 @@ Icon statusIcon(int id, const char* name, int size);
 // The main storage's percentage from its 64-bit sizes; -1 while it moves between two reads.
 int storagePercent(uint64_t* freeBytes = nullptr, uint64_t* totalBytes = nullptr);
 // The icons the tray may show now, for the kinds enabled: the battery as the desktop reports it,
-// main storage at its exact percentage, program memory a step either side of its moving value.
+// main storage at its exact percentage, program memory a few steps either side of its moving value.
 std::vector<Icon> expectedIcons(bool battery, bool memory, bool storage);
 
 }  // namespace desktop

@@ -132,7 +132,8 @@ std::vector<Icon> expectedIcons(bool battery, bool memory, bool storage) {
     if (battery) icons.push_back(batteryIcon());
     if (memory) {
         int p = memoryPercent();
-        for (int v : {p, p - 1, p + 1})
+        // Other programs move it between Orvo's reading and this one: a few steps either way.
+        for (int v : {p, p - 1, p + 1, p - 2, p + 2, p - 3, p + 3})
             if (v >= 0 && v <= 100) icons.push_back(numberIcon(1, v, large));
     }
     if (storage) {
