@@ -9,6 +9,8 @@ extern HINSTANCE hInstance;
 extern WCHAR installDir[InstallDirUnits];
 extern HWND mainWindow;
 extern WNDPROC originalTaskbarProc;
+// The window whose procedure the hook replaced: the procedure goes back to this one window.
+extern HWND hookedTaskbar;
 
 // Resource ids of the application shell.
 constexpr UINT MainWindowClassString = 40003;

@@ -29,10 +29,23 @@ void restartIndicatorTimer() {
     SetTimer(mainWindow, IndicatorTimerId, static_cast<UINT>(settings.refreshSeconds) * 1000u, NULL);
 }
 
+// Set while the main menu, or a dialog or message box that one of its commands opened, is open.
+// Their modal loops still dispatch the notification icon's events, and a second menu or dialog
+// from there would run inside the first and change what it relies on.
+bool mainMenuBusy = false;
+
+class BusyWhile {
+public:
+    BusyWhile() { mainMenuBusy = true; }
+    ~BusyWhile() { mainMenuBusy = false; }
+};
+
 }  // namespace
 
 void onTrayNotification(HWND window, WPARAM iconId, LPARAM pointerMessage) {
-    if (iconId == TrayIconId && pointerMessage == WM_LBUTTONDOWN) showMainMenu(window);
+    if (iconId != TrayIconId || pointerMessage != WM_LBUTTONDOWN || mainMenuBusy) return;
+    BusyWhile busy;
+    showMainMenu(window);
 }
 
 void showMainMenu(HWND window) {
@@ -70,6 +83,12 @@ INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }
 
 bool handleMainMenuCommand(WORD id) {
+    if (mainMenuBusy) {
+        // A command that arrives while another one's dialog or box is open: not carried out now.
+        return id == CmdHotReset || id == CmdPowerOff || id == CmdDisplayOff || id == CmdPrograms ||
+               id == CmdCloseAll || id == CmdSettings || id == CmdAbout || id == CmdExit;
+    }
+    BusyWhile busy;
     switch (id) {
         case CmdHotReset:
             hotReset();
@@ -103,6 +122,8 @@ bool handleMainMenuCommand(WORD id) {
         case CmdExit:
             removeTrayIcon(mainWindow);
             SendMessageW(mainWindow, WM_CLOSE, 0, 0);
+            // The close did not arrive: the program must still end, never run on without its icon.
+            if (IsWindow(mainWindow)) DestroyWindow(mainWindow);
             return true;
         default:
             return false;

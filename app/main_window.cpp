@@ -3,7 +3,6 @@
 #include "app/app_state.h"
 #include "app/main_menu.h"
 #include "app/tray_icon.h"
-#include "settings/screen_size.h"
 #include "indicators/icon_slots.h"
 #include "indicators/scheduler.h"
 #include "indicators/taskbar_canvas.h"
@@ -17,6 +16,7 @@ HINSTANCE hInstance = NULL;
 WCHAR installDir[InstallDirUnits] = TEXT("\\Program Files\\Marund\\Orvo");
 HWND mainWindow = NULL;
 WNDPROC originalTaskbarProc = NULL;
+HWND hookedTaskbar = NULL;
 
 namespace {
 
@@ -31,15 +31,12 @@ void onCreate(HWND window) {
     InitCommonControls();
     loadSettings();
     canvas.iconXInUse = (settings.iconX >= 0 && settings.iconX <= 639) ? settings.iconX : 100;
-    HWND taskbar = FindWindowW(TEXT("HHTaskBar"), NULL);
-    chooseIndicatorPlace(taskbar);
-    if (taskbar != NULL) {
-        originalTaskbarProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(taskbar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(taskbarHookProc)));
-    }
+    // Without the shell's taskbar (a desktop) the indicator goes into the notification icon.
+    chooseIndicatorPlace(findShellTaskbar());
+    installTaskbarHook();
     captureBackground();
     enabledCount = countEnabledIndicators();
-    addTrayIcon(window, LoadIconW(hInstance, MAKEINTRESOURCEW(isVgaScreen() ? TrayIconLarge : TrayIconSmall)));
+    addTrayIcon(window, loadTrayIcon());
     iconShown = 0;
     currentIndicator = Battery;
     windowCount = 0;
@@ -55,14 +52,12 @@ void onCreate(HWND window) {
 void onDestroy(HWND window) {
     KillTimer(window, IndicatorTimerId);
     removeTrayIcon(window);
+    releaseTrayIcon();
     // The notification icon has just gone: there is nothing left to erase in the tray.
     if (iconShown != 0 && indicatorInTray == 0) restoreBackground();
     releaseCanvasBitmaps();
     releaseIconSlots();
-    HWND taskbar = FindWindowW(TEXT("HHTaskBar"), NULL);
-    if (taskbar != NULL && originalTaskbarProc != NULL) {
-        SetWindowLongPtrW(taskbar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalTaskbarProc));
-    }
+    removeTaskbarHook();
     PostQuitMessage(0);
 }
 

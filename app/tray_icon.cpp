@@ -1,8 +1,11 @@
 #include "app/tray_icon.h"
 
 #include "app/app_state.h"
+#include "settings/screen_size.h"
 
 namespace {
+HICON trayIcon = NULL;
+
 void notifyIcon(DWORD message, HWND window, HICON icon) {
     NOTIFYICONDATA data;
     // The record's size is the platform's own (it differs between devices and desktop builds).
@@ -18,5 +21,21 @@ void notifyIcon(DWORD message, HWND window, HICON icon) {
 }  // namespace
 
 void addTrayIcon(HWND window, HICON icon) { notifyIcon(NIM_ADD, window, icon); }
+
+HICON loadTrayIcon() {
+    const bool vga = isVgaScreen() != FALSE;
+    const int size = vga ? 32 : 16;
+    // The system's icon loader would give only its standard size, 32 pixels.
+    trayIcon = static_cast<HICON>(
+        LoadImageW(hInstance, MAKEINTRESOURCEW(vga ? TrayIconLarge : TrayIconSmall), IMAGE_ICON, size, size, 0));
+    return trayIcon;
+}
+
+HICON loadedTrayIcon() { return trayIcon; }
+
+void releaseTrayIcon() {
+    if (trayIcon != NULL) DestroyIcon(trayIcon);
+    trayIcon = NULL;
+}
 
 void removeTrayIcon(HWND window) { notifyIcon(NIM_DELETE, window, LoadIconW(hInstance, MAKEINTRESOURCEW(ProgramIcon))); }

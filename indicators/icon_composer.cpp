@@ -67,8 +67,9 @@ Canvas makeCanvas(HDC reference, int size) {
 
 void releaseCanvas(Canvas& c) {
     if (c.dc != NULL && c.original != NULL) SelectObject(c.dc, c.original);
-    if (c.bitmap != NULL) DeleteObject(c.bitmap);
+    // The context goes first: a bitmap still selected into it is free to delete afterwards.
     if (c.dc != NULL) DeleteDC(c.dc);
+    if (c.bitmap != NULL) DeleteObject(c.bitmap);
     c = Canvas();
 }
 
@@ -92,28 +93,24 @@ void composeIndicatorIcon(HWND window, IndicatorKind kind, int value) {
     HBITMAP strip = LoadBitmapW(hInstance, MAKEINTRESOURCEW(large ? LargeDigitStrip : SmallDigitStrip));
 
     HICON icon = NULL;
-    // Every context and bitmap must exist before anything is drawn; otherwise nothing is built.
-    if (mask.original != NULL && colour.original != NULL && source != NULL) {
-        // The context's own bitmap is whatever the first successful selection hands back (an
-        // image that did not load selects nothing).
-        HGDIOBJ sourceOriginal = NULL;
-        auto selectSource = [&](HBITMAP image) {
-            HGDIOBJ previous = SelectObject(source, image);
-            if (sourceOriginal == NULL) sourceOriginal = previous;
-        };
-        selectSource(maskImage);
-        BitBlt(mask.dc, 0, 0, size, size, source, 0, 0, SRCCOPY);
-        selectSource(colourImage);
-        BitBlt(colour.dc, 0, 0, size, size, source, 0, 0, SRCCOPY);
-        selectSource(strip);
+    // Every context, bitmap and image must exist before anything is drawn, and every step must
+    // succeed: an icon built from a missing mask or strip would show a black box.
+    if (mask.original != NULL && colour.original != NULL && source != NULL && maskImage != NULL &&
+        colourImage != NULL && strip != NULL) {
+        HGDIOBJ sourceOriginal = SelectObject(source, maskImage);
+        bool ok = sourceOriginal != NULL;
+        ok = ok && BitBlt(mask.dc, 0, 0, size, size, source, 0, 0, SRCCOPY);
+        ok = ok && SelectObject(source, colourImage) != NULL;
+        ok = ok && BitBlt(colour.dc, 0, 0, size, size, source, 0, 0, SRCCOPY);
+        ok = ok && SelectObject(source, strip) != NULL;
         DigitLayout layout = layoutDigits(value, size, glyphs);
-        for (int i = 0; i < layout.count; ++i) {
+        for (int i = 0; ok && i < layout.count; ++i) {
             const GlyphRect& g = glyphs[layout.glyphs[i].digit];
-            BitBlt(mask.dc, layout.glyphs[i].x, digitRow, g.width, glyphHeight, source, g.x, g.y, SRCINVERT);
+            ok = BitBlt(mask.dc, layout.glyphs[i].x, digitRow, g.width, glyphHeight, source, g.x, g.y, SRCINVERT) != FALSE;
         }
-        for (int i = 0; i < layout.count; ++i) {
+        for (int i = 0; ok && i < layout.count; ++i) {
             const GlyphRect& g = glyphs[layout.glyphs[i].digit];
-            BitBlt(colour.dc, layout.glyphs[i].x, digitRow, g.width, glyphHeight, source, g.x, g.y, SRCCOPY);
+            ok = BitBlt(colour.dc, layout.glyphs[i].x, digitRow, g.width, glyphHeight, source, g.x, g.y, SRCCOPY) != FALSE;
         }
         if (sourceOriginal != NULL) SelectObject(source, sourceOriginal);
         // The bitmaps go into the icon deselected, as the platform requires.
@@ -121,13 +118,15 @@ void composeIndicatorIcon(HWND window, IndicatorKind kind, int value) {
         SelectObject(colour.dc, colour.original);
         mask.original = NULL;
         colour.original = NULL;
-        ICONINFO info;
-        info.fIcon = TRUE;
-        info.xHotspot = 0;
-        info.yHotspot = 0;
-        info.hbmMask = mask.bitmap;
-        info.hbmColor = colour.bitmap;
-        icon = CreateIconIndirect(&info);
+        if (ok) {
+            ICONINFO info;
+            info.fIcon = TRUE;
+            info.xHotspot = 0;
+            info.yHotspot = 0;
+            info.hbmMask = mask.bitmap;
+            info.hbmColor = colour.bitmap;
+            icon = CreateIconIndirect(&info);
+        }
     }
     if (source != NULL) DeleteDC(source);
     if (maskImage != NULL) DeleteObject(maskImage);
@@ -140,7 +139,11 @@ void composeIndicatorIcon(HWND window, IndicatorKind kind, int value) {
 }
 
 void loadStatusIcon(IndicatorKind kind, StatusIcon statusIcon) {
-    WORD id = statusIconId(statusIcon, indicatorIconsLarge() != FALSE);
-    HICON icon = LoadIconW(hInstance, MAKEINTRESOURCEW(id));
+    const bool large = indicatorIconsLarge() != FALSE;
+    const int size = large ? 32 : 16;
+    // Loaded at the indicator's size as an icon of the program's own: the system's icon loader
+    // gives only its standard size, as a handle shared with every later load.
+    HICON icon = static_cast<HICON>(
+        LoadImageW(hInstance, MAKEINTRESOURCEW(statusIconId(statusIcon, large)), IMAGE_ICON, size, size, 0));
     if (icon != NULL) installIcon(kind, icon);
 }

@@ -7,24 +7,48 @@
 WCHAR cardList[CardListCapacity][CardNameUnits] = {};
 
 namespace {
-IndicatorReading numberReading(IndicatorKind kind, int32_t percent) { return IndicatorReading{kind, percent, NoStatusIcon}; }
-IndicatorReading statusReading(IndicatorKind kind, StatusIcon icon) { return IndicatorReading{kind, 0, icon}; }
+IndicatorReading numberReading(IndicatorKind kind, int32_t percent) { return IndicatorReading{kind, percent, NoStatusIcon, true}; }
+IndicatorReading statusReading(IndicatorKind kind, StatusIcon icon) { return IndicatorReading{kind, 0, icon, true}; }
+IndicatorReading noReading(IndicatorKind kind) { return IndicatorReading{kind, 0, NoStatusIcon, false}; }
+
+// floor(value * 100 / divisor) for value <= divisor, without overflow for any 64-bit sizes: the
+// product is carried in two 64-bit halves and divided bit by bit.
+uint64_t hundredthsOf(uint64_t value, uint64_t divisor) {
+    const uint64_t low32 = value & 0xFFFFFFFFu;
+    const uint64_t high32 = value >> 32;
+    const uint64_t lowProduct = low32 * 100;
+    const uint64_t highProduct = high32 * 100 + (lowProduct >> 32);
+    uint64_t high = highProduct >> 32;
+    uint64_t low = (highProduct << 32) | (lowProduct & 0xFFFFFFFFu);
+    uint64_t remainder = 0;
+    uint64_t quotient = 0;
+    for (int bit = 127; bit >= 0; --bit) {
+        const uint64_t next = bit >= 64 ? (high >> (bit - 64)) & 1 : (low >> bit) & 1;
+        const bool carry = (remainder >> 63) != 0;
+        remainder = (remainder << 1) | next;
+        quotient <<= 1;
+        if (carry || remainder >= divisor) {
+            remainder -= divisor;
+            quotient |= 1;
+        }
+    }
+    return quotient;
+}
 }  // namespace
 
 int32_t percentOfTotal(uint32_t part, uint32_t total) {
     // A total of zero is never reported by a working device; it reads as nothing free.
     if (total == 0) return 0;
+    // More free than there is in all is no reading a percentage can go past.
+    if (part >= total) return 100;
     double quotient = static_cast<double>(part) / static_cast<double>(total);
     return static_cast<int32_t>(quotient * 100.0);
 }
 
 int32_t cardPercent(uint64_t freeBytes, uint64_t totalBytes) {
     if (totalBytes == 0) return 0;
-    uint64_t quotient = freeBytes * 100 / totalBytes;
-    uint32_t low = static_cast<uint32_t>(quotient);
-    int32_t result;
-    std::memcpy(&result, &low, sizeof result);
-    return result;
+    if (freeBytes >= totalBytes) return 100;
+    return static_cast<int32_t>(hundredthsOf(freeBytes, totalBytes));
 }
 
 IndicatorReading batteryReading(BYTE lifePercent, BYTE flag) {
@@ -62,8 +86,7 @@ IndicatorReading measureIndicator(IndicatorKind kind) {
             SYSTEM_POWER_STATUS_EX2 status;
             // A failed query leaves nothing to read: the charge counts as unknown.
             std::memset(&status, 0, sizeof status);
-            status.BatteryLifePercent = BatteryPercentUnknown;
-            GetSystemPowerStatusEx2(&status, sizeof status, TRUE);
+            if (GetSystemPowerStatusEx2(&status, sizeof status, TRUE) == 0) return noReading(kind);
             return batteryReading(status.BatteryLifePercent, status.BatteryFlag);
         }
         case ProgramMemory: {
@@ -71,12 +94,14 @@ IndicatorReading measureIndicator(IndicatorKind kind) {
             std::memset(&status, 0, sizeof status);
             status.dwLength = sizeof status;
             GlobalMemoryStatus(&status);
+            // The query reports nothing of its own failure: a total it never filled in tells.
+            if (status.dwTotalPhys == 0) return noReading(kind);
             return numberReading(kind, percentOfTotal(status.dwAvailPhys, status.dwTotalPhys));
         }
         case MainStorage: {
             STORE_INFORMATION info;
             std::memset(&info, 0, sizeof info);
-            GetStoreInformation(&info);
+            if (!GetStoreInformation(&info) || info.dwStoreSize == 0) return noReading(kind);
             return numberReading(kind, percentOfTotal(info.dwFreeSize, info.dwStoreSize));
         }
         case StorageCard:

@@ -12,6 +12,9 @@ struct IndicatorReading {
     IndicatorKind kind;
     int32_t percent;
     StatusIcon statusIcon;
+    // False when the platform gave no answer: there is nothing new to show, and the kind keeps
+    // what it showed (a failed query must not read as 0 %).
+    bool taken;
 };
 
 constexpr int CardListCapacity = 5;
@@ -21,9 +24,11 @@ constexpr BYTE BatteryPercentUnknown = 255;
 // The storage-card directory names of the last enumeration; its result says how many are valid.
 extern WCHAR cardList[CardListCapacity][CardNameUnits];
 
-// The memory and storage percentage: (part / total) * 100 in double precision, truncated.
+// The memory and storage percentage: (part / total) * 100 in double precision, truncated; a
+// part above the total gives 100.
 int32_t percentOfTotal(uint32_t part, uint32_t total);
-// The card percentage: free * 100 / total in 64-bit integers, truncated.
+// The card percentage: free * 100 / total in exact integer arithmetic, truncated; free space
+// above the total gives 100.
 int32_t cardPercent(uint64_t freeBytes, uint64_t totalBytes);
 // The battery reading from the power status bytes.
 IndicatorReading batteryReading(BYTE lifePercent, BYTE flag);

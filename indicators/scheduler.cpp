@@ -42,6 +42,16 @@ bool firstEnabledKind(IndicatorKind* kind) {
 }
 
 void showReading(HWND window, IndicatorKind kind, const IndicatorReading& reading) {
+    if (!reading.taken) {
+        // Nothing new to show: the kind's last icon is drawn again.
+        if (indicatorInTray != 0) {
+            presentInTray(window, kind, NULL);
+        } else {
+            presentIndicator(kind);
+        }
+        iconShown = 1;
+        return;
+    }
     if (kind == StorageCard) lastCardPercent = reading.statusIcon == NoStatusIcon ? reading.percent : -1;
     if (reading.statusIcon == NoStatusIcon) {
         composeIndicatorIcon(window, kind, reading.percent);
@@ -49,7 +59,7 @@ void showReading(HWND window, IndicatorKind kind, const IndicatorReading& readin
         loadStatusIcon(kind, reading.statusIcon);
     }
     if (indicatorInTray != 0) {
-        presentInTray(window, kind, reading);
+        presentInTray(window, kind, &reading);
     } else {
         presentIndicator(kind);
     }

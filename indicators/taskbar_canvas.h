@@ -5,10 +5,23 @@
 #include "indicators/indicator_kind.h"
 #include "platform/winapi.h"
 
+// A square of the screen: its top-left corner and its side.
+struct Square {
+    int x;
+    int y;
+    int size;
+};
+
 struct TaskbarCanvas {
     int iconXInUse;
+    // Both are size x size DIB sections of 32-bit pixels, top row first, made for `square`.
     HBITMAP savedBackground;
     HBITMAP drawnCapture;
+    DWORD* savedBits;
+    DWORD* drawnBits;
+    // Where the bitmaps belong: the place and size of the square they were made for, which is
+    // where the last drawing lies even after the settings have moved or resized the indicator.
+    Square square;
 };
 
 extern TaskbarCanvas canvas;
@@ -16,17 +29,29 @@ extern TaskbarCanvas canvas;
 // S and the top row y of the square, from largeIcons at the moment of the call.
 int indicatorSize();
 int indicatorTop();
+// The square where the indicator belongs now.
+Square indicatorSquare();
 
+// The part of `square` that lies on a screen of width x height, in the square's own coordinates
+// (left, top inclusive; right, bottom exclusive); empty when it lies wholly off the screen.
+RECT visiblePart(Square square, int screenWidth, int screenHeight);
+
+// Creates savedBackground for the indicator's square and fills it from the screen.
 void captureBackground();
-void restoreBackground();
+// Erases the last drawing: puts the saved taskbar pixels back over it, provided the screen still
+// shows that drawing (a taskbar that has repainted the square since is left as it painted it).
+// FALSE when a platform call failed and the drawing may still be there.
+BOOL restoreBackground();
+// Draws the kind's current icon over the taskbar's pixels at the indicator's square, then
+// releases the slot's previous icon.
 void presentIndicator(IndicatorKind kind);
+// Erases the last drawing and makes the canvas anew for the indicator at x = `iconX` and the
+// size that largeIcons now gives.
+void moveIndicator(int iconX);
 // Releases both bitmaps and forgets them.
 void releaseCanvasBitmaps();
 
-// Pixel accessors for the pure comparison: the value at (column, row) of a block.
-typedef COLORREF (*PixelReader)(const void* block, int column, int row);
-
-// TRUE when every one of the size x size pixels of the screen square equals the capture's, or
-// when there is no capture. Compares row by row from the top and stops at the first difference.
-BOOL isLastDrawingIntact(const void* screenSquare, PixelReader readScreen, const void* capture,
-                         PixelReader readCapture, int size);
+// TRUE when the pixels of `visible` are equal in the screen's square and in the capture (both
+// size x size blocks, top row first). Without a capture there is no last drawing: FALSE.
+// Compares row by row from the top and stops at the first difference.
+BOOL isLastDrawingIntact(const DWORD* screenSquare, const DWORD* capture, int size, RECT visible);

@@ -3,7 +3,6 @@
 #include "app/app_state.h"
 #include "app/tray_icon.h"
 #include "indicators/icon_slots.h"
-#include "settings/screen_size.h"
 #include "settings/settings_record.h"
 
 int indicatorInTray = 0;
@@ -74,12 +73,13 @@ void modifyTrayIcon(HWND window, HICON icon, const WCHAR* tip) {
 
 }  // namespace
 
-void presentInTray(HWND window, IndicatorKind kind, const IndicatorReading& reading) {
+void presentInTray(HWND window, IndicatorKind kind, const IndicatorReading* reading) {
+    // Each kind's last tooltip, for a presentation without a new reading.
+    static WCHAR lastTips[IndicatorKindCount][TrayTipUnits];
     IconSlot& slot = iconSlots[kind];
-    WCHAR tip[TrayTipUnits];
-    trayTipText(reading, tip);
+    if (reading != NULL) trayTipText(*reading, lastTips[kind]);
     // A kind without an icon yet (its first composition failed) changes the tooltip alone.
-    modifyTrayIcon(window, slot.current, tip);
+    modifyTrayIcon(window, slot.current, lastTips[kind]);
     if (slot.previous != NULL) {
         DestroyIcon(slot.previous);
         slot.previous = NULL;
@@ -87,7 +87,6 @@ void presentInTray(HWND window, IndicatorKind kind, const IndicatorReading& read
 }
 
 void eraseTrayIndicator() {
-    HICON icon = LoadIconW(hInstance, MAKEINTRESOURCEW(isVgaScreen() ? TrayIconLarge : TrayIconSmall));
     WCHAR none[1] = {0};
-    modifyTrayIcon(mainWindow, icon, none);
+    modifyTrayIcon(mainWindow, loadedTrayIcon(), none);
 }

@@ -25,7 +25,8 @@ void trayTipText(const IndicatorReading& reading, WCHAR tip[TrayTipUnits]);
 
 // Shows the kind's current icon and the reading's tooltip in the notification icon of `window`
 // (NIM_MODIFY), then releases the slot's previous icon: the notification area keeps its own copy.
-void presentInTray(HWND window, IndicatorKind kind, const IndicatorReading& reading);
+// Without a reading (none could be taken) the kind's last icon and tooltip are shown again.
+void presentInTray(HWND window, IndicatorKind kind, const IndicatorReading* reading);
 
 // The tray's counterpart of erasing the indicator: the program's own icon and no tooltip.
 void eraseTrayIndicator();

@@ -283,6 +283,33 @@ PixelsCommand pixelsCommand(const Args& a) {
     return p;
 }
 
+ScreenshotCommand screenshotCommand(const Args& a) {
+    if (a.count() != 1 && a.count() != 3 && a.count() != 5 && a.count() != 7) {
+        throw ScenarioError("screenshot: \"FILE.png\" [X Y W H] [scale N]");
+    }
+    ScreenshotCommand s;
+    s.path = toUtf8(a.string(0));
+    size_t next = 1;
+    if (a.count() >= 5) {
+        s.part = true;
+        s.x = static_cast<int>(a.number(1));
+        s.y = static_cast<int>(a.number(2));
+        s.width = static_cast<int>(a.number(3));
+        s.height = static_cast<int>(a.number(4));
+        if (s.width <= 0 || s.height <= 0 || s.width > 4096 || s.height > 4096) {
+            throw ScenarioError("screenshot: the part needs a size of 1 to 4096");
+        }
+        next = 5;
+    }
+    if (a.has(next)) {
+        if (a.word(next) != "scale") throw ScenarioError("screenshot: scale N after the file and the part");
+        int64_t n = a.number(next + 1);
+        if (n < 1 || n > 16) throw ScenarioError("screenshot: scale 1 to 16");
+        s.scale = static_cast<int>(n);
+    }
+    return s;
+}
+
 ResourceCommand resourceCommand(const Args& a) {
     a.expectCount(2, 2);
     std::string kind = a.word(0);

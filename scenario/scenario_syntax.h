@@ -88,6 +88,19 @@ struct PixelsCommand {
 };
 PixelsCommand pixelsCommand(const Args& a);
 
+// `screenshot "FILE.png" [X Y W H] [scale N]`: the whole screen, or a part of it, magnified by
+// N (1 to 16) when asked.
+struct ScreenshotCommand {
+    std::string path;  // UTF-8, as the host names files
+    bool part = false;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    int scale = 1;
+};
+ScreenshotCommand screenshotCommand(const Args& a);
+
 // `resource bitmap|icon ID`.
 struct ResourceCommand {
     bool icon = false;

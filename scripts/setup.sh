@@ -1,10 +1,23 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need, with apt-get, when it is missing.
+#   scripts/setup.sh            everything: the simulator, its tests, the Windows build and Wine
+#   scripts/setup.sh simulator  only what building and running the simulator needs
 set -euo pipefail
 
-packages=(cmake ninja-build g++ llvm libgtest-dev libgmock-dev googletest libpng-dev pkg-config python3-pil
-          g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb libx11-6 python3
-          ${ORVO_EXTRA_PACKAGES:-})
+# The simulator: compilers, resources (llvm-rc), screenshots (libpng), the screen's text
+# (FreeType with the system's fonts from fonts-wine, which is fonts only), its window (SDL2).
+simulator=(cmake ninja-build g++ llvm libpng-dev pkg-config libfreetype-dev fonts-wine libsdl2-dev)
+# Its tests: GoogleTest, the image checks (Python's imaging library), the window test (Xvfb, xdotool).
+tests=(libgtest-dev libgmock-dev googletest python3 python3-pil xvfb xdotool)
+# The Windows build and the suite under Wine.
+windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 libx11-6)
+
+case "${1:-all}" in
+  simulator) packages=("${simulator[@]}") ;;
+  all) packages=("${simulator[@]}" "${tests[@]}" "${windows[@]}") ;;
+  *) echo "usage: scripts/setup.sh [simulator|all]" >&2; exit 2 ;;
+esac
+packages+=(${ORVO_EXTRA_PACKAGES:-})
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

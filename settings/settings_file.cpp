@@ -34,8 +34,11 @@ void loadSettings() {
     uint8_t image[SettingsRecordSize];
     settingsToImage(settings, image);
     DWORD written = 0;
-    WriteFile(file, image, SettingsRecordSize, &written, NULL);
+    BOOL wrote = WriteFile(file, image, SettingsRecordSize, &written, NULL);
     CloseHandle(file);
+    // A file made here that did not receive the whole record would load as a short file at the
+    // next start: none is better, and the next start makes it anew.
+    if (!wrote || written != SettingsRecordSize) DeleteFileW(path);
 }
 
 void saveSettings() {

@@ -5,7 +5,7 @@
 BOOL buildStartupTarget(const WCHAR* dir, WCHAR target[ShortcutPathUnits]) {
     // Two quotes, "\orvo.exe" and the terminator take 12 units.
     target[0] = 0;
-    if (wcslen(dir) + 12 > static_cast<size_t>(ShortcutPathUnits)) return FALSE;
+    if (wcslen(dir) + 12 > static_cast<size_t>(StartupTargetUnits)) return FALSE;
     wsprintfW(target, TEXT("\"%s\\orvo.exe\""), dir);
     return TRUE;
 }

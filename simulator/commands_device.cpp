@@ -3,6 +3,7 @@
 #include "file_system.h"
 #include "registry.h"
 #include "scenario.h"
+#include "screen/shell_view.h"
 #include "world.h"
 
 namespace scenario {
@@ -111,6 +112,15 @@ const Registrar displayOff("display-off-support", [](Args& a, Outcome&) {
     std::string v = a.word(0);
     if (v != "yes" && v != "no") throw ScenarioError("display-off-support: yes or no");
     sim::world().device.displayOffSupport = v == "yes";
+});
+
+// `shell-style device|pattern`: the shell paints its taskbar as a device does (the Start flag,
+// the active title, a running clock), or with the test pattern (the default).
+const Registrar shellStyle("shell-style", [](Args& a, Outcome&) {
+    a.expectCount(1, 1);
+    std::string v = a.word(0);
+    if (v != "device" && v != "pattern") throw ScenarioError("shell-style: device or pattern");
+    sim::screen::setTaskbarStyle(v == "device" ? sim::screen::TaskbarStyle::Device : sim::screen::TaskbarStyle::Pattern);
 });
 
 const Registrar fail("fail", [](Args& a, Outcome&) {

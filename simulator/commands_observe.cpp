@@ -9,6 +9,7 @@
 #include "modal.h"
 #include "resources.h"
 #include "scenario.h"
+#include "screen/screen.h"
 #include "shell_services.h"
 #include "window_manager.h"
 #include "world.h"
@@ -38,6 +39,30 @@ const Registrar pixels("pixels", [](Args& a, Outcome&) {
         }
         sim::logLine(row);
     }
+});
+
+// `mark-pixels X Y W H` remembers a block of the screen for `expect pixels-unchanged` and
+// `expect pixels-changed`: a check that one state of the screen equals another, whatever it is.
+struct PixelMark {
+    bool set = false;
+    PixelsCommand where;
+    std::vector<COLORREF> pixels;
+};
+PixelMark gMark;
+
+std::vector<COLORREF> screenBlock(const PixelsCommand& p) {
+    std::vector<COLORREF> block;
+    const sim::Surface& s = sim::screenSurface();
+    for (int r = 0; r < p.height; ++r) {
+        for (int c = 0; c < p.width; ++c) block.push_back(s.contains(p.x + c, p.y + r) ? s.get(p.x + c, p.y + r) : 0);
+    }
+    return block;
+}
+
+const Registrar markPixels("mark-pixels", [](Args& a, Outcome&) {
+    gMark.where = pixelsCommand(a);
+    gMark.pixels = screenBlock(gMark.where);
+    gMark.set = true;
 });
 
 const Registrar dumpFile("dump-file", [](Args& a, Outcome&) {
@@ -102,20 +127,13 @@ const Registrar trayIcon("tray-icon", [](Args& a, Outcome&) {
     sim::logLine("tray-icon missing");
 });
 
-// `screen-mark`: remembers the whole screen for `expect screen-unchanged`.
-sim::Surface gMarkedScreen;
-bool gScreenMarked = false;
-
-const Registrar screenMark("screen-mark", [](Args& a, Outcome&) {
-    a.expectCount(0, 0);
-    gMarkedScreen = sim::screenSurface();
-    gScreenMarked = true;
-});
-
+// The picture a person sees, not only the pixels the program reads.
 const Registrar screenshot("screenshot", [](Args& a, Outcome&) {
-    a.expectCount(1, 1);
-    std::string path = sim::toUtf8(a.string(0));
-    if (!sim::writeScreenshot(path)) throw ScenarioError("screenshot: cannot write " + path);
+    ScreenshotCommand s = screenshotCommand(a);
+    sim::Surface picture = sim::screen::composeScreen();
+    RECT part = s.part ? RECT{s.x, s.y, s.x + s.width, s.y + s.height} : RECT{0, 0, picture.width, picture.height};
+    if (s.part || s.scale != 1) picture = sim::screen::cropAndScale(picture, part, s.scale);
+    if (!sim::screen::writePng(picture, s.path)) throw ScenarioError("screenshot: cannot write " + s.path);
 });
 
 void check(Outcome& o, bool ok, const std::string& what) {
@@ -163,27 +181,15 @@ const Registrar expect("expect", [](Args& a, Outcome& o) {
                   l.deviceContexts == a.unsignedNumber(3),
               "exit-leftovers " + std::to_string(l.gdiObjects) + " " + std::to_string(l.icons) + " " +
                   std::to_string(l.deviceContexts));
-    } else if (what == "screen-unchanged") {
-        // Every pixel of the screen as `screen-mark` found it.
-        a.expectCount(1, 1);
-        if (!gScreenMarked) throw ScenarioError("expect screen-unchanged: no screen-mark before it");
-        const sim::Surface& now = sim::screenSurface();
-        std::string found = "unchanged";
-        if (now.width != gMarkedScreen.width || now.height != gMarkedScreen.height) {
-            found = "resized";
-        } else {
-            for (size_t i = 0; i < now.pixels.size(); ++i) {
-                if (now.pixels[i] != gMarkedScreen.pixels[i]) {
-                    found = "changed at " + std::to_string(i % now.width) + " " + std::to_string(i / now.width);
-                    break;
-                }
-            }
-        }
-        check(o, found == "unchanged", "screen " + found);
     } else if (what == "running") {
         a.expectCount(2, 2);
         bool running = sim::programRunning();
         check(o, running == (a.word(1) == "yes"), std::string("running ") + (running ? "yes" : "no"));
+    } else if (what == "pixels-unchanged" || what == "pixels-changed") {
+        a.expectCount(1, 1);
+        if (!gMark.set) throw ScenarioError("expect " + what + ": no mark-pixels before");
+        bool same = screenBlock(gMark.where) == gMark.pixels;
+        check(o, same == (what == "pixels-unchanged"), std::string(same ? "pixels unchanged" : "pixels changed") + " since the mark");
     } else if (what == "file-size") {
         a.expectCount(3, 3);
         sim::FileNode* node = sim::fileSystem().find(a.string(1));

@@ -2,7 +2,9 @@
 #include <algorithm>
 
 #include "device.h"
+#include "modal.h"
 #include "scenario.h"
+#include "screen/screen.h"
 #include "shell_services.h"
 #include "sim_api.h"
 #include "window_manager.h"
@@ -38,10 +40,22 @@ const Registrar advance("advance", [](Args& a, Outcome&) {
     sim::world().clockMs = target;
 });
 
+// A pen that touches the screen outside a tracked popup menu closes that menu first; the touch
+// then reaches what lies under it, so it never opens a menu inside the open one.
+void penClosesOpenMenu() {
+    sim::OpenModal* menu = sim::openModal(sim::OpenModal::PopupMenu);
+    if (menu == nullptr) return;
+    sim::cancelMenu(*menu);
+    settle();
+}
+
 const Registrar tap("tap", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
     int x = static_cast<int>(a.number(0));
     int y = static_cast<int>(a.number(1));
+    // A menu, message box, dialog control or notification icon under the pen takes the tap.
+    if (sim::screen::penTap(x, y)) return;
+    penClosesOpenMenu();
     HWND h = sim::windowAtPoint(x, y);
     sim::Window* w = sim::findWindowObject(h);
     // A disabled window (the owner of an open message box) takes no pen input.
@@ -59,6 +73,7 @@ const Registrar taskbarRepaint("taskbar-repaint", [](Args& a, Outcome&) {
 
 const Registrar trayTap("tray-tap", [](Args& a, Outcome&) {
     a.expectCount(0, 0);
+    penClosesOpenMenu();
     sim::sendTrayMessage(WM_LBUTTONDOWN);
 });
 

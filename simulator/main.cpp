@@ -1,13 +1,15 @@
-// orvo-sim: runs Orvo on a simulated Pocket PC, driven by a scenario.
+// orvo-sim: runs Orvo on a simulated Pocket PC, driven by a scenario, or in a window by a person.
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <string>
 
 #include "device.h"
 #include "scenario.h"
+#include "window_mode.h"
 #include "world.h"
 
 namespace {
@@ -24,16 +26,38 @@ std::string programImagePath() {
     return dir + "/liborvo_program.so";
 }
 
+int usage() {
+    std::cerr << "usage: orvo-sim FILE.scn   (- reads standard input)\n"
+                 "       orvo-sim --window [--scale N] [--paused] [FILE.scn]\n"
+              << scenario::windowKeysHelp();
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: orvo-sim FILE.scn   (- reads standard input)\n";
-        return 2;
+    bool window = false;
+    scenario::WindowOptions options;
+    std::string file;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--window") {
+            window = true;
+        } else if (a == "--paused") {
+            options.paused = true;
+        } else if (a == "--scale" && i + 1 < argc) {
+            options.scale = std::atoi(argv[++i]);
+            if (options.scale < 1 || options.scale > 8) return usage();
+        } else if (file.empty() && (a == "-" || a.rfind("--", 0) != 0)) {
+            file = a;
+        } else {
+            return usage();
+        }
     }
-    std::string file = argv[1];
+    if (file.empty() && !window) return usage();
+    if (!window && (options.paused || options.scale != 2)) return usage();
     std::ifstream in;
-    if (file != "-") {
+    if (!file.empty() && file != "-") {
         in.open(file);
         if (!in) {
             std::cerr << file << ":0: cannot open the scenario\n";
@@ -42,7 +66,14 @@ int main(int argc, char** argv) {
     }
     sim::setProgramImagePath(programImagePath());
     sim::bootDevice();
-    int status = scenario::runScenario(file == "-" ? std::cin : in, file == "-" ? "-" : file);
+    int status;
+    if (window) {
+        in.close();
+        options.scenario = file;
+        status = scenario::runWindow(options);
+    } else {
+        status = scenario::runScenario(file == "-" ? std::cin : in, file);
+    }
     std::cout.flush();
     sim::shutdownDevice();
     return status;

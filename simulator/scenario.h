@@ -25,6 +25,10 @@ struct Registrar {
 // Lets every simulated program run until all are idle, and carries out a reset that one asked for.
 void settle();
 
+// Runs one command line of the scenario language, then lets the programs settle; a mistake
+// throws ScenarioError.
+void runCommand(const std::string& line, Outcome& outcome);
+
 // Runs a whole scenario; returns the exit status.
 int runScenario(std::istream& in, const std::string& fileName);
 

@@ -30,14 +30,14 @@ TaskCommand decodeTaskCommand(int id, int listed) {
 void buildTaskMenu(TaskMenus& menus) {
     menus.closeAttached = false;
     menus.closeAllExceptAttached = false;
-    int shown = menuWindowCount(windowCount);
+    int shown = menuWindowCount(taskMenuCount);
     for (int i = 0; i < shown; ++i) {
         const WCHAR* title = taskMenuList[i].title;
         AppendMenuW(menus.main, MF_STRING, CmdSwitchToBase + i, title);
         AppendMenuW(menus.close, MF_STRING, CmdCloseBase + i, title);
         AppendMenuW(menus.closeAllExcept, MF_STRING, CmdCloseAllExceptBase + i, title);
     }
-    if (windowCount > 0) {
+    if (taskMenuCount > 0) {
         AppendMenuW(menus.main, MF_SEPARATOR, 0, NULL);
         menus.closeAttached =
             AppendMenuW(menus.main, MF_POPUP, reinterpret_cast<UINT_PTR>(menus.close), TEXT("Close")) != FALSE;

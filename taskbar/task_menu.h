@@ -32,5 +32,5 @@ struct TaskMenus {
     bool closeAllExceptAttached;
 };
 
-// Fills the three menus from taskMenuList and windowCount.
+// Fills the three menus from taskMenuList and its count, taskMenuCount.
 void buildTaskMenu(TaskMenus& menus);

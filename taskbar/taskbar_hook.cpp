@@ -16,11 +16,32 @@ LRESULT passOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 void closeWindow(HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); }
 
-int menuY(int tapScreenY) {
-    HWND taskbar = FindWindowW(TEXT("HHTaskBar"), NULL);
+int menuY(HWND taskbar, int tapScreenY) {
     RECT rect;
     if (taskbar == NULL || !GetWindowRect(taskbar, &rect)) return tapScreenY;
     return rect.bottom - rect.top;
+}
+
+// The windows of class "HHTaskBar" and the threads that own a shell desktop, in z-order.
+struct TaskbarSearch {
+    HWND taskbars[8];
+    int taskbarCount;
+    DWORD desktopThreads[8];
+    int desktopCount;
+};
+
+BOOL CALLBACK noteShellWindow(HWND window, LPARAM parameter) {
+    TaskbarSearch* search = reinterpret_cast<TaskbarSearch*>(parameter);
+    WCHAR className[32];
+    className[0] = 0;
+    GetClassNameW(window, className, 32);
+    className[31] = 0;
+    if (wcscmp(className, TEXT("HHTaskBar")) == 0 && search->taskbarCount < 8) {
+        search->taskbars[search->taskbarCount++] = window;
+    } else if (wcscmp(className, TEXT("DesktopExplorerWindow")) == 0 && search->desktopCount < 8) {
+        search->desktopThreads[search->desktopCount++] = GetWindowThreadProcessId(window, NULL);
+    }
+    return TRUE;
 }
 
 LRESULT onTap(HWND window, WPARAM wParam, LPARAM lParam) {
@@ -39,7 +60,7 @@ LRESULT onTap(HWND window, WPARAM wParam, LPARAM lParam) {
     buildTaskMenu(menus);
     POINT point = {x, y};
     ClientToScreen(window, &point);
-    TrackPopupMenuEx(menus.main, 0, point.x, menuY(point.y), window, NULL);
+    TrackPopupMenuEx(menus.main, 0, point.x, menuY(window, point.y), window, NULL);
     // Destroying the main menu destroys the submenus attached to it; the others (no window
     // listed, or an append that failed) are destroyed by themselves.
     DestroyMenu(menus.main);
@@ -48,7 +69,12 @@ LRESULT onTap(HWND window, WPARAM wParam, LPARAM lParam) {
     return 1;
 }
 
+// The entries the task menu's commands may act on: those of its own last collection, and none
+// once the main menu's Close All has closed everything (it sets windowCount to 0).
+int actionableEntries() { return windowCount < taskMenuCount ? windowCount : taskMenuCount; }
+
 void carryOut(HWND taskbar, const TaskCommand& command) {
+    const int listed = actionableEntries();
     switch (command.action) {
         case TaskCommand::HotReset:
             hotReset();
@@ -60,7 +86,7 @@ void carryOut(HWND taskbar, const TaskCommand& command) {
             turnDisplayOff(taskbar);
             break;
         case TaskCommand::CloseAll:
-            for (int i = 0; i < windowCount; ++i) closeWindow(taskMenuList[i].window);
+            for (int i = 0; i < listed; ++i) closeWindow(taskMenuList[i].window);
             break;
         case TaskCommand::SwitchTo: {
             HWND w = taskMenuList[command.index].window;
@@ -73,7 +99,7 @@ void carryOut(HWND taskbar, const TaskCommand& command) {
             closeWindow(taskMenuList[command.index].window);
             break;
         case TaskCommand::CloseAllExcept:
-            for (int i = 0; i < windowCount; ++i) {
+            for (int i = 0; i < listed; ++i) {
                 if (i != command.index) closeWindow(taskMenuList[i].window);
             }
             break;
@@ -83,6 +109,47 @@ void carryOut(HWND taskbar, const TaskCommand& command) {
 }
 
 }  // namespace
+
+HWND findShellTaskbar() {
+    TaskbarSearch search;
+    search.taskbarCount = 0;
+    search.desktopCount = 0;
+    EnumWindows(noteShellWindow, reinterpret_cast<LPARAM>(&search));
+    // The shell makes its taskbar and its desktop on one thread; another program's window of
+    // either class (or both) on a thread of its own is not the shell's.
+    for (int t = 0; t < search.taskbarCount; ++t) {
+        DWORD thread = GetWindowThreadProcessId(search.taskbars[t], NULL);
+        if (thread == 0) continue;
+        for (int d = 0; d < search.desktopCount; ++d) {
+            if (search.desktopThreads[d] == thread) return search.taskbars[t];
+        }
+    }
+    return NULL;
+}
+
+void installTaskbarHook() {
+    HWND taskbar = findShellTaskbar();
+    if (taskbar == NULL) return;
+    LONG_PTR previous = SetWindowLongPtrW(taskbar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(taskbarHookProc));
+    // No previous procedure: the hook did not go on, and there is nothing to give back.
+    if (previous == 0) return;
+    originalTaskbarProc = reinterpret_cast<WNDPROC>(previous);
+    hookedTaskbar = taskbar;
+}
+
+void removeTaskbarHook() {
+    if (hookedTaskbar == NULL || originalTaskbarProc == NULL) return;
+    // Only the window that still runs the hook gets the procedure back: a handle that now names
+    // another window must not receive the taskbar's procedure.
+    if (GetWindowLongPtrW(hookedTaskbar, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(taskbarHookProc)) {
+        // A second attempt: the shell must never be left calling code of an ended program.
+        const LONG_PTR original = reinterpret_cast<LONG_PTR>(originalTaskbarProc);
+        if (SetWindowLongPtrW(hookedTaskbar, GWLP_WNDPROC, original) == 0) {
+            SetWindowLongPtrW(hookedTaskbar, GWLP_WNDPROC, original);
+        }
+    }
+    hookedTaskbar = NULL;
+}
 
 BOOL isPppPeerPresent() {
     HKEY key;
@@ -102,7 +169,9 @@ LRESULT CALLBACK taskbarHookProc(HWND window, UINT message, WPARAM wParam, LPARA
         case WM_LBUTTONDOWN:
             return onTap(window, wParam, lParam);
         case WM_COMMAND:
-            carryOut(window, decodeTaskCommand(LOWORD(wParam), windowCount));
+            // Decoded against the task menu's own list: a Programs dialog that refilled its list
+            // meanwhile has changed windowCount, not the entries these ids number.
+            carryOut(window, decodeTaskCommand(LOWORD(wParam), actionableEntries()));
             return passOn(window, message, wParam, lParam);
         case WM_PAINT:
             passOn(window, message, wParam, lParam);

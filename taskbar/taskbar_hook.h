@@ -5,5 +5,14 @@
 
 LRESULT CALLBACK taskbarHookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The shell's own taskbar: a window of class "HHTaskBar" made by a thread that also made a
+// desktop ("DesktopExplorerWindow"), as the shell does. Another program's window of that class,
+// visible or hidden, is never taken for it.
+HWND findShellTaskbar();
+// Replaces the taskbar's procedure with the hook (originalTaskbarProc, hookedTaskbar).
+void installTaskbarHook();
+// Gives the hooked window its own procedure back, if the hook is still its procedure.
+void removeTaskbarHook();
+
 // TRUE when HKEY_LOCAL_MACHINE "Comm\Tcpip\Hosts\ppp_peer" "ipaddr" reads into 4 bytes.
 BOOL isPppPeerPresent();

@@ -13,8 +13,9 @@ bool confirmCloseAll(HWND owner) {
     return MessageBoxW(owner, CloseAllQuestion, TEXT("Orvo"), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDYES;
 }
 
-void closeListed(int except) {
-    for (int i = 0; i < windowCount; ++i) {
+// Every window of the Programs list but `except`; `count` is the list's own.
+void closeListed(int count, int except) {
+    for (int i = 0; i < count; ++i) {
         if (i != except) PostMessageW(programsList[i], WM_CLOSE, 0, 0);
     }
 }
@@ -27,33 +28,38 @@ void onCommand(HWND dialog, WORD id) {
         return;
     }
     if (id != IDC_CLOSE && id != IDC_CLOSE_ALL && id != IDC_SWITCH_TO && id != IDC_CLOSE_ALL_EXCEPT) return;
-    if ((id == IDC_CLOSE_ALL || id == IDC_CLOSE_ALL_EXCEPT) && windowCount <= 0) return;
+    // The buttons act on the lines the list box shows, which the last refill listed: a task-menu
+    // collection since then has changed windowCount, not these lines.
+    const int listed = programsCount;
+    if ((id == IDC_CLOSE_ALL || id == IDC_CLOSE_ALL_EXCEPT) && listed <= 0) return;
     HWND listBox = GetDlgItem(dialog, IDC_PROGRAM_LIST);
     if (listBox == NULL) return;
     switch (id) {
         case IDC_CLOSE: {
             int sel = selectedLine(listBox);
             if (sel == LB_ERR) return;
-            if (sel >= 0 && sel < windowCount) PostMessageW(programsList[sel], WM_CLOSE, 0, 0);
+            if (sel >= 0 && sel < listed) PostMessageW(programsList[sel], WM_CLOSE, 0, 0);
             refillProgramList(listBox);
             return;
         }
         case IDC_CLOSE_ALL:
             if (!confirmCloseAll(dialog)) return;
-            closeListed(-1);
+            closeListed(listed, -1);
             refillProgramList(listBox);
             return;
         case IDC_SWITCH_TO: {
             int sel = selectedLine(listBox);
             if (sel == LB_ERR) return;
-            if (sel >= 0 && sel < windowCount) ShowWindow(programsList[sel], SW_SHOW);
+            if (sel >= 0 && sel < listed) ShowWindow(programsList[sel], SW_SHOW);
             EndDialog(dialog, IDC_SWITCH_TO);
             return;
         }
         case IDC_CLOSE_ALL_EXCEPT: {
             int sel = selectedLine(listBox);
-            if (sel == LB_ERR) return;
-            closeListed(sel);
+            // A selection that is no line of the list (it could not be read) keeps nothing, so
+            // nothing is closed: the selected program is never among the closed.
+            if (sel < 0 || sel >= listed) return;
+            closeListed(listed, sel);
             refillProgramList(listBox);
             return;
         }
@@ -65,8 +71,13 @@ void onCommand(HWND dialog, WORD id) {
 }  // namespace
 
 void refillProgramList(HWND listBox) {
-    SendMessageW(listBox, LB_RESETCONTENT, 0, 0);
-    collectWindows(ProgramsForm, listBox);
+    // Line i must be entry i. A line that could not be added (or a list box that kept old
+    // lines) puts them out of step; a second filling sets them right.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        SendMessageW(listBox, LB_RESETCONTENT, 0, 0);
+        collectWindows(ProgramsForm, listBox);
+        if (SendMessageW(listBox, LB_GETCOUNT, 0, 0) == programsCount) return;
+    }
 }
 
 INT_PTR CALLBACK programsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -82,8 +93,10 @@ INT_PTR CALLBACK programsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 
 void closeAllPrograms() {
     collectWindows(ProgramsForm, NULL);
-    if (windowCount < 1) return;
+    const int listed = programsCount;
+    if (listed < 1) return;
     if (!confirmCloseAll(NULL)) return;
-    closeListed(-1);
+    closeListed(listed, -1);
     windowCount = 0;
+    programsCount = 0;
 }

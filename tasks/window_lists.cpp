@@ -3,6 +3,9 @@
 TaskMenuEntry taskMenuList[WindowListCapacity] = {};
 HWND programsList[WindowListCapacity] = {};
 int windowCount = 0;
+int taskMenuCount = 0;
+int programsCount = 0;
+DWORD programThreadId = 0;
 
 const WCHAR excludedTitles[5][ExclusionRowUnits] = {TEXT("Desktop"), TEXT("Programs"), TEXT("MS_SIPBUTTON"),
                                                     TEXT("Orvo"), TEXT("Phone")};
@@ -39,18 +42,24 @@ void readTitle(HWND window, WCHAR* title) {
 
 BOOL readVisibility(HWND window) { return IsWindowVisible(window); }
 
+BOOL isProgramWindow(HWND window) {
+    return programThreadId != 0 && GetWindowThreadProcessId(window, NULL) == programThreadId;
+}
+
 HWND listedWindows[WindowListCapacity];
 
 }  // namespace
 
 BOOL isListableWindow(HWND window, const WCHAR* title, ClassNameReader readClass, VisibilityReader isVisible,
-                      const HWND* listed, int listedCount) {
+                      OwnershipReader isOwn, const HWND* listed, int listedCount) {
     if (title[0] == 0) return FALSE;
     if (inTable(title, excludedTitles, 5)) return FALSE;
     WCHAR className[WindowClassUnits];
     readClass(window, className);
     if (inTable(className, excludedClasses, 3)) return FALSE;
     if (!isVisible(window)) return FALSE;
+    // The program's own dialogs and boxes ("Orvo Settings", "About Orvo") are no running programs.
+    if (isOwn(window)) return FALSE;
     return !alreadyListed(window, listed, listedCount);
 }
 
@@ -61,7 +70,7 @@ namespace {
 bool admit(HWND window, WCHAR* title) {
     if (windowCount >= WindowListCapacity) return false;
     readTitle(window, title);
-    return isListableWindow(window, title, readClassName, readVisibility, listedWindows, windowCount);
+    return isListableWindow(window, title, readClassName, readVisibility, isProgramWindow, listedWindows, windowCount);
 }
 
 }  // namespace
@@ -91,7 +100,9 @@ void collectWindows(WindowListForm form, HWND listBox) {
     windowCount = 0;
     if (form == TaskMenuForm) {
         EnumWindows(enumTaskMenuWindow, 0);
+        taskMenuCount = windowCount;
     } else {
         EnumWindows(enumProgramsWindow, reinterpret_cast<LPARAM>(listBox));
+        programsCount = windowCount;
     }
 }

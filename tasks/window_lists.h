@@ -18,6 +18,16 @@ enum WindowListForm { TaskMenuForm, ProgramsForm };
 extern TaskMenuEntry taskMenuList[WindowListCapacity];
 extern HWND programsList[WindowListCapacity];
 extern int windowCount;
+// How many entries each form's own last collection listed. windowCount is shared by both forms
+// and follows whichever was collected last; what acts on a form's entries (the task menu's
+// commands, the Programs dialog's buttons) uses that form's own count, so that a collection of the
+// other form meanwhile cannot make it act on entries it never listed.
+extern int taskMenuCount;
+extern int programsCount;
+
+// The thread that runs the program's windows (its main window, dialogs and message boxes): they
+// are the program's own and never listed, whatever their titles. Set when the program starts.
+extern DWORD programThreadId;
 
 extern const WCHAR excludedTitles[5][ExclusionRowUnits];
 extern const WCHAR excludedClasses[3][ExclusionRowUnits];
@@ -27,8 +37,10 @@ extern const WCHAR excludedClasses[3][ExclusionRowUnits];
 // of WindowClassUnits units.
 typedef void (*ClassNameReader)(HWND window, WCHAR* buffer);
 typedef BOOL (*VisibilityReader)(HWND window);
+// TRUE when the window belongs to the program itself.
+typedef BOOL (*OwnershipReader)(HWND window);
 BOOL isListableWindow(HWND window, const WCHAR* title, ClassNameReader readClass, VisibilityReader isVisible,
-                      const HWND* listed, int listedCount);
+                      OwnershipReader isOwn, const HWND* listed, int listedCount);
 
 // Sets windowCount to 0 and lists the windows that pass the filter into the form's array, in
 // enumeration order. For ProgramsForm each title is also added to listBox unless it is NULL.

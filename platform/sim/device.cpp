@@ -12,7 +12,10 @@
 
 #include "file_system.h"
 #include "gdi.h"
+#include "invariants.h"
+#include "modal.h"
 #include "registry.h"
+#include "screen/shell_view.h"
 #include "shell_services.h"
 #include "sim_api.h"
 #include "window_manager.h"
@@ -28,6 +31,7 @@ std::vector<void*> gLoadedImages;
 HWND gTaskbar = nullptr;
 HWND gDesktop = nullptr;
 int gTaskbarGeneration = 0;
+Surface gShellPaint;  // the taskbar as the shell painted it last
 std::map<UINT, size_t> gTaskbarOwnMessages;
 
 // The bytes that mark the installed executable on the simulated device.
@@ -42,8 +46,20 @@ COLORREF taskbarPixel(int x, int y, int generation) {
 void paintTaskbarPixels() {
     Surface& s = screenSurface();
     int h = taskbarHeight();
+    gShellPaint.resize(s.width, std::min(h, s.height));
+    if (screen::taskbarStyle() == screen::TaskbarStyle::Device) {
+        screen::paintDeviceTaskbar(s, s.width, h);
+        for (int y = 0; y < gShellPaint.height; ++y) {
+            for (int x = 0; x < s.width; ++x) gShellPaint.set(x, y, s.get(x, y));
+        }
+        return;
+    }
     for (int y = 0; y < h && y < s.height; ++y) {
-        for (int x = 0; x < s.width; ++x) s.set(x, y, taskbarPixel(x, y, gTaskbarGeneration));
+        for (int x = 0; x < s.width; ++x) {
+            COLORREF c = taskbarPixel(x, y, gTaskbarGeneration);
+            s.set(x, y, c);
+            gShellPaint.set(x, y, c);
+        }
     }
     ++gTaskbarGeneration;
 }
@@ -52,6 +68,12 @@ LRESULT CALLBACK shellTaskbarProc(HWND window, UINT message, WPARAM wParam, LPAR
     ++gTaskbarOwnMessages[message];
     if (message == WM_PAINT) {
         paintTaskbarPixels();
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == screen::kClockTimerId) {
+        // The clock's minute changed: the taskbar repaints, through whatever procedure it has now.
+        SetTimer(window, screen::kClockTimerId, 60000, nullptr);
+        callWindowProc(findWindowObject(window), WM_PAINT, 0, 0);
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -106,10 +128,13 @@ void buildShell() {
         gTaskbar = createNativeWindow(w.shell->mainThread, u"HHTaskBar", u"", shellTaskbarProc, WS_VISIBLE,
                                       RECT{0, 0, d.screenWidth, taskbarHeight()});
     }
+    // The taskbar shows the active window's title, so it repaints whenever that changes.
+    setActivationListener(repaintTaskbar);
     resizeScreen(d.screenWidth, d.screenHeight);
     // Without a taskbar the band keeps the pattern as the desktop's own picture: pixels that
     // belong to no program of the scenario, so that any drawing over them shows.
     paintTaskbarPixels();
+    screen::shellBuilt();
 }
 
 void programMain(Process* p, int (*entry)(HINSTANCE, HINSTANCE, LPWSTR, int)) {
@@ -125,11 +150,19 @@ void programMain(Process* p, int (*entry)(HINSTANCE, HINSTANCE, LPWSTR, int)) {
     }
     p->exited = true;
     p->exitCode = code;
+    // What the tray still shows of the process is counted before its windows go (the icons of
+    // windows that no longer exist are dropped with them).
+    HeldAtExit held;
+    held.trayIcons = releaseProcessTrayIcons(p);
     releaseProcessWindows(p);
-    releaseProcessTrayIcons(p);
     releaseProcessGdi(p);
+    held.menus = releaseProcessMenus(p);
+    held.gdiObjects = lastExitLeftovers().gdiObjects;
+    held.icons = lastExitLeftovers().icons;
+    held.deviceContexts = lastExitLeftovers().deviceContexts;
     if (world().shuttingDown) return;
     logEvent("process-exit " + p->name + (killed ? std::string(" killed") : " code=" + std::to_string(code)));
+    if (!killed) checkNothingHeldAtExit(*p, held);
 }
 
 }  // namespace
@@ -193,6 +226,8 @@ Process* startProgram(const std::u16string& path) {
     if (entry == nullptr) return nullptr;
     Process* p = newProcess("orvo", true);
     p->module = image;
+    Dl_info info;
+    if (dladdr(reinterpret_cast<const void*>(entry), &info) != 0) p->imageBase = info.dli_fbase;
     logEvent("process-start " + p->name);
     p->mainThread = createThread(p, [p, entry] { programMain(p, entry); });
     return p;
@@ -222,11 +257,7 @@ void repaintTaskbar() {
     World& w = world();
     if (gTaskbar == nullptr || w.shell == nullptr) return;
     HWND taskbar = gTaskbar;
-    postAction(w.shell->mainThread, [taskbar] {
-        if (Window* win = findWindowObject(taskbar)) {
-            if (win->proc) win->proc(taskbar, WM_PAINT, 0, 0);
-        }
-    });
+    postAction(w.shell->mainThread, [taskbar] { callWindowProc(findWindowObject(taskbar), WM_PAINT, 0, 0); });
 }
 
 void sendTaskbarCommand(WORD id) {
@@ -235,6 +266,8 @@ void sendTaskbarCommand(WORD id) {
     HWND taskbar = gTaskbar;
     postAction(w.shell->mainThread, [taskbar, id] { SendMessageW(taskbar, WM_COMMAND, MAKEWPARAM(id, 0), 0); });
 }
+
+const Surface& taskbarAsShellPainted() { return gShellPaint; }
 
 size_t taskbarOwnMessages(UINT message) {
     auto it = gTaskbarOwnMessages.find(message);
@@ -249,6 +282,8 @@ HWND createOtherProgramWindow(const std::u16string& title, const std::u16string&
     HWND h = createNativeWindow(world().programs->mainThread, className, title, otherProgramProc,
                                 hidden ? 0 : WS_VISIBLE, RECT{0, top, d.screenWidth, d.screenHeight});
     findWindowObject(h)->ignoresClose = ignoresClose;
+    // A program that opens its window works in it: the window becomes the active one.
+    if (!hidden) activateWindow(h);
     return h;
 }
 

@@ -32,6 +32,9 @@ HWND taskbarWindow();
 void removeTaskbar();
 int taskbarHeight();
 void repaintTaskbar();      // WM_PAINT through the taskbar's current procedure, on the shell's thread
+// The taskbar's pixels as the shell's own procedure painted them last (what the taskbar shows
+// where no program has drawn on it).
+const struct Surface& taskbarAsShellPainted();
 // One of the taskbar's own controls sends it WM_COMMAND with this id, on the shell's thread.
 void sendTaskbarCommand(WORD id);
 // How many messages of this number the shell's own taskbar procedure has handled since the shell

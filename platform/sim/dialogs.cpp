@@ -6,6 +6,7 @@
 #include "file_system.h"
 #include "resources.h"
 #include "sim_api.h"
+#include "screen/dialog_view.h"
 
 namespace sim {
 namespace {
@@ -183,9 +184,17 @@ std::u16string standardKind(const std::u16string& cls) {
     return cls;
 }
 
-// Dialog units to pixels for the font of the templates (a base of 6 x 13 pixels per 4 x 8 units).
-RECT unitsToPixels(int x, int y, int cx, int cy, int originX, int originY) {
-    return RECT{originX + x * 6 / 4, originY + y * 13 / 8, originX + (x + cx) * 6 / 4, originY + (y + cy) * 13 / 8};
+RECT offsetRect(RECT r, int dx, int dy) { return RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
+
+// An up-down control aligned to the right of its buddy sits at the buddy's right edge, as tall
+// as the buddy, and the buddy gives up that width (less the border they share).
+void alignToBuddy(HWND updown, HWND buddy) {
+    Window* u = findWindowObject(updown);
+    Window* b = findWindowObject(buddy);
+    if (u == nullptr || b == nullptr || !(u->style & UDS_ALIGNRIGHT)) return;
+    int width = u->rect.right - u->rect.left;
+    b->rect.right -= width - 2;
+    u->rect = RECT{b->rect.right - 2, b->rect.top, b->rect.right - 2 + width, b->rect.bottom};
 }
 
 }  // namespace
@@ -206,25 +215,32 @@ HWND createControl(HWND parent, const std::u16string& kind, const std::u16string
 namespace {
 
 HWND makeDialog(const DialogTemplateInfo& info, unsigned id, DLGPROC proc) {
+    // Dialog units of the template's font; a captioned dialog's client area lies below its caption.
+    screen::BaseUnits base = screen::dialogBaseUnits(info);
+    int caption = (info.style & WS_CAPTION) == WS_CAPTION ? screen::dialogCaptionHeight(base) : 0;
+    RECT frame = offsetRect(screen::dialogUnitsToPixels(base, info.x, info.y, info.cx, info.cy), 0, taskbarHeight());
+    frame.bottom += caption;
     HWND dialog = createNativeWindow(currentThread(), kDialogClass, info.caption, dialogWindowProc,
-                                     info.style & ~static_cast<DWORD>(WS_VISIBLE),
-                                     unitsToPixels(info.x, info.y, info.cx, info.cy, 0, taskbarHeight()));
+                                     info.style & ~static_cast<DWORD>(WS_VISIBLE), frame);
     auto state = std::make_unique<DialogState>();
     state->proc = proc;
     state->templateId = id;
+    state->fontPoints = info.hasFont && info.pointSize > 0 ? info.pointSize : 8;
     DialogState* d = state.get();
     findWindowObject(dialog)->extra = std::move(state);
-    RECT frame = findWindowObject(dialog)->rect;
     for (const DialogControlInfo& c : info.controls) {
         std::u16string kind = standardKind(dialogControlClassName(c));
         // A text given as a resource number (an icon's) is the control's text in its numbered
         // form: the unit 0xFFFF, then the number.
         std::u16string text = c.text.isOrdinal ? std::u16string{u'\uFFFF', static_cast<char16_t>(c.text.ordinal)} : c.text.text;
-        HWND control = createControl(dialog, kind, text, c.style,
-                                     unitsToPixels(c.x, c.y, c.cx, c.cy, frame.left, frame.top), static_cast<int>(c.id));
+        RECT at = offsetRect(screen::dialogUnitsToPixels(base, c.x, c.y, c.cx, c.cy), frame.left, frame.top + caption);
+        HWND control = createControl(dialog, kind, text, c.style, at, static_cast<int>(c.id));
         ControlState* cs = controlState(control);
         // An up-down control with UDS_AUTOBUDDY takes the control before it as its buddy.
-        if (kind == u"msctls_updown32" && (c.style & UDS_AUTOBUDDY) && !d->controls.empty()) cs->buddy = d->controls.back();
+        if (kind == u"msctls_updown32" && (c.style & UDS_AUTOBUDDY) && !d->controls.empty()) {
+            cs->buddy = d->controls.back();
+            alignToBuddy(control, cs->buddy);
+        }
         d->controls.push_back(control);
     }
     return dialog;
@@ -367,7 +383,10 @@ INT_PTR DialogBoxIndirectParamW(HINSTANCE, LPCDLGTEMPLATEW dialogTemplate, HWND,
     try {
         HWND first = dialogState(dialog)->controls.empty() ? nullptr : dialogState(dialog)->controls.front();
         SendMessageW(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), param);
-        if (Window* w = findWindowObject(dialog)) w->visible = true;
+        if (Window* w = findWindowObject(dialog)) {
+            w->visible = true;
+            activateWindow(dialog);
+        }
         if (!modal.closed) runModalLoop(modal);
     } catch (...) {
         popModal(&modal);

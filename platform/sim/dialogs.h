@@ -27,6 +27,7 @@ struct ControlState : WindowExtra {
 struct DialogState : WindowExtra {
     DLGPROC proc = nullptr;
     unsigned templateId = 0;
+    int fontPoints = 8;  // the template's font size; its face is the system's
     bool doneButton = false;
     bool ended = false;
     INT_PTR result = 0;

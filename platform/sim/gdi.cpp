@@ -1,12 +1,11 @@
 #include "gdi.h"
 
-#include <png.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
 
+#include "invariants.h"
 #include "sim_api.h"
 #include "window_manager.h"
 #include "world.h"
@@ -27,14 +26,21 @@ struct GdiObject {
     HGDIOBJ selected = nullptr;
     HGDIOBJ defaultBitmap = nullptr;
     HDC selectedInto = nullptr;  // bitmaps: the memory context holding it
+    // DIB sections: the caller's view of the pixels, 0x00RRGGBB each, in the DIB's row order
+    std::vector<uint32_t> dib;
+    bool isDib = false;
+    bool dibBottomUp = false;
     // icons
     Surface mask;             // 0x000000 opaque, 0xFFFFFF transparent
     Surface image;
     unsigned resourceId = 0;
+    bool shared = false;      // loaded with LoadIconW or LR_SHARED: the module's, never destroyed
     Process* owner = nullptr;  // freed when its process ends
 };
 
 std::map<uintptr_t, std::unique_ptr<GdiObject>> gObjects;
+// Shared icons of each process, by resource id and size: loading one again gives the same handle.
+std::map<std::pair<Process*, std::pair<unsigned, int>>, HICON> gSharedIcons;
 uintptr_t gNextObject = 0x200000;
 Surface gScreen;
 ScreenTraffic gTraffic;
@@ -56,12 +62,40 @@ GdiObject* object(const void* handle, ObjectKind kind) {
 
 GdiObject* bitmapOf(GdiObject* dc) { return dc->selected ? object(dc->selected, ObjectKind::Bitmap) : nullptr; }
 
+// A DIB section's pixels live in the caller's memory too: GDI takes what the caller wrote there
+// before it reads or draws, and puts its drawing there afterwards.
+size_t dibIndex(const GdiObject& b, int x, int y) {
+    int row = b.dibBottomUp ? b.surface.height - 1 - y : y;
+    return static_cast<size_t>(row) * b.surface.width + x;
+}
+
+void takeDibPixels(GdiObject* b) {
+    if (b == nullptr || !b->isDib) return;
+    for (int y = 0; y < b->surface.height; ++y) {
+        for (int x = 0; x < b->surface.width; ++x) {
+            uint32_t v = b->dib[dibIndex(*b, x, y)];
+            b->surface.set(x, y, RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
+        }
+    }
+}
+
+void giveDibPixels(GdiObject* b) {
+    if (b == nullptr || !b->isDib) return;
+    for (int y = 0; y < b->surface.height; ++y) {
+        for (int x = 0; x < b->surface.width; ++x) {
+            COLORREF c = b->surface.get(x, y);
+            b->dib[dibIndex(*b, x, y)] = (static_cast<uint32_t>(GetRValue(c)) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+        }
+    }
+}
+
 // Where a context draws: the screen (with the window's origin) or its selected bitmap.
 struct Target {
     Surface* surface = nullptr;
     int originX = 0;
     int originY = 0;
     bool isScreen = false;
+    GdiObject* dib = nullptr;  // the selected bitmap, when it is a DIB section
 };
 
 Target targetOf(HDC handle) {
@@ -77,6 +111,10 @@ Target targetOf(HDC handle) {
         }
     } else if (GdiObject* bm = bitmapOf(dc)) {
         t.surface = &bm->surface;
+        if (bm->isDib) {
+            t.dib = bm;
+            takeDibPixels(bm);
+        }
     }
     return t;
 }
@@ -167,7 +205,7 @@ const ExitLeftovers& lastExitLeftovers() { return gLeftovers; }
 
 size_t liveIcons() {
     size_t n = 0;
-    for (auto& [k, o] : gObjects) n += o->kind == ObjectKind::Icon;
+    for (auto& [k, o] : gObjects) n += o->kind == ObjectKind::Icon && !o->shared;
     return n;
 }
 
@@ -182,7 +220,7 @@ void releaseProcessGdi(Process* process) {
     for (auto& [k, o] : gObjects) {
         if (o->owner != process || o->stock) continue;
         gLeftovers.gdiObjects += countsAsGdiObject(k, *o);
-        gLeftovers.icons += o->kind == ObjectKind::Icon;
+        gLeftovers.icons += o->kind == ObjectKind::Icon && !o->shared;
         gLeftovers.deviceContexts += o->kind == ObjectKind::Dc && o->screen;
     }
     for (auto it = gObjects.begin(); it != gObjects.end();) {
@@ -209,36 +247,8 @@ bool iconImages(HICON handle, Surface* mask, Surface* colour) {
 
 void resetGdi() {
     gObjects.clear();
+    gSharedIcons.clear();
     gScreen = Surface();
-}
-
-bool writeScreenshot(const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (png == nullptr || info == nullptr || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(f);
-        return false;
-    }
-    png_init_io(png, f);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(gScreen.width), static_cast<png_uint_32>(gScreen.height), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<png_byte> row(static_cast<size_t>(gScreen.width) * 3);
-    for (int y = 0; y < gScreen.height; ++y) {
-        for (int x = 0; x < gScreen.width; ++x) {
-            COLORREF c = gScreen.get(x, y);
-            row[static_cast<size_t>(x) * 3] = GetRValue(c);
-            row[static_cast<size_t>(x) * 3 + 1] = GetGValue(c);
-            row[static_cast<size_t>(x) * 3 + 2] = GetBValue(c);
-        }
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(f) == 0;
 }
 
 }  // namespace sim
@@ -296,6 +306,33 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
     bm->surface.resize(std::max(width, 1), std::max(height, 1), 0);
     return addObject<HBITMAP>(std::move(bm));
 }
+
+HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD) {
+    if (bits) *bits = nullptr;
+    if (shouldFail("CreateDIBSection") || info == nullptr || bits == nullptr || section != nullptr ||
+        usage != DIB_RGB_COLORS) {
+        return nullptr;
+    }
+    if (dc != nullptr && object(dc, ObjectKind::Dc) == nullptr) return nullptr;
+    const BITMAPINFOHEADER& h = info->bmiHeader;
+    // The one format the simulated display driver offers for DIB sections.
+    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biBitCount != 32 || h.biCompression != BI_RGB || h.biPlanes != 1 ||
+        h.biWidth <= 0 || h.biHeight == 0 || h.biWidth > 4096 || h.biHeight > 4096 || h.biHeight < -4096) {
+        setError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    auto bm = std::make_unique<GdiObject>();
+    bm->kind = ObjectKind::Bitmap;
+    bm->isDib = true;
+    bm->dibBottomUp = h.biHeight > 0;
+    int height = h.biHeight > 0 ? h.biHeight : -h.biHeight;
+    bm->surface.resize(h.biWidth, height, 0);
+    bm->dib.assign(static_cast<size_t>(h.biWidth) * height, 0);
+    *bits = bm->dib.data();
+    return addObject<HBITMAP>(std::move(bm));
+}
+
+BOOL GdiFlush() { return TRUE; }
 
 HGDIOBJ SelectObject(HDC handle, HGDIOBJ obj) {
     GdiObject* dc = object(handle, ObjectKind::Dc);
@@ -390,6 +427,7 @@ BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD 
             writePixel(d, x + c, y + r, out);
         }
     }
+    giveDibPixels(d.dib);
     return TRUE;
 }
 
@@ -405,6 +443,7 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {
     Target t = targetOf(dc);
     if (t.surface == nullptr || !t.surface->contains(x + t.originX, y + t.originY)) return static_cast<COLORREF>(-1);
     writePixel(t, x, y, color & 0xFFFFFF);
+    giveDibPixels(t.dib);
     return color & 0xFFFFFF;
 }
 
@@ -418,18 +457,93 @@ HBITMAP LoadBitmapW(HINSTANCE, LPCWSTR name) {
     return addObject<HBITMAP>(std::move(bm));
 }
 
-HICON LoadIconW(HINSTANCE, LPCWSTR name) {
-    if (shouldFail("LoadIconW")) return nullptr;
-    Image colour;
-    Image mask;
-    // The platform's standard icon size is 32 pixels; an icon with a single image gives that one.
-    if (!decodeIconResource(resourceId(name), 32, &colour, &mask)) return nullptr;
+namespace {
+
+// The image of icon group `id` that fits `size` best, stretched to size x size when it is of
+// another size (as the platform stretches it); false when the group is missing.
+bool iconImageAt(unsigned id, int size, bool exactOnly, Surface* colour, Surface* mask) {
+    Image c;
+    Image m;
+    if (!decodeIconResource(id, size, &c, &m)) return false;
+    if (c.width == size && c.height == size) {
+        *colour = fromImage(c);
+        *mask = fromImage(m);
+        return true;
+    }
+    if (exactOnly) return false;
+    colour->resize(size, size);
+    mask->resize(size, size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            int sx = x * c.width / size;
+            int sy = y * c.height / size;
+            colour->set(x, y, c.at(sx, sy));
+            mask->set(x, y, m.at(sx, sy));
+        }
+    }
+    return true;
+}
+
+HICON sharedIcon(unsigned id, int size) {
+    auto it = gSharedIcons.find({currentProcess(), {id, size}});
+    if (it == gSharedIcons.end()) return nullptr;
+    if (object(it->second, ObjectKind::Icon) == nullptr) {
+        gSharedIcons.erase(it);
+        return nullptr;
+    }
+    return it->second;
+}
+
+HICON makeIcon(unsigned id, Surface colour, Surface mask, bool shared, int size) {
     auto icon = std::make_unique<GdiObject>();
     icon->kind = ObjectKind::Icon;
-    icon->image = fromImage(colour);
-    icon->mask = fromImage(mask);
-    icon->resourceId = resourceId(name);
-    return addObject<HICON>(std::move(icon));
+    icon->image = std::move(colour);
+    icon->mask = std::move(mask);
+    icon->resourceId = id;
+    icon->shared = shared;
+    HICON h = addObject<HICON>(std::move(icon));
+    if (shared) gSharedIcons[{currentProcess(), {id, size}}] = h;
+    return h;
+}
+
+}  // namespace
+
+HICON LoadIconW(HINSTANCE, LPCWSTR name) {
+    if (shouldFail("LoadIconW")) return nullptr;
+    const unsigned id = resourceId(name);
+    const int size = GetSystemMetrics(SM_CXICON);
+    if (HICON loaded = sharedIcon(id, size)) return loaded;
+    Surface colour;
+    Surface mask;
+    // Only an icon of the system's icon size loads this way; LoadImageW loads the others.
+    if (!iconImageAt(id, size, true, &colour, &mask)) {
+        setError(ERROR_RESOURCE_NAME_NOT_FOUND);
+        return nullptr;
+    }
+    return makeIcon(id, std::move(colour), std::move(mask), true, size);
+}
+
+HANDLE LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int cx, int cy, UINT flags) {
+    if (type == IMAGE_BITMAP) return LoadBitmapW(instance, name);
+    if (shouldFail("LoadImageW") || type != IMAGE_ICON || cx < 0 || cy < 0) return nullptr;
+    const unsigned id = resourceId(name);
+    int size = cx > cy ? cx : cy;
+    if (size == 0 && (flags & LR_DEFAULTSIZE)) size = GetSystemMetrics(SM_CXICON);
+    if (size == 0) {
+        // The image's own size: the group's first image.
+        Image c;
+        Image m;
+        if (!decodeIconResource(id, 0, &c, &m)) return nullptr;
+        size = c.width;
+    }
+    const bool shared = (flags & LR_SHARED) != 0;
+    if (shared) {
+        if (HICON loaded = sharedIcon(id, size)) return loaded;
+    }
+    Surface colour;
+    Surface mask;
+    if (!iconImageAt(id, size, false, &colour, &mask)) return nullptr;
+    return makeIcon(id, std::move(colour), std::move(mask), shared, size);
 }
 
 HICON CreateIconIndirect(PICONINFO info) {
@@ -449,7 +563,13 @@ HICON CreateIconIndirect(PICONINFO info) {
 }
 
 BOOL DestroyIcon(HICON handle) {
-    if (object(handle, ObjectKind::Icon) == nullptr) return FALSE;
+    GdiObject* icon = object(handle, ObjectKind::Icon);
+    if (icon == nullptr) return FALSE;
+    // A shared icon belongs to its module and lives as long as it does.
+    if (icon->shared) {
+        setError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
     gObjects.erase(reinterpret_cast<uintptr_t>(handle));
     return TRUE;
 }
@@ -464,6 +584,9 @@ BOOL DrawIconEx(HDC dc, int x, int y, HICON handle, int w, int h, UINT, HBRUSH, 
     int ownHeight = std::min(icon->image.height, icon->mask.height);
     int width = w > 0 ? std::min(w, ownWidth) : ownWidth;
     int height = h > 0 ? std::min(h, ownHeight) : ownHeight;
+    if (Process* p = currentProcess(); p && p->isProgram && (flags & DI_NORMAL) == DI_NORMAL) {
+        noteIconDrawn(icon->mask, icon->image);
+    }
     for (int r = 0; r < height; ++r) {
         for (int c = 0; c < width; ++c) {
             bool ok = false;
@@ -474,5 +597,6 @@ BOOL DrawIconEx(HDC dc, int x, int y, HICON handle, int w, int h, UINT, HBRUSH, 
             writePixel(t, x + c, y + r, v & 0xFFFFFF);
         }
     }
+    giveDibPixels(t.dib);
     return TRUE;
 }

@@ -38,9 +38,6 @@ size_t liveGdiObjects();
 size_t liveIcons();
 size_t liveDeviceContexts();  // screen and window contexts obtained with GetDC and not yet released
 
-// Writes the whole screen as a PNG file; false on failure.
-bool writeScreenshot(const std::string& path);
-
 // The resource id an icon was loaded from (0 for an icon made from bitmaps).
 unsigned iconResourceId(HICON icon);
 // Copies of an icon's mask (0x000000 opaque, 0xFFFFFF transparent) and colour image; false when

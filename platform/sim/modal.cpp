@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 
+#include "screen/message_box_view.h"
 #include "sim_api.h"
 #include "window_manager.h"
 #include "world.h"
@@ -60,12 +61,27 @@ Menu* findMenu(HMENU menu) {
 
 size_t liveMenus() { return gMenus.size(); }
 
+size_t releaseProcessMenus(Process* process) {
+    size_t held = 0;
+    for (auto it = gMenus.begin(); it != gMenus.end();) {
+        if (it->second->owner == process) {
+            ++held;
+            it = gMenus.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    return held;
+}
+
 OpenModal* openModal(OpenModal::Kind kind) {
     for (auto it = gModals.rbegin(); it != gModals.rend(); ++it) {
         if ((*it)->kind == kind && !(*it)->closed) return *it;
     }
     return nullptr;
 }
+
+const std::vector<OpenModal*>& openModals() { return gModals; }
 
 void pushModal(OpenModal* modal) { gModals.push_back(modal); }
 
@@ -154,7 +170,9 @@ HMENU CreatePopupMenu() {
     if (shouldFail("CreatePopupMenu")) return nullptr;
     HMENU h = reinterpret_cast<HMENU>(gNextMenu);
     gNextMenu += 4;
-    gMenus[reinterpret_cast<uintptr_t>(h)] = std::make_unique<Menu>();
+    auto menu = std::make_unique<Menu>();
+    menu->owner = currentProcess();
+    gMenus[reinterpret_cast<uintptr_t>(h)] = std::move(menu);
     return h;
 }
 
@@ -192,6 +210,9 @@ BOOL TrackPopupMenuEx(HMENU handle, UINT flags, int x, int y, HWND owner, LPVOID
     logEntries(*menu, 1);
     OpenModal modal{OpenModal::PopupMenu};
     modal.menu = handle;
+    modal.x = x;
+    modal.y = y;
+    modal.flags = flags;
     pushModal(&modal);
     try {
         runModalLoop(modal);
@@ -207,11 +228,28 @@ BOOL TrackPopupMenuEx(HMENU handle, UINT flags, int x, int y, HWND owner, LPVOID
     return TRUE;
 }
 
+namespace {
+LRESULT CALLBACK messageBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE) return 0;  // a box ends only through its buttons
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+}  // namespace
+
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
     if (shouldFail("MessageBoxW") || currentThread() == nullptr) return 0;
     logEvent("messagebox " + ownerName(owner) + " " + hex(style) + " " + quote(caption) + " " + quote(text));
     OpenModal modal{OpenModal::MessageBox};
     modal.style = style;
+    modal.caption = caption ? caption : u"";
+    modal.text = text ? text : u"";
+    // The box is a top-level window of the calling thread, at the top, and the active one while
+    // it is open, as on the platform.
+    modal.box = createNativeWindow(currentThread(), u"#32770", modal.caption, messageBoxProc,
+                                   WS_POPUP | WS_VISIBLE | WS_CAPTION, screen::layoutMessageBox(modal).box);
+    activateWindow(modal.box);
+    auto removeBox = [&modal] {
+        if (findWindowObject(modal.box)) removeWindow(modal.box);
+    };
     // The owner takes no input while its box is open, as on the platform.
     Window* ownerWindow = findWindowObject(owner);
     bool disabledOwner = ownerWindow != nullptr && ownerWindow->enabled;
@@ -225,9 +263,11 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
     } catch (...) {
         popModal(&modal);
         enableOwner();
+        removeBox();
         throw;
     }
     popModal(&modal);
     enableOwner();
+    removeBox();
     return static_cast<int>(modal.result);
 }

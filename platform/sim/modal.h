@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "sim_types.h"
+#include "world.h"
 
 namespace sim {
 
@@ -19,19 +20,35 @@ struct MenuItem {
 struct Menu {
     std::vector<MenuItem> items;
     bool attached = false;  // a popup of another menu: destroyed with it
+    Process* owner = nullptr;
 };
 
 struct OpenModal {
     enum Kind { PopupMenu, MessageBox, Dialog } kind;
+    explicit OpenModal(Kind k) : kind(k) {}
     HMENU menu = nullptr;
     UINT style = 0;
     HWND dialog = nullptr;
+    HWND box = nullptr;  // a message box's own window
     bool closed = false;
     INT_PTR result = 0;
+    // What the screen shows of it: a menu's anchor and flags, and the items under the pen (one
+    // index per open level, the last one highlighted); a message box's texts.
+    int x = 0;
+    int y = 0;
+    UINT flags = 0;
+    std::vector<int> hotPath;
+    std::u16string caption;
+    std::u16string text;
 };
+
+// The open modals, oldest first: the screen draws them in this order.
+const std::vector<OpenModal*>& openModals();
 
 Menu* findMenu(HMENU menu);
 size_t liveMenus();
+// Frees the menus a process still holds when it ends; returns how many there were.
+size_t releaseProcessMenus(Process* process);
 
 // The most recently opened modal of that kind that is still open, or nullptr.
 OpenModal* openModal(OpenModal::Kind kind);

@@ -13,6 +13,7 @@
 namespace sim {
 
 const char16_t* const kStartupFolder = u"\\Windows\\StartUp";
+const size_t kShortcutTargetUnits = 256;
 
 namespace {
 std::vector<TrayIcon> gTray;
@@ -20,14 +21,16 @@ std::vector<TrayIcon> gTray;
 
 const std::vector<TrayIcon>& trayIcons() { return gTray; }
 
-void releaseProcessTrayIcons(Process* process) {
+size_t releaseProcessTrayIcons(Process* process) {
     // The notification area drops the icons of windows that no longer exist.
+    size_t before = gTray.size();
     gTray.erase(std::remove_if(gTray.begin(), gTray.end(),
                                [process](const TrayIcon& t) {
                                    Window* w = findWindowObject(t.window);
                                    return w == nullptr || w->process == process;
                                }),
                 gTray.end());
+    return before - gTray.size();
 }
 
 void clearTrayIcons() { gTray.clear(); }
@@ -123,6 +126,16 @@ BOOL SHGetSpecialFolderPath(HWND, LPWSTR path, int folder, BOOL) {
 DWORD SHCreateShortcut(LPWSTR shortcut, LPWSTR target) {
     if (shouldFail("SHCreateShortcut") || shortcut == nullptr || target == nullptr) return FALSE;
     std::u16string t(target);
+    // The target's buffer holds at most 256 characters with its terminator; an existing shortcut
+    // is never replaced.
+    if (t.size() >= kShortcutTargetUnits) {
+        setError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (FileNode* existing = fileSystem().find(shortcut); existing != nullptr) {
+        setError(ERROR_ALREADY_EXISTS);
+        return FALSE;
+    }
     FileNode* node = fileSystem().writeFile(shortcut, shortcut_file::bytesFor(t));
     if (node == nullptr) return FALSE;
     logEvent("shortcut-created " + quote(std::u16string(shortcut)) + " " + quote(t));

@@ -23,7 +23,8 @@ struct TrayIcon {
 };
 
 const std::vector<TrayIcon>& trayIcons();
-void releaseProcessTrayIcons(Process* process);
+// Drops the icons of a process that ended; returns how many it had left there.
+size_t releaseProcessTrayIcons(Process* process);
 void clearTrayIcons();
 
 // The pen goes down (or another pointer message) on the program's notification icon; the callback
@@ -31,6 +32,8 @@ void clearTrayIcons();
 bool sendTrayMessage(LPARAM pointerMessage, const UINT* iconId = nullptr);
 
 extern const char16_t* const kStartupFolder;
+// SHCreateShortcut's target buffer, in UTF-16 units with the terminator.
+extern const size_t kShortcutTargetUnits;
 
 // Starts the program of every shortcut in the Startup folder that points at an installed program.
 void runStartupShortcuts();

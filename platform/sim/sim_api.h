@@ -19,6 +19,7 @@ void SetLastError(DWORD error);
 HLOCAL LocalAlloc(UINT flags, size_t bytes);
 HLOCAL LocalFree(HLOCAL memory);
 DWORD GetTickCount();
+DWORD GetCurrentThreadId();
 void Sleep(DWORD ms);
 
 // Files
@@ -78,6 +79,8 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT ms, TIMERPROC proc);
 BOOL KillTimer(HWND window, UINT_PTR id);
 BOOL EnumWindows(WNDENUMPROC proc, LPARAM param);
 BOOL SetForegroundWindow(HWND window);
+// The window's thread id; *processId (when not NULL) receives its process id.
+DWORD GetWindowThreadProcessId(HWND window, LPDWORD processId);
 BOOL BringWindowToTop(HWND window);
 int GetSystemMetrics(int index);
 int LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int maxCount);
@@ -117,6 +120,10 @@ int ReleaseDC(HWND window, HDC dc);
 HDC CreateCompatibleDC(HDC dc);
 BOOL DeleteDC(HDC dc);
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
+// 32 bits per pixel, BI_RGB only (bottom-up or top-down): the pixels the caller writes through
+// *bits are what GDI draws with, and GDI's drawing shows there once GdiFlush has returned.
+HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset);
+BOOL GdiFlush();
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
 BOOL DeleteObject(HGDIOBJ object);
 HGDIOBJ GetStockObject(int index);
@@ -125,7 +132,13 @@ BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD 
 COLORREF GetPixel(HDC dc, int x, int y);
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF color);
 HBITMAP LoadBitmapW(HINSTANCE instance, LPCWSTR name);
+// Only the system's icon size (SM_CXICON, 32 pixels); loading the same icon again gives the same
+// shared handle, which is never destroyed by the program.
 HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
+// IMAGE_ICON at cx x cy (0: the image's own size, or SM_CXICON with LR_DEFAULTSIZE), stretched
+// when the resource has no image of that size; a handle of the caller's own unless LR_SHARED.
+// IMAGE_BITMAP as LoadBitmapW.
+HANDLE LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int cx, int cy, UINT flags);
 HICON CreateIconIndirect(PICONINFO info);
 BOOL DestroyIcon(HICON icon);
 BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int w, int h, UINT step, HBRUSH flickerFree, UINT flags);

@@ -220,6 +220,25 @@ struct BITMAP {
     LPVOID bmBits;
 };
 
+struct BITMAPINFOHEADER {
+    DWORD biSize;
+    LONG biWidth;
+    LONG biHeight;
+    WORD biPlanes;
+    WORD biBitCount;
+    DWORD biCompression;
+    DWORD biSizeImage;
+    LONG biXPelsPerMeter;
+    LONG biYPelsPerMeter;
+    DWORD biClrUsed;
+    DWORD biClrImportant;
+};
+struct RGBQUAD { BYTE rgbBlue; BYTE rgbGreen; BYTE rgbRed; BYTE rgbReserved; };
+struct BITMAPINFO {
+    BITMAPINFOHEADER bmiHeader;
+    RGBQUAD bmiColors[1];
+};
+
 struct NOTIFYICONDATAW {
     DWORD cbSize;
     HWND hWnd;
@@ -320,6 +339,8 @@ typedef const DLGTEMPLATE* LPCDLGTEMPLATEW;
 #define DWL_MSGRESULT 0
 #define SM_CXSCREEN 0
 #define SM_CYSCREEN 1
+#define SM_CXICON 11
+#define SM_CYICON 12
 #define SM_CXSMICON 49
 #define SM_CYSMICON 50
 
@@ -337,6 +358,9 @@ typedef const DLGTEMPLATE* LPCDLGTEMPLATEW;
 #define RT_GROUP_ICON MAKEINTRESOURCEW(14)
 #define IMAGE_BITMAP 0
 #define IMAGE_ICON 1
+#define LR_DEFAULTCOLOR 0x0000
+#define LR_DEFAULTSIZE 0x0040
+#define LR_SHARED 0x8000
 
 // Files
 #define GENERIC_READ 0x80000000UL
@@ -369,6 +393,8 @@ typedef const DLGTEMPLATE* LPCDLGTEMPLATEW;
 #define ERROR_MORE_DATA 234L
 #define ERROR_NO_MORE_FILES 18L
 #define ERROR_ALREADY_EXISTS 183L
+#define ERROR_INVALID_WINDOW_HANDLE 1400L
+#define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
 
 // Registry
 #define HKEY_CLASSES_ROOT (reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000000)))
@@ -397,6 +423,8 @@ typedef const DLGTEMPLATE* LPCDLGTEMPLATEW;
 #define BLACKNESS 0x00000042
 #define WHITENESS 0x00FF0062
 #define CLR_INVALID 0xFFFFFFFF
+#define BI_RGB 0
+#define DIB_RGB_COLORS 0
 #define DI_MASK 0x0001
 #define DI_IMAGE 0x0002
 #define DI_NORMAL 0x0003
@@ -481,6 +509,7 @@ typedef const DLGTEMPLATE* LPCDLGTEMPLATEW;
 #define CB_GETCOUNT 0x0146
 #define CB_GETCURSEL 0x0147
 #define CB_GETLBTEXT 0x0148
+#define CB_GETLBTEXTLEN 0x0149
 #define CB_RESETCONTENT 0x014B
 #define CB_SETCURSEL 0x014E
 #define CB_ERR (-1)

@@ -15,6 +15,9 @@ std::vector<std::pair<Process*, WindowClassEntry>> gClasses;
 std::vector<Timer> gTimers;
 uintptr_t gNextWindow = 0x10000;
 const int kTaskbarHeightSmall = 26;
+HWND gActive = nullptr;
+std::vector<HWND> gActivationHistory;  // most recently active last
+void (*gActivationListener)() = nullptr;
 
 int taskbarHeight() {
     const Device& d = world().device;
@@ -64,7 +67,52 @@ bool isProgramCaller() {
     return p && p->isProgram;
 }
 
+void setActive(HWND handle) {
+    if (handle == gActive) return;
+    gActive = handle;
+    if (gActivationListener) gActivationListener();
+}
+
+// A window that can no longer be active (gone or hidden) leaves the history; when it was the
+// active one, the most recent one still there takes over.
+void dropActivation(HWND handle) {
+    gActivationHistory.erase(std::remove(gActivationHistory.begin(), gActivationHistory.end(), handle),
+                             gActivationHistory.end());
+    if (gActive != handle) return;
+    HWND next = nullptr;
+    for (auto it = gActivationHistory.rbegin(); it != gActivationHistory.rend(); ++it) {
+        Window* w = findWindowObject(*it);
+        if (w && w->visible && !w->destroying) {
+            next = *it;
+            break;
+        }
+    }
+    setActive(next);
+}
+
 }  // namespace
+
+HWND activeWindow() { return gActive; }
+
+void activateWindow(HWND handle) {
+    Window* w = findWindowObject(handle);
+    if (w == nullptr || w->parent != nullptr) return;
+    gActivationHistory.erase(std::remove(gActivationHistory.begin(), gActivationHistory.end(), handle),
+                             gActivationHistory.end());
+    gActivationHistory.push_back(handle);
+    setActive(handle);
+}
+
+void setActivationListener(void (*listener)()) { gActivationListener = listener; }
+
+LRESULT callWindowProc(Window* w, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (w == nullptr || w->proc == nullptr) return 0;
+    if (w->procProcess && w->procProcess->exited && w->procProcess != w->process) {
+        reportFault(quote(w->className) + " calls the window procedure of ended process " + w->procProcess->name);
+        return 0;
+    }
+    return w->proc(w->handle, message, wParam, lParam);
+}
 
 Window* findWindowObject(HWND handle) {
     auto it = gWindows.find(reinterpret_cast<uintptr_t>(handle));
@@ -114,6 +162,7 @@ void removeWindow(HWND handle) {
     gTimers.erase(std::remove_if(gTimers.begin(), gTimers.end(), [handle](auto& t) { return t.window == handle; }),
                   gTimers.end());
     gWindows.erase(it);
+    dropActivation(handle);
 }
 
 void raiseWindow(HWND handle) {
@@ -134,6 +183,8 @@ void releaseProcessWindows(Process* process) {
 }
 
 void resetWindowManager() {
+    gActive = nullptr;
+    gActivationHistory.clear();
     gWindows.clear();
     gZOrder.clear();
     gClasses.clear();
@@ -150,11 +201,7 @@ HWND windowAtPoint(int x, int y) {
     return nullptr;
 }
 
-LRESULT deliverSentMessage(SentMessage* m) {
-    Window* w = findWindowObject(m->window);
-    if (w == nullptr || w->proc == nullptr) return 0;
-    return w->proc(m->window, m->message, m->wParam, m->lParam);
-}
+LRESULT deliverSentMessage(SentMessage* m) { return callWindowProc(findWindowObject(m->window), m->message, m->wParam, m->lParam); }
 
 bool nextMessage(MSG* msg, const std::function<bool()>& extraWake) {
     Thread* self = currentThread();
@@ -270,6 +317,7 @@ BOOL ShowWindow(HWND handle, int command) {
     BOOL was = w->visible;
     w->visible = command != SW_HIDE;
     if (command == SW_SHOW && isOtherProgramWindow(w)) logEvent("show " + titleOf(w));
+    if (!w->visible) dropActivation(handle);
     return was;
 }
 
@@ -375,6 +423,7 @@ LONG_PTR SetWindowLongPtrW(HWND handle, int index, LONG_PTR value) {
         case GWLP_WNDPROC:
             old = reinterpret_cast<LONG_PTR>(w->proc);
             w->proc = reinterpret_cast<WNDPROC>(value);
+            w->procProcess = processOfCode(reinterpret_cast<const void*>(value));
             break;
         case GWLP_USERDATA:
             old = w->userData;
@@ -432,9 +481,12 @@ LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
 
 LRESULT SendMessageW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* w = findWindowObject(handle);
-    if (shouldFail("SendMessageW") || w == nullptr || w->proc == nullptr) return 0;
+    if (shouldFail("SendMessageW") || w == nullptr || w->proc == nullptr) {
+        setError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
     Thread* self = currentThread();
-    if (w->thread == self || self == nullptr) return w->proc(handle, message, wParam, lParam);
+    if (w->thread == self || self == nullptr) return callWindowProc(w, message, wParam, lParam);
     // Another thread's window: the message waits until that thread takes it, and this thread
     // handles the messages sent to it meanwhile.
     SentMessage sent{handle, message, wParam, lParam};
@@ -449,9 +501,20 @@ LRESULT SendMessageW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL PostMessageW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (shouldFail("PostMessageW")) {
+        setError(ERROR_NOT_ENOUGH_MEMORY);
+        return FALSE;
+    }
+    // No window: the message goes to the calling thread's own queue, as a thread message.
+    if (handle == nullptr) {
+        Thread* self = currentThread();
+        if (self == nullptr) return FALSE;
+        self->posted.push_back(MSG{nullptr, message, wParam, lParam, GetTickCount(), {0, 0}});
+        return TRUE;
+    }
     Window* w = findWindowObject(handle);
-    if (shouldFail("PostMessageW") || w == nullptr) {
-        setError(ERROR_INVALID_HANDLE);
+    if (w == nullptr) {
+        setError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
     if (message == WM_CLOSE && isOtherProgramWindow(w)) logEvent("close-request " + titleOf(w));
@@ -486,9 +549,7 @@ LRESULT DispatchMessageW(const MSG* msg) {
         }
         return 0;
     }
-    Window* w = findWindowObject(msg->hwnd);
-    if (w == nullptr || w->proc == nullptr) return 0;
-    return w->proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+    return callWindowProc(findWindowObject(msg->hwnd), msg->message, msg->wParam, msg->lParam);
 }
 
 UINT_PTR SetTimer(HWND handle, UINT_PTR id, UINT ms, TIMERPROC proc) {
@@ -534,7 +595,18 @@ BOOL SetForegroundWindow(HWND handle) {
     Window* w = findWindowObject(handle);
     if (shouldFail("SetForegroundWindow") || w == nullptr) return FALSE;
     logEvent("foreground " + titleOf(w));
+    activateWindow(handle);
     return TRUE;
+}
+
+DWORD GetWindowThreadProcessId(HWND handle, LPDWORD processId) {
+    Window* w = findWindowObject(handle);
+    if (w == nullptr) {
+        setError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    if (processId) *processId = w->process ? static_cast<DWORD>(w->process->pid) : 0;
+    return w->thread ? static_cast<DWORD>(w->thread->id) : 0;
 }
 
 BOOL BringWindowToTop(HWND handle) {
@@ -547,6 +619,8 @@ BOOL BringWindowToTop(HWND handle) {
 
 int GetSystemMetrics(int index) {
     switch (index) {
+        case SM_CXICON:
+        case SM_CYICON: return 32;
         case SM_CXSCREEN: return world().device.screenWidth;
         case SM_CYSCREEN: return world().device.screenHeight;
         // A program aware of high-resolution screens gets small icons of 32 pixels on a VGA screen.

@@ -38,6 +38,9 @@ struct Window {
     bool destroying = false;  // WM_DESTROY is being sent; the window still exists
     bool ignoresClose = false;   // another program's window that does not close on WM_CLOSE
     LONG_PTR userData = 0;
+    // The process whose code `proc` is: a procedure put on another process's window stays that
+    // process's code, and calling it after that process has ended is a fault of the caller.
+    Process* procProcess = nullptr;
     LONG_PTR dialogResult = 0;   // DWL_MSGRESULT of a dialog
     std::unique_ptr<WindowExtra> extra;
 };
@@ -89,6 +92,18 @@ HWND windowAtPoint(int x, int y);
 
 // True when the window belongs to a program other than Orvo (made by the scenario).
 bool isOtherProgramWindow(const Window* w);
+
+// Calls the window's procedure as the window manager does for a message. A procedure whose
+// process has ended is not called: that is a fault (an event line, and the scenario fails).
+LRESULT callWindowProc(Window* w, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The active window: the one the user works in, whose title the taskbar shows. It changes when
+// a dialog or message box opens or closes, with SetForegroundWindow, and when the active window
+// goes away (the most recently active window that is still there and visible takes over).
+HWND activeWindow();
+void activateWindow(HWND handle);
+// Called whenever the active window changes (the shell repaints its taskbar).
+void setActivationListener(void (*listener)());
 
 void resetWindowManager();
 

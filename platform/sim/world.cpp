@@ -2,6 +2,8 @@
 
 #include "scenario/scenario_syntax.h"
 
+#include <dlfcn.h>
+
 #include <cstdio>
 #include <iostream>
 
@@ -30,6 +32,11 @@ void setLogStream(std::ostream* out) { gLog = out; }
 void logEvent(const std::string& event) { *gLog << world().clockMs << ' ' << event << '\n'; }
 
 void logLine(const std::string& line) { *gLog << line << '\n'; }
+
+void reportFault(const std::string& text) {
+    logEvent("fault " + text);
+    world().faults.push_back(text);
+}
 
 std::string toUtf8(const std::u16string& text) { return scenario::toUtf8(text); }
 
@@ -81,6 +88,15 @@ DWORD lastError() {
     return t ? t->lastError : gDriverError;
 }
 
+Process* processOfCode(const void* address) {
+    Dl_info info;
+    if (address == nullptr || dladdr(address, &info) == 0) return nullptr;
+    for (auto& p : world().processes) {
+        if (p->imageBase != nullptr && p->imageBase == info.dli_fbase) return p.get();
+    }
+    return nullptr;
+}
+
 Process* currentProcess() {
     Thread* t = currentThread();
     return t ? t->process : nullptr;
@@ -91,3 +107,7 @@ Process* currentProcess() {
 DWORD GetLastError() { return sim::lastError(); }
 void SetLastError(DWORD error) { sim::setError(error); }
 DWORD GetTickCount() { return static_cast<DWORD>(sim::world().clockMs); }
+DWORD GetCurrentThreadId() {
+    sim::Thread* t = sim::currentThread();
+    return t ? static_cast<DWORD>(t->id) : 0;
+}

@@ -21,6 +21,7 @@ struct Process {
     bool isProgram = false;    // started with start or from a shortcut: its start and end are logged
     HINSTANCE instance = nullptr;
     void* module = nullptr;    // the program's own loaded image (its own copy of code and data)
+    const void* imageBase = nullptr;  // where that image's code lies in memory
     Thread* mainThread = nullptr;
     bool exited = false;
     int exitCode = 0;
@@ -42,6 +43,9 @@ struct World {
     Process* programs = nullptr;  // owns the windows of the scenario's other programs
     bool resetRequested = false;  // a reset waits until every thread is idle
     bool shuttingDown = false;    // the simulator exits: ending processes is not an event
+    // Faults of a program that the device itself caught (a procedure of an ended process called,
+    // an invariant of the screen broken): each is an event line, and the scenario fails.
+    std::vector<std::string> faults;
 };
 
 World& world();
@@ -58,6 +62,9 @@ std::string toUtf8(const std::u16string& text);
 std::u16string fromUtf8(const std::string& text);
 std::string hex(uint64_t value, int width = 0);
 
+// A fault of a program caught by the device: logged as `fault TEXT` and remembered.
+void reportFault(const std::string& text);
+
 // Fault injection: the named operation's next calls fail as the platform fails.
 void failOperation(const std::string& operation, uint64_t count, bool always, uint64_t succeedFirst);
 bool shouldFail(const char* operation);
@@ -69,5 +76,8 @@ DWORD lastError();
 
 // Process that the calling code runs in (the driver: nullptr).
 Process* currentProcess();
+
+// The program process whose image holds the code at `address`, or nullptr (the simulator's own).
+Process* processOfCode(const void* address);
 
 }  // namespace sim

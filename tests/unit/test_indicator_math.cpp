@@ -24,6 +24,10 @@ TEST(Percentages, FreeShareInDoublePrecisionTruncated) {
     EXPECT_EQ(percentOfTotal(0xFFFFFFFFu, 0xFFFFFFFFu), 100);
     EXPECT_EQ(percentOfTotal(12582912, 33554432), 37);
     EXPECT_EQ(percentOfTotal(5, 0), 0);
+    // A part above the total is no reason for undefined behaviour: it reads as all free.
+    EXPECT_EQ(percentOfTotal(0xFFFFFFFFu, 1), 100);
+    EXPECT_EQ(percentOfTotal(101, 100), 100);
+    EXPECT_EQ(percentOfTotal(0x80000000u, 0xFFFFFFFFu), 50);
     int odd = 0;
     for (uint32_t p = 0; p <= 100; ++p) odd += percentOfTotal(p, 100) != static_cast<int>(p);
     EXPECT_EQ(odd, 3) << "only 29, 57 and 58 land below themselves";
@@ -35,6 +39,26 @@ TEST(Percentages, CardIn64BitIntegers) {
     EXPECT_EQ(cardPercent(6000000000ULL, 8000000000ULL), 75);
     EXPECT_EQ(cardPercent(100, 100), 100);
     EXPECT_EQ(cardPercent(1, 0), 0);
+    // Sizes whose product with 100 no longer fits in 64 bits are still exact.
+    const uint64_t top = 0xFFFFFFFFFFFFFFFFULL;
+    EXPECT_EQ(cardPercent(top - 1, top), 99);
+    EXPECT_EQ(cardPercent(top / 2, top), 49);
+    EXPECT_EQ(cardPercent(top / 4 * 3, top), 74);
+    EXPECT_EQ(cardPercent(0x0100000000000000ULL * 37, 0x0100000000000000ULL * 100), 37);
+    EXPECT_EQ(cardPercent(top, 5), 100) << "free space above the total";
+    for (uint64_t total : {uint64_t{7}, uint64_t{1} << 40, (uint64_t{1} << 62) + 12345, top - 3}) {
+        for (uint64_t part : {uint64_t{0}, total / 3, total / 2, total - 1}) {
+            // floor(part * 100 / total) from the definition, in long double where it is exact
+            // enough for a result of two digits.
+            long double exact = static_cast<long double>(part) * 100.0L / static_cast<long double>(total);
+            int64_t expected = static_cast<int64_t>(exact);
+            if (static_cast<long double>(expected + 1) * static_cast<long double>(total) <=
+                static_cast<long double>(part) * 100.0L) {
+                ++expected;
+            }
+            EXPECT_EQ(cardPercent(part, total), expected) << part << " of " << total;
+        }
+    }
 }
 
 TEST(BatteryReading, UnknownChargeShowsAStatusIcon) {
@@ -111,37 +135,48 @@ TEST(Rotation, NextEnabledKindWraps) {
     EXPECT_EQ(nextIndicator(MainStorage, noStorage), StorageCard);
 }
 
-COLORREF readBlock(const void* block, int column, int row) {
-    auto* pixels = static_cast<const std::vector<COLORREF>*>(block);
-    int size = static_cast<int>(std::lround(std::sqrt(pixels->size())));
-    return (*pixels)[static_cast<size_t>(row * size + column)];
-}
-
-int reads = 0;
-COLORREF countingRead(const void* block, int column, int row) {
-    ++reads;
-    return readBlock(block, column, row);
-}
-
-TEST(IntactDrawing, EveryPixelMustMatch) {
+TEST(IntactDrawing, EveryVisiblePixelMustMatch) {
     for (int size : {16, 32}) {
-        std::vector<COLORREF> screen(static_cast<size_t>(size * size));
-        for (size_t i = 0; i < screen.size(); ++i) screen[i] = static_cast<COLORREF>(i * 2654435761u) & 0xFFFFFF;
-        std::vector<COLORREF> capture = screen;
-        EXPECT_TRUE(isLastDrawingIntact(&screen, readBlock, &capture, readBlock, size));
-        EXPECT_TRUE(isLastDrawingIntact(&screen, readBlock, nullptr, readBlock, size)) << "no capture counts as intact";
+        std::vector<DWORD> screen(static_cast<size_t>(size * size));
+        for (size_t i = 0; i < screen.size(); ++i) screen[i] = static_cast<DWORD>(i * 2654435761u) & 0xFFFFFF;
+        const RECT whole = {0, 0, size, size};
+        std::vector<DWORD> capture = screen;
+        EXPECT_TRUE(isLastDrawingIntact(screen.data(), capture.data(), size, whole));
+        EXPECT_FALSE(isLastDrawingIntact(screen.data(), nullptr, size, whole)) << "no capture: nothing was drawn";
         for (size_t changed : {size_t{0}, screen.size() / 2, screen.size() - 1}) {
             capture = screen;
             capture[changed] ^= 1;
-            EXPECT_FALSE(isLastDrawingIntact(&screen, readBlock, &capture, readBlock, size));
+            EXPECT_FALSE(isLastDrawingIntact(screen.data(), capture.data(), size, whole));
         }
-        // The comparison stops at the first difference, row by row from the top.
+        // The byte above the colour is not the screen's and never counts.
         capture = screen;
-        capture[static_cast<size_t>(size + 2)] ^= 0x10;
-        reads = 0;
-        EXPECT_FALSE(isLastDrawingIntact(&screen, countingRead, &capture, readBlock, size));
-        EXPECT_EQ(reads, size + 3);
+        capture[3] |= 0xFF000000u;
+        EXPECT_TRUE(isLastDrawingIntact(screen.data(), capture.data(), size, whole));
+        // Only the part on the screen counts: a square partly off its right edge compares the
+        // columns before the edge.
+        const RECT left = {0, 0, 5, size};
+        capture = screen;
+        capture[static_cast<size_t>(size + 7)] ^= 0x10;
+        EXPECT_TRUE(isLastDrawingIntact(screen.data(), capture.data(), size, left));
+        EXPECT_FALSE(isLastDrawingIntact(screen.data(), capture.data(), size, whole));
+        capture[static_cast<size_t>(size + 4)] ^= 0x10;
+        EXPECT_FALSE(isLastDrawingIntact(screen.data(), capture.data(), size, left));
+        EXPECT_TRUE(isLastDrawingIntact(screen.data(), capture.data(), size, RECT{0, 0, 0, 0})) << "nothing visible";
     }
+}
+
+TEST(IntactDrawing, VisiblePartOfTheSquare) {
+    auto same = [](RECT a, RECT b) {
+        return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    };
+    EXPECT_TRUE(same(visiblePart(Square{120, 5, 16}, 240, 320), RECT{0, 0, 16, 16}));
+    EXPECT_TRUE(same(visiblePart(Square{230, 5, 16}, 240, 320), RECT{0, 0, 10, 16}));
+    EXPECT_TRUE(same(visiblePart(Square{239, 10, 32}, 240, 320), RECT{0, 0, 1, 32}));
+    EXPECT_TRUE(same(visiblePart(Square{240, 5, 16}, 240, 320), RECT{0, 0, 0, 0}));
+    EXPECT_TRUE(same(visiblePart(Square{639, 5, 16}, 240, 320), RECT{0, 0, 0, 0}));
+    EXPECT_TRUE(same(visiblePart(Square{624, 10, 32}, 640, 480), RECT{0, 0, 16, 32}));
+    EXPECT_TRUE(same(visiblePart(Square{-4, 5, 16}, 240, 320), RECT{4, 0, 16, 16}));
+    EXPECT_TRUE(same(visiblePart(Square{0x7FFFFFF0, 5, 32}, 240, 320), RECT{0, 0, 0, 0}));
 }
 
 }  // namespace

@@ -126,6 +126,19 @@ Screen withIcon(Screen base, const Screen& background, int x, int y, const IconM
     return base;
 }
 
+// The icon drawn at (x, 5) over `background`, only where the square lies on the screen.
+Screen withClippedIcon(Screen base, int x, const IconModel& icon) {
+    const int w = sim::screenSurface().width;
+    for (int r = 0; r < icon.size; ++r)
+        for (int c = 0; c < icon.size && x + c < w; ++c) {
+            size_t at = static_cast<size_t>((5 + r) * w + x + c);
+            size_t i = static_cast<size_t>(r * icon.size + c);
+            COLORREF mask = icon.mask[i] == White ? White : 0;
+            base[at] = (base[at] & mask) ^ icon.colour[i];
+        }
+    return base;
+}
+
 ::testing::AssertionResult sameScreen(const Screen& expected) {
     const sim::Surface& s = sim::screenSurface();
     for (size_t i = 0; i < expected.size(); ++i) {
@@ -149,7 +162,7 @@ protected:
         sim::fileSystem().reset();
         sim::world().device = sim::Device();
         settings = defaultSettings();
-        canvas = TaskbarCanvas{120, NULL, NULL};
+        canvas = TaskbarCanvas{120, NULL, NULL, NULL, NULL, {120, 5, 16}};
         for (IconSlot& slot : iconSlots) slot = IconSlot{NULL, NULL};
         enabledCount = 3;
         currentIndicator = Battery;
@@ -208,15 +221,15 @@ TEST_F(IndicatorPipeline, NumberIconsPlaceTheirGlyphsAsTheExamplesSay) {
 
 TEST_F(IndicatorPipeline, EveryPresentationLeavesBackgroundPlusIconAndNothingElse) {
     captureBackground();
-    Screen background = screenNow();
-    // The first drawing uses the background saved at creation, even if the square has changed.
+    // Nothing has been drawn yet, so the square on the screen is the taskbar's: a repaint since
+    // the background was saved is what the first drawing goes over, never the older pixels.
     paintTaskbar(1);
-    Screen repainted = screenNow();
+    Screen background = screenNow();
     show(Battery, 100);
-    EXPECT_TRUE(sameScreen(withIcon(repainted, background, x(), y(), numberIcon(Battery, layout(100, false), false))));
+    EXPECT_TRUE(sameScreen(withIcon(background, background, x(), y(), numberIcon(Battery, layout(100, false), false))));
     // A shorter number leaves no stray digit of the longer one.
     show(Battery, 7);
-    EXPECT_TRUE(sameScreen(withIcon(repainted, background, x(), y(), numberIcon(Battery, layout(7, false), false))));
+    EXPECT_TRUE(sameScreen(withIcon(background, background, x(), y(), numberIcon(Battery, layout(7, false), false))));
     // A repaint between two presentations, even of one pixel, becomes the new background.
     sim::screenSurface().set(x() + 15, y() + 15, 0x123456);
     background = screenNow();
@@ -449,25 +462,20 @@ TEST_F(IndicatorPipeline, SingleCardStopsRepaintingUntilItCanBeMeasured) {
 
 // ---- faults: the failure lists, no leak, and recovery on the next tick ----
 
-struct FaultCase {
-    const char* operation;
-    uint64_t succeedFirst;
-    // What the faulty tick leaves on the screen.
-    enum { OldIcon, Untouched, DrawnOver } effect;
-};
-
-TEST_F(IndicatorPipeline, FaultsBehaveAsListedLeakNothingAndRecover) {
-    settings.showProgramMemory = settings.showMainStorage = 0;
-    enabledCount = 1;
+TEST_F(IndicatorPipeline, AFailedCallLeavesTheLastDrawingLeaksNothingAndTheNextTickRecovers) {
+    struct FaultCase {
+        const char* operation;
+        uint64_t succeedFirst;
+    };
+    // The calls of one tick, in order: composition (the window's context, three memory contexts,
+    // two canvases, three images, copies, the icon), then the presentation (the screen's context,
+    // a memory context, a block for the screen's square, its read, the icon, the copy back).
     const FaultCase cases[] = {
-        {"GetDC", 0, FaultCase::OldIcon},                  // the window's context: no icon built
-        {"GetDC", 1, FaultCase::Untouched},                // the screen's context: nothing drawn
-        {"CreateCompatibleDC", 0, FaultCase::OldIcon},     // composition's contexts
-        {"CreateCompatibleDC", 2, FaultCase::OldIcon},
-        {"CreateCompatibleDC", 3, FaultCase::DrawnOver},   // the presentation's memory context
-        {"CreateCompatibleBitmap", 0, FaultCase::OldIcon},
-        {"CreateCompatibleBitmap", 1, FaultCase::OldIcon},
-        {"CreateIconIndirect", 0, FaultCase::OldIcon},
+        {"GetDC", 0},          {"GetDC", 1},         {"CreateCompatibleDC", 0}, {"CreateCompatibleDC", 2},
+        {"CreateCompatibleDC", 3}, {"CreateCompatibleBitmap", 0}, {"CreateCompatibleBitmap", 1},
+        {"LoadBitmapW", 0},    {"LoadBitmapW", 1},   {"LoadBitmapW", 2},        {"CreateIconIndirect", 0},
+        {"BitBlt", 0},         {"BitBlt", 3},        {"BitBlt", 4},             {"BitBlt", 5},
+        {"CreateDIBSection", 0}, {"DrawIconEx", 0},
     };
     for (const FaultCase& f : cases) {
         SCOPED_TRACE(std::string(f.operation) + " after " + std::to_string(f.succeedFirst));
@@ -484,37 +492,86 @@ TEST_F(IndicatorPipeline, FaultsBehaveAsListedLeakNothingAndRecover) {
         sim::world().device.batteryPercent = 7;
         sim::failOperation(f.operation, 1, false, f.succeedFirst);
         onIndicatorTimer(NULL, 0);
-        const IconModel seven = numberIcon(Battery, layout(7, false), false);
-        switch (f.effect) {
-            case FaultCase::OldIcon:
-                EXPECT_TRUE(sameScreen(shown100));
-                break;
-            case FaultCase::Untouched:
-                EXPECT_TRUE(sameScreen(shown100));
-                break;
-            case FaultCase::DrawnOver:
-                EXPECT_TRUE(sameScreen(withIcon(shown100, shown100, 120, 5, seven)));
-                break;
-        }
+        // Whatever failed, the screen shows a drawing the canvas knows: the last one (never a
+        // black box, never an icon drawn over another).
+        const bool drewSeven = sameScreen(withIcon(background, background, 120, 5, numberIcon(Battery, layout(7, false), false)));
+        EXPECT_TRUE(sameScreen(shown100) || drewSeven);
         EXPECT_EQ(sim::liveGdiObjects(), objects);
         EXPECT_EQ(sim::liveIcons(), icons);
         EXPECT_EQ(sim::liveDeviceContexts(), 0u);
 
-        // The next tick draws the reading again; only a drawing made without a memory context
-        // stays behind, as the square then counts as repainted.
+        sim::clearFaults();
         sim::world().device.batteryPercent = 4;
         onIndicatorTimer(NULL, 0);
-        const IconModel four = numberIcon(Battery, layout(4, false), false);
-        if (f.effect == FaultCase::DrawnOver) {
-            const Screen drawnOver = withIcon(shown100, shown100, 120, 5, seven);
-            EXPECT_TRUE(sameScreen(withIcon(drawnOver, drawnOver, 120, 5, four)));
-        } else {
-            EXPECT_TRUE(sameScreen(withIcon(background, background, 120, 5, four)));
-        }
+        EXPECT_TRUE(sameScreen(withIcon(background, background, 120, 5, numberIcon(Battery, layout(4, false), false))));
         EXPECT_EQ(sim::liveGdiObjects(), objects);
         EXPECT_EQ(sim::liveIcons(), icons);
+        restoreBackground();
+        EXPECT_TRUE(sameScreen(background));
         TearDown();
     }
+}
+
+TEST_F(IndicatorPipeline, ASquarePartlyOffTheScreenIsComparedSavedAndRestoredWhereItShows) {
+    for (int left : {230, 236, 239, 240, 639}) {
+        SCOPED_TRACE("x " + std::to_string(left));
+        SetUp();
+        canvas.iconXInUse = left;
+        captureBackground();
+        Screen background = screenNow();
+        show(Battery, 42);
+        EXPECT_TRUE(sameScreen(withClippedIcon(background, left, numberIcon(Battery, layout(42, false), false))));
+        show(Battery, 43);
+        EXPECT_TRUE(sameScreen(withClippedIcon(background, left, numberIcon(Battery, layout(43, false), false))));
+        paintTaskbar(4);
+        background = screenNow();
+        show(Battery, 44);
+        EXPECT_TRUE(sameScreen(withClippedIcon(background, left, numberIcon(Battery, layout(44, false), false))));
+        restoreBackground();
+        EXPECT_TRUE(sameScreen(background));
+        TearDown();
+    }
+}
+
+TEST_F(IndicatorPipeline, ErasingLeavesATaskbarThatHasRepaintedSinceAsItPainted) {
+    captureBackground();
+    show(Battery, 88);
+    paintTaskbar(5);
+    const Screen repainted = screenNow();
+    EXPECT_TRUE(restoreBackground());
+    EXPECT_TRUE(sameScreen(repainted)) << "no saved pixels pasted over the newer ones";
+    // Drawn again over the repaint, the drawing is erased down to the repaint.
+    show(Battery, 89);
+    EXPECT_TRUE(restoreBackground());
+    EXPECT_TRUE(sameScreen(repainted));
+    // With nothing drawn at all, erasing touches nothing.
+    releaseCanvasBitmaps();
+    captureBackground();
+    paintTaskbar(6);
+    const Screen later = screenNow();
+    EXPECT_TRUE(restoreBackground());
+    EXPECT_TRUE(sameScreen(later));
+}
+
+TEST_F(IndicatorPipeline, MovingOrResizingTakesTheDrawingAwayAndTheNewBackgroundAtTheNewPlace) {
+    captureBackground();
+    show(Battery, 61);
+    // A repaint while a dialog is open brings the indicator back under it.
+    paintTaskbar(7);
+    const Screen repainted = screenNow();
+    show(Battery, 62);
+    settings.largeIcons = 1;
+    moveIndicator(40);
+    EXPECT_TRUE(sameScreen(repainted)) << "the old drawing is gone, nothing is pasted at the new place";
+    show(Battery, 63);
+    EXPECT_TRUE(sameScreen(withIcon(repainted, repainted, 40, 10, numberIcon(Battery, layout(63, true), true))));
+    // The settings changed without the canvas being told: the next drawing moves it itself.
+    settings.largeIcons = 0;
+    canvas.iconXInUse = 150;
+    show(Battery, 64);
+    EXPECT_TRUE(sameScreen(withIcon(repainted, repainted, 150, 5, numberIcon(Battery, layout(64, false), false))));
+    restoreBackground();
+    EXPECT_TRUE(sameScreen(repainted));
 }
 
 TEST_F(IndicatorPipeline, StatusIconThatDoesNotLoadKeepsTheLastIcon) {
@@ -525,7 +582,7 @@ TEST_F(IndicatorPipeline, StatusIconThatDoesNotLoadKeepsTheLastIcon) {
     showFirstIndicator(NULL);
     const Screen shown = screenNow();
     sim::world().device.batteryPercent = 255;
-    sim::failOperation("LoadIconW", 1, false, 0);
+    sim::failOperation("LoadImageW", 1, false, 0);
     onIndicatorTimer(NULL, 0);
     EXPECT_TRUE(sameScreen(shown));
     EXPECT_EQ(sim::liveIcons(), 1u);
@@ -540,7 +597,9 @@ TEST_F(IndicatorPipeline, ImagesThatDoNotLoadLeakNothing) {
     const size_t objects = sim::liveGdiObjects(), icons = sim::liveIcons();
     for (uint64_t skip = 0; skip < 3; ++skip) {
         sim::failOperation("LoadBitmapW", 1, false, skip);
+        const Screen before = screenNow();
         show(Battery, 51);
+        EXPECT_TRUE(sameScreen(before)) << "the last good icon stays: no box without its picture";
         EXPECT_EQ(sim::liveGdiObjects(), objects) << skip;
         EXPECT_EQ(sim::liveIcons(), icons) << skip;
         EXPECT_EQ(sim::liveDeviceContexts(), 0u);

@@ -24,13 +24,14 @@ TEST(StartupTexts, TargetIsTheWholeDirectoryBetweenQuotes) {
     EXPECT_EQ(std::u16string(target), u"\"\\orvo.exe\"");
 }
 
-TEST(StartupTexts, TargetFitsUpTo248UnitsOfDirectoryAndIsNeverCut) {
+TEST(StartupTexts, TargetFitsTheShortcutMakersBufferAndIsNeverCut) {
     WCHAR target[ShortcutPathUnits + 8];
     for (WCHAR& c : target) c = u'#';
-    std::u16string dir = u"\\" + std::u16string(247, u'd');
+    // 244 units of directory, two quotes and "\orvo.exe": 255 units and the terminator.
+    std::u16string dir = u"\\" + std::u16string(243, u'd');
     ASSERT_TRUE(buildStartupTarget(dir.c_str(), target));
-    EXPECT_EQ(std::u16string(target).size(), static_cast<size_t>(ShortcutPathUnits - 1));
-    EXPECT_EQ(target[ShortcutPathUnits], u'#') << "nothing written past the buffer";
+    EXPECT_EQ(std::u16string(target).size(), static_cast<size_t>(StartupTargetUnits - 1));
+    EXPECT_EQ(target[StartupTargetUnits], u'#') << "nothing written past the text";
     dir += u'd';
     for (WCHAR& c : target) c = u'#';
     EXPECT_FALSE(buildStartupTarget(dir.c_str(), target));
@@ -115,7 +116,7 @@ TEST_F(StartupShortcut, NoStartupFolderMeansNoFileOperation) {
 }
 
 TEST_F(StartupShortcut, AnInstallDirTooLongForTheTargetMakesNoShortcutButCanStillRemoveOne) {
-    std::u16string dir = u"\\" + std::u16string(248, u'd');
+    std::u16string dir = u"\\" + std::u16string(244, u'd');
     wcscpy(installDir, dir.c_str());
     putOldLink();
     EXPECT_FALSE(setStartupShortcut(NULL, FALSE));
@@ -126,7 +127,8 @@ TEST_F(StartupShortcut, AnInstallDirTooLongForTheTargetMakesNoShortcutButCanStil
     EXPECT_FALSE(linkExists());
     dir.pop_back();
     wcscpy(installDir, dir.c_str());
-    EXPECT_TRUE(setStartupShortcut(NULL, FALSE)) << "248 units still fit";
+    ASSERT_TRUE(setStartupShortcut(NULL, FALSE)) << "244 units still fit";
+    ASSERT_TRUE(linkExists());
     EXPECT_EQ(sim::shortcutTarget(sim::fileSystem().find(kLink)->bytes), dir + u"\\orvo.exe");
 }
 

@@ -26,6 +26,10 @@
 
 namespace {
 
+IndicatorReading measured(IndicatorKind kind, int32_t percent, StatusIcon icon) {
+    return IndicatorReading{kind, percent, icon, true};
+}
+
 // ---- the expected images ----
 
 struct Expected {
@@ -100,7 +104,7 @@ protected:
         sim::fileSystem().reset();
         settings = defaultSettings();
         for (IconSlot& slot : iconSlots) slot = IconSlot{NULL, NULL};
-        canvas = TaskbarCanvas{120, NULL, NULL};
+        canvas = TaskbarCanvas{120, NULL, NULL, NULL, NULL, {120, 5, 16}};
         enabledCount = 3;
         currentIndicator = Battery;
         iconShown = 0;
@@ -108,12 +112,13 @@ protected:
         window = sim::createNativeWindow(nullptr, u"ORVO", u"Orvo", nullptr, 0, RECT{0, 0, 240, 320});
         mainWindow = window;
         chooseIndicatorPlace(NULL);
-        addTrayIcon(window, NULL);
+        addTrayIcon(window, loadTrayIcon());
     }
     void TearDown() override {
         sim::clearFaults();
         releaseIconSlots();
         releaseCanvasBitmaps();
+        releaseTrayIcon();
         sim::clearTrayIcons();
         sim::removeWindow(window);
         chooseIndicatorPlace(reinterpret_cast<HWND>(1));
@@ -151,16 +156,16 @@ TEST(TrayTips, NameTheQuantityAndTheValueAsTheIconShowsIt) {
         const char16_t* tip;
     };
     const Case cases[] = {
-        {{Battery, 80, NoStatusIcon}, u"Battery 80 %"},
-        {{Battery, 254, NoStatusIcon}, u"Battery 100 %"},
-        {{Battery, 0, NoStatusIcon}, u"Battery 0 %"},
-        {{ProgramMemory, 37, NoStatusIcon}, u"Program memory 37 % free"},
-        {{MainStorage, 100, NoStatusIcon}, u"Main storage 100 % free"},
-        {{StorageCard, 5, NoStatusIcon}, u"Storage card 5 % free"},
-        {{StorageCard, -3, NoStatusIcon}, u"Storage card 0 % free"},
-        {{Battery, 0, ChargingIcon}, u"Battery charging"},
-        {{Battery, 0, BatteryUnknownIcon}, u"Battery charge unknown"},
-        {{StorageCard, 0, NoCardIcon}, u"No storage card"},
+        {measured(Battery, 80, NoStatusIcon), u"Battery 80 %"},
+        {measured(Battery, 254, NoStatusIcon), u"Battery 100 %"},
+        {measured(Battery, 0, NoStatusIcon), u"Battery 0 %"},
+        {measured(ProgramMemory, 37, NoStatusIcon), u"Program memory 37 % free"},
+        {measured(MainStorage, 100, NoStatusIcon), u"Main storage 100 % free"},
+        {measured(StorageCard, 5, NoStatusIcon), u"Storage card 5 % free"},
+        {measured(StorageCard, -3, NoStatusIcon), u"Storage card 0 % free"},
+        {measured(Battery, 0, ChargingIcon), u"Battery charging"},
+        {measured(Battery, 0, BatteryUnknownIcon), u"Battery charge unknown"},
+        {measured(StorageCard, 0, NoCardIcon), u"No storage card"},
     };
     for (const Case& c : cases) {
         WCHAR tip[TrayTipUnits];
@@ -182,17 +187,18 @@ TEST_F(TrayIndicator, EveryKindAndValueIsTheComposedIconAtTheNotificationAreasSi
             for (int kind = 0; kind < IndicatorKindCount; ++kind) {
                 for (int value : {0, 7, 42, 99, 100, 254}) {
                     SCOPED_TRACE(std::to_string(kind) + " " + std::to_string(value) + (vga ? " vga" : ""));
-                    IndicatorReading reading{static_cast<IndicatorKind>(kind), value, NoStatusIcon};
+                    IndicatorReading reading = measured(static_cast<IndicatorKind>(kind), value, NoStatusIcon);
                     composeIndicatorIcon(window, reading.kind, value);
-                    presentInTray(window, reading.kind, reading);
+                    presentInTray(window, reading.kind, &reading);
                     EXPECT_TRUE(trayShows(numberIcon(kind, value > 100 ? 100 : value, vga)));
                     EXPECT_EQ(iconSlots[kind].previous, nullptr);
                 }
             }
         }
     }
-    // One icon a kind is alive, and nothing was drawn on the screen.
-    EXPECT_EQ(sim::liveIcons(), static_cast<size_t>(IndicatorKindCount));
+    // One icon a kind is alive, with the program's own notification icon, and nothing was drawn
+    // on the screen.
+    EXPECT_EQ(sim::liveIcons(), static_cast<size_t>(IndicatorKindCount) + 1);
     EXPECT_EQ(sim::liveGdiObjects(), 0u);
     EXPECT_EQ(sim::liveDeviceContexts(), 0u);
     EXPECT_TRUE(screenUntouched());
@@ -229,9 +235,9 @@ TEST_F(TrayIndicator, TheSchedulerShowsStatusIconsAndTipsThere) {
 }
 
 TEST_F(TrayIndicator, TheTaskbarCanvasNeitherReadsNorWritesTheScreen) {
-    IndicatorReading reading{MainStorage, 55, NoStatusIcon};
+    IndicatorReading reading = measured(MainStorage, 55, NoStatusIcon);
     composeIndicatorIcon(window, MainStorage, 55);
-    presentInTray(window, MainStorage, reading);
+    presentInTray(window, MainStorage, &reading);
     sim::screenTraffic() = sim::ScreenTraffic();
     captureBackground();
     EXPECT_EQ(canvas.savedBackground, nullptr);
@@ -246,32 +252,34 @@ TEST_F(TrayIndicator, TheTaskbarCanvasNeitherReadsNorWritesTheScreen) {
 }
 
 TEST_F(TrayIndicator, FailuresKeepTheLastIconAndReleaseTheReplacedOne) {
-    IndicatorReading first{Battery, 60, NoStatusIcon};
+    IndicatorReading first = measured(Battery, 60, NoStatusIcon);
     composeIndicatorIcon(window, Battery, 60);
-    presentInTray(window, Battery, first);
+    presentInTray(window, Battery, &first);
     const size_t icons = sim::liveIcons();
     // A composition that fails leaves the kind's last icon: the area keeps showing it.
     sim::failOperation("CreateIconIndirect", 1, false, 0);
-    IndicatorReading second{Battery, 61, NoStatusIcon};
+    IndicatorReading second = measured(Battery, 61, NoStatusIcon);
     composeIndicatorIcon(window, Battery, 61);
-    presentInTray(window, Battery, second);
+    presentInTray(window, Battery, &second);
     EXPECT_TRUE(trayShows(numberIcon(Battery, 60, false)));
     EXPECT_EQ(sim::liveIcons(), icons);
     // A notification area that refuses the change still lets the replaced icon go.
     sim::failOperation("Shell_NotifyIcon", 1, false, 0);
     composeIndicatorIcon(window, Battery, 62);
-    presentInTray(window, Battery, IndicatorReading{Battery, 62, NoStatusIcon});
+    IndicatorReading r62 = measured(Battery, 62, NoStatusIcon);
+    presentInTray(window, Battery, &r62);
     EXPECT_EQ(iconSlots[Battery].previous, nullptr);
     EXPECT_EQ(sim::liveIcons(), icons);
     EXPECT_TRUE(trayShows(numberIcon(Battery, 60, false)));
     // A kind whose first composition failed changes the tooltip alone.
     sim::failOperation("CreateIconIndirect", 1, false, 0);
     composeIndicatorIcon(window, ProgramMemory, 12);
-    presentInTray(window, ProgramMemory, IndicatorReading{ProgramMemory, 12, NoStatusIcon});
+    IndicatorReading r12 = measured(ProgramMemory, 12, NoStatusIcon);
+    presentInTray(window, ProgramMemory, &r12);
     EXPECT_TRUE(trayShows(numberIcon(Battery, 60, false)));
     EXPECT_EQ(tip(), "Program memory 12 % free");
     // The refused change is no event of the notification area.
-    EXPECT_EQ(log.str(), "0 tray-add 5302 0\n0 tray-modify 5302 \"Battery 60 %\"\n0 tray-modify 5302 \"Battery 61 %\"\n"
+    EXPECT_EQ(log.str(), "0 tray-add 5302 161\n0 tray-modify 5302 \"Battery 60 %\"\n0 tray-modify 5302 \"Battery 61 %\"\n"
                          "0 tray-modify 5302 \"Program memory 12 % free\"\n");
 }
 

@@ -27,13 +27,20 @@ BOOL readVisible(HWND) {
     return gVisible;
 }
 
+BOOL gOwn = FALSE;
+BOOL readOwn(HWND) {
+    gReads.push_back("own");
+    return gOwn;
+}
+
 BOOL listable(const std::u16string& title, const std::u16string& className, BOOL visible = TRUE,
-              const std::vector<HWND>& listed = {}) {
+              const std::vector<HWND>& listed = {}, BOOL own = FALSE) {
     gClassName = className;
     gVisible = visible;
+    gOwn = own;
     gReads.clear();
     HWND window = reinterpret_cast<HWND>(0x1234);
-    return isListableWindow(window, title.c_str(), readClass, readVisible, listed.data(),
+    return isListableWindow(window, title.c_str(), readClass, readVisible, readOwn, listed.data(),
                             static_cast<int>(listed.size()));
 }
 
@@ -50,7 +57,7 @@ TEST(WindowFilter, ExcludedTitlesMatchOnlyExactlyAndBeforeTheClassIsRead) {
     for (const char16_t* title : {u"desktop", u"DESKTOP", u"Desktop Notes", u"My Desktop", u"Desktop ", u"Programs2",
                                   u"phone", u"orvo", u"Orvo Settings", u"MS_SIPBUTTON2"}) {
         EXPECT_TRUE(listable(title, u"Plain"));
-        EXPECT_EQ(gReads, (std::vector<std::string>{"class", "visible"}));
+        EXPECT_EQ(gReads, (std::vector<std::string>{"class", "visible", "own"}));
     }
 }
 
@@ -61,6 +68,13 @@ TEST(WindowFilter, ExcludedClassesMatchOnlyExactlyAndBeforeVisibilityIsAsked) {
     }
     for (const char16_t* cls : {u"explore", u"Explorer", u"orvo", u"ORVO2", u"DesktopExplorerWindow2"}) {
         EXPECT_TRUE(listable(u"Notes", cls));
+    }
+}
+
+TEST(WindowFilter, TheProgramsOwnWindowsAreNeverListedWhateverTheirTitles) {
+    for (const char16_t* title : {u"Orvo Settings", u"About Orvo", u"Notes"}) {
+        EXPECT_FALSE(listable(title, u"#32770", TRUE, {}, TRUE));
+        EXPECT_EQ(gReads, (std::vector<std::string>{"class", "visible", "own"}));
     }
 }
 
@@ -138,6 +152,22 @@ TEST_F(CollectWindows, ACollectionOfOneFormLeavesTheOtherFormsEntries) {
     collectWindows(TaskMenuForm, NULL);
     EXPECT_EQ(windowCount, 3) << "collecting again with the same windows gives the same list";
     EXPECT_EQ(std::u16string(taskMenuList[2].title), u"Alpha");
+}
+
+TEST_F(CollectWindows, EachFormKeepsTheCountOfItsOwnList) {
+    HWND box = listBox();
+    make(u"Alpha");
+    collectWindows(ProgramsForm, box);
+    make(u"Beta");
+    make(u"Gamma");
+    // The task menu collects while the Programs dialog still shows its one line.
+    collectWindows(TaskMenuForm, NULL);
+    EXPECT_EQ(windowCount, 3);
+    EXPECT_EQ(taskMenuCount, 3);
+    EXPECT_EQ(programsCount, 1) << "the dialog's buttons act on the one line it shows";
+    collectWindows(ProgramsForm, NULL);
+    EXPECT_EQ(programsCount, 3);
+    EXPECT_EQ(taskMenuCount, 3);
 }
 
 TEST_F(CollectWindows, TitlesAreCutTo254Characters) {

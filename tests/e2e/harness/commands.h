@@ -16,4 +16,7 @@ using Command = std::function<void(scenario::Args&, Outcome&)>;
 
 const Command* findCommand(const std::string& name);
 
+// `screenshot`: the real screen written as a PNG file.
+void takeScreenshot(scenario::Args& a);
+
 }  // namespace e2e

@@ -108,6 +108,9 @@ int bandHeight();
 int screenWidth();
 int screenHeight();
 void repaintTaskbar();
+// The taskbar shows the active window's title: when the window system's foreground window has
+// changed since the last look, the shell repaints the taskbar (posted to its thread). True then.
+bool repaintOnActivation();
 // The pen on the program's notification icon; the callback may carry another icon's id.
 bool sendTrayMessage(LPARAM pointerMessage, const UINT* iconId = nullptr);
 // One of the taskbar's own controls sends it a command.

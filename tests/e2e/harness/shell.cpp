@@ -1,6 +1,8 @@
 // The stand-in Pocket PC shell: the taskbar across the top, painted by its own procedure on its
 // own thread, the desktop below it and the input-panel button, all made at boot below every
 // window made later, as on the device.
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 
 #include "tests/e2e/harness/harness.h"
@@ -62,6 +64,9 @@ LRESULT CALLBACK taskbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             return 0;
         case WM_ERASEBKGND:
             return 1;
+        case WM_MOUSEACTIVATE:
+            // A tap on the taskbar leaves the active window as it is, as on the device.
+            return MA_NOACTIVATE;
         case WM_CLOSE:
             return 0;  // the shell's windows do not close
         default:
@@ -71,6 +76,7 @@ LRESULT CALLBACK taskbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 LRESULT CALLBACK plainShellProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CLOSE) return 0;
+    if (message == WM_MOUSEACTIVATE) return MA_NOACTIVATE;
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -130,39 +136,66 @@ struct TrayIcon {
 std::mutex gTrayLock;
 std::vector<TrayIcon> gTray;
 
-// The icon's resource id, found by asking the icon's module for each icon it has: a shared icon
-// loaded from the same resource is the same handle.
+// An icon's size and pixels, its colour image and its mask, as the system holds them.
+struct IconPixels {
+    int width = 0;
+    int height = 0;
+    std::vector<DWORD> colour;
+    std::vector<DWORD> mask;
+};
+
+bool bitmapPixels(HBITMAP bitmap, int width, int height, std::vector<DWORD>* out) {
+    BITMAPINFO info = topDownPixels(width, height);
+    out->assign(static_cast<size_t>(width) * height, 0);
+    HDC dc = GetDC(NULL);
+    int rows = GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), out->data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(NULL, dc);
+    return rows == height;
+}
+
+bool iconPixels(HICON icon, IconPixels* out) {
+    ICONINFO info = {};
+    if (!GetIconInfo(icon, &info)) return false;
+    BITMAP bm = {};
+    bool ok = info.hbmColor != NULL && GetObjectW(info.hbmColor, sizeof bm, &bm) != 0;
+    if (ok) {
+        out->width = bm.bmWidth;
+        out->height = bm.bmHeight;
+        ok = bitmapPixels(info.hbmColor, out->width, out->height, &out->colour) &&
+             bitmapPixels(info.hbmMask, out->width, out->height, &out->mask);
+    }
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    return ok;
+}
+
+// The icon's resource id, found by comparing its pixels with each icon of its module loaded at
+// the same size: the program loads its icons at the size it wants, each a handle of its own.
 int iconResourceId(HWND window, HICON icon) {
+    IconPixels given;
+    if (!iconPixels(icon, &given)) return 0;
     HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
     for (int id : {161, 160, 105, 119, 121, 159, 185, 186, 188}) {
-        HANDLE loaded = LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, LR_SHARED);
-        if (loaded != NULL && loaded == icon) return id;
+        HICON loaded = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, given.width, given.height, 0));
+        if (loaded == NULL) continue;
+        IconPixels candidate;
+        bool same = iconPixels(loaded, &candidate) && candidate.colour == given.colour && candidate.mask == given.mask;
+        DestroyIcon(loaded);
+        if (same) return id;
     }
     return 0;
 }
 
-// The icon's mask and colour image as the system holds them, converted to 32 bits per pixel.
+// The notification area's copy of an icon, read from the system as it made it.
 TrayImage copyIcon(HICON icon) {
     TrayImage image;
-    ICONINFO parts = {};
-    BITMAP colour = {};
-    if (icon == NULL || !GetIconInfo(icon, &parts)) return image;
-    if (parts.hbmColor != NULL && GetObjectW(parts.hbmColor, sizeof colour, &colour)) {
-        image.width = colour.bmWidth;
-        image.height = colour.bmHeight;
-        auto rows = [&](HBITMAP bitmap, std::vector<DWORD>* pixels) {
-            pixels->assign(static_cast<size_t>(image.width) * static_cast<size_t>(image.height), 0);
-            BITMAPINFO info = topDownPixels(image.width, image.height);
-            HDC screen = GetDC(NULL);
-            GetDIBits(screen, bitmap, 0, static_cast<UINT>(image.height), pixels->data(), &info, DIB_RGB_COLORS);
-            ReleaseDC(NULL, screen);
-        };
-        rows(parts.hbmMask, &image.mask);
-        rows(parts.hbmColor, &image.colour);
-        image.present = true;
-    }
-    if (parts.hbmMask) DeleteObject(parts.hbmMask);
-    if (parts.hbmColor) DeleteObject(parts.hbmColor);
+    IconPixels pixels;
+    if (icon == NULL || !iconPixels(icon, &pixels)) return image;
+    image.present = true;
+    image.width = pixels.width;
+    image.height = pixels.height;
+    image.mask = pixels.mask;
+    image.colour = pixels.colour;
     return image;
 }
 
@@ -171,6 +204,11 @@ std::wstring tipOf(const NOTIFYICONDATAW& data) {
     while (length < ARRAYSIZE(data.szTip) && data.szTip[length] != 0) ++length;
     return std::wstring(data.szTip, length);
 }
+
+// The window the user works in, as the shell last saw it: the taskbar shows its title, so it
+// repaints whenever that changes.
+HWND gForeground = NULL;
+bool gForegroundKnown = false;
 
 }  // namespace
 
@@ -213,6 +251,29 @@ void repaintTaskbar() {
     });
 }
 
+bool repaintOnActivation() {
+    HWND now = GetForegroundWindow();
+
+    // The desktop's own window and the shell's windows are no window a user works in.
+    if (now == GetDesktopWindow() || now == gTaskbar || now == gDesktop || now == gSipButton) now = NULL;
+    if (gForegroundKnown && now == gForeground) return false;
+    bool first = !gForegroundKnown;
+    gForeground = now;
+    gForegroundKnown = true;
+    if (getenv("ORVO_E2E_FOREGROUND")) {
+        fprintf(stderr, "foreground %p %s\n", static_cast<void*>(now), now ? windowText(now).c_str() : "none");
+    }
+    if (first || gTaskbar == NULL) return false;
+    // A posted repaint: the taskbar's procedure may send the program a request, whose thread can
+    // be the one that waits for the pen or a box right now.
+    postOn(&gShellThread, [] {
+        ++gGeneration;
+        InvalidateRect(gTaskbar, NULL, FALSE);
+        UpdateWindow(gTaskbar);
+    });
+    return true;
+}
+
 // A warm reset rebuilds the shell: new windows, an empty notification area.
 void rebuildShell() {
     {
@@ -226,6 +287,7 @@ void rebuildShell() {
         ++gGeneration;
         makeShellWindows();
     });
+    gForegroundKnown = false;
 }
 
 // The notification area (the seam's Shell_NotifyIcon).

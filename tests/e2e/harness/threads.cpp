@@ -154,6 +154,8 @@ void settleOnce() {
         }
         bool others = runOtherPrograms();
         bool quiet = !others && gActivity.load() == before && !anyProgramThreadEnded();
+        // The active window changed: the shell's repaint is more work for the device.
+        if (quiet && repaintOnActivation()) quiet = false;
         // The window system answers some requests later (the X server's events): a quiet round
         // counts only when the next one, a moment later, is quiet too.
         quietRounds = quiet ? quietRounds + 1 : 0;
