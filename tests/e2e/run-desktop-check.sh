@@ -36,12 +36,13 @@ trap cleanup EXIT
 # Wine's programs keep the X server they started on: the caller's are ended first.
 wineserver -k > /dev/null 2>&1
 wineserver -w
-for n in $(seq 140 180); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then break; fi
-done
-Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
+# The server takes a free display number itself and says which when it is ready.
+rm -f "$work/xvfb.display"
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3> "$work/xvfb.display" > "$work/xvfb.log" 2>&1 &
 xvfb=$!
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+for _ in $(seq 300); do [ -s "$work/xvfb.display" ] && break; sleep 0.1; done
+n=$(head -n 1 "$work/xvfb.display")
+[ -n "$n" ] || { echo "desktop check: Xvfb did not start (see $work/xvfb.log)"; exit 1; }
 export DISPLAY=":$n"
 
 started=$(date +%s)

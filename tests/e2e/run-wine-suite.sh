@@ -50,13 +50,16 @@ trap cleanup EXIT
 display_for() {
   local size=$1 width=${1%x*} height=${1#*x} n band
   if [ -z "${displays[$size]:-}" ]; then
-    for n in $(seq 90 130); do
-      if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then break; fi
-    done
+    # The server takes a free display number itself and says which when it is ready (-displayfd):
+    # other runs on the machine start theirs at the same time.
     # -noreset: the root window's properties (the reserved band below) outlive the clients.
-    Xvfb ":$n" -screen 0 "${size}x24" -noreset -nolisten tcp > "$work/xvfb-$size.log" 2>&1 &
+    rm -f "$work/xvfb-$size.display"
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -noreset -nolisten tcp 3> "$work/xvfb-$size.display" \
+      > "$work/xvfb-$size.log" 2>&1 &
     servers+=("$!")
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    for _ in $(seq 300); do [ -s "$work/xvfb-$size.display" ] && break; sleep 0.1; done
+    n=$(head -n 1 "$work/xvfb-$size.display")
+    [ -n "$n" ] || { echo "wine suite: Xvfb did not start (see $work/xvfb-$size.log)"; exit 1; }
     band=26
     if [ "$width" -gt 320 ] || [ "$height" -gt 320 ]; then band=52; fi
     DISPLAY=":$n" python3 "$root/tests/e2e/reserve_taskbar_band.py" "$width" "$height" "$band" || exit 1
@@ -116,11 +119,12 @@ run_one() {
   actual=$work/actual.log
   size=$(screenOf "$scn")
   size=${size:-240x320}
-  if [ "$(display_for "$size")" != "$DISPLAY" ]; then
+  # Not in a subshell: the server it may start must be remembered, and ended with the others.
+  display_for "$size" > /dev/null
+  if [ "${displays[$size]}" != "$DISPLAY" ]; then
     # Wine's processes keep the screen they started on: a new size needs a new server of Wine's.
     wineserver -k > /dev/null 2>&1
     wineserver -w
-    display_for "$size" > /dev/null
     export DISPLAY=${displays[$size]}
   fi
   began=$(date +%s%N)
