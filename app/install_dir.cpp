@@ -2,8 +2,6 @@
 
 #include "app/app_state.h"
 
-const WCHAR DefaultInstallDir[] = TEXT("\\Program Files\\Marund\\Orvo");
-
 namespace {
 constexpr DWORD InstallDirValueBytes = 520;
 }

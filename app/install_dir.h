@@ -3,8 +3,6 @@
 
 #include "platform/winapi.h"
 
-extern const WCHAR DefaultInstallDir[];
-
 // Copies a registry value of `size` bytes into installDir; FALSE when it does not fit there with
 // its terminator (installDir is then untouched).
 BOOL copyInstallDirValue(const BYTE* value, DWORD size);

@@ -6,6 +6,7 @@
 #include "indicators/icon_slots.h"
 #include "indicators/scheduler.h"
 #include "indicators/taskbar_canvas.h"
+#include "indicators/tray_indicator.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
 #include "taskbar/taskbar_hook.h"
@@ -30,6 +31,8 @@ void onCreate(HWND window) {
     InitCommonControls();
     loadSettings();
     canvas.iconXInUse = (settings.iconX >= 0 && settings.iconX <= 639) ? settings.iconX : 100;
+    // Without the shell's taskbar (a desktop) the indicator goes into the notification icon.
+    chooseIndicatorPlace(findShellTaskbar());
     installTaskbarHook();
     captureBackground();
     enabledCount = countEnabledIndicators();
@@ -50,7 +53,8 @@ void onDestroy(HWND window) {
     KillTimer(window, IndicatorTimerId);
     removeTrayIcon(window);
     releaseTrayIcon();
-    if (iconShown != 0) restoreBackground();
+    // The notification icon has just gone: there is nothing left to erase in the tray.
+    if (iconShown != 0 && indicatorInTray == 0) restoreBackground();
     releaseCanvasBitmaps();
     releaseIconSlots();
     removeTaskbarHook();

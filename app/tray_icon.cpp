@@ -35,6 +35,8 @@ HICON loadTrayIcon() {
     return trayIcon;
 }
 
+HICON loadedTrayIcon() { return trayIcon; }
+
 void releaseTrayIcon() {
     if (trayIcon != NULL) DestroyIcon(trayIcon);
     trayIcon = NULL;

@@ -13,3 +13,5 @@ void removeTrayIcon(HWND window);
 // screen, else 16), owned by the program until releaseTrayIcon.
 HICON loadTrayIcon();
 void releaseTrayIcon();
+// The icon loadTrayIcon made, or NULL.
+HICON loadedTrayIcon();

@@ -13,7 +13,9 @@ extern "C" int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
 {
     // The program's windows are all made on this thread: they are never listed as programs.
     programThreadId = GetCurrentThreadId();
-    if (!readInstallDir()) wcscpy(installDir, DefaultInstallDir);
+    // Without a registry value the platform names the folder (where a desktop keeps the program);
+    // failing that, the folder the program was given at build time stays.
+    if (!readInstallDir()) defaultInstallDir(installDir, InstallDirUnits);
     if (!createMainWindow(instance)) return 0;
     MSG msg;
     while (GetMessageW(&msg, NULL, 0, 0)) {

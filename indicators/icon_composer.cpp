@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "indicators/icon_slots.h"
+#include "indicators/tray_indicator.h"
 #include "settings/settings_record.h"
 
 const GlyphRect SmallGlyphs[10] = {{0, 0, 5}, {5, 0, 4},  {9, 0, 5},  {14, 0, 5}, {19, 0, 6},
@@ -77,7 +78,7 @@ void releaseCanvas(Canvas& c) {
 void composeIndicatorIcon(HWND window, IndicatorKind kind, int value) {
     HDC windowDc = GetDC(window);
     if (windowDc == NULL) return;
-    const bool large = usesLargeIcons(settings);
+    const bool large = indicatorIconsLarge() != FALSE;
     const int size = large ? 32 : 16;
     const int digitRow = large ? 18 : 9;
     const int glyphHeight = large ? 16 : 8;
@@ -138,7 +139,7 @@ void composeIndicatorIcon(HWND window, IndicatorKind kind, int value) {
 }
 
 void loadStatusIcon(IndicatorKind kind, StatusIcon statusIcon) {
-    const bool large = usesLargeIcons(settings);
+    const bool large = indicatorIconsLarge() != FALSE;
     const int size = large ? 32 : 16;
     // Loaded at the indicator's size as an icon of the program's own: the system's icon loader
     // gives only its standard size, as a handle shared with every later load.

@@ -3,6 +3,7 @@
 #include "indicators/icon_composer.h"
 #include "indicators/readings.h"
 #include "indicators/taskbar_canvas.h"
+#include "indicators/tray_indicator.h"
 #include "settings/settings_record.h"
 
 int enabledCount = 0;
@@ -43,7 +44,11 @@ bool firstEnabledKind(IndicatorKind* kind) {
 void showReading(HWND window, IndicatorKind kind, const IndicatorReading& reading) {
     if (!reading.taken) {
         // Nothing new to show: the kind's last icon is drawn again.
-        presentIndicator(kind);
+        if (indicatorInTray != 0) {
+            presentInTray(window, kind, NULL);
+        } else {
+            presentIndicator(kind);
+        }
         iconShown = 1;
         return;
     }
@@ -53,7 +58,11 @@ void showReading(HWND window, IndicatorKind kind, const IndicatorReading& readin
     } else {
         loadStatusIcon(kind, reading.statusIcon);
     }
-    presentIndicator(kind);
+    if (indicatorInTray != 0) {
+        presentInTray(window, kind, &reading);
+    } else {
+        presentIndicator(kind);
+    }
     iconShown = 1;
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "indicators/icon_slots.h"
+#include "indicators/tray_indicator.h"
 #include "settings/settings_record.h"
 
 TaskbarCanvas canvas = {100, NULL, NULL, NULL, NULL, {100, 5, 16}};
@@ -205,6 +206,8 @@ void drawAt(Square square, RECT v, HICON icon) {
 }  // namespace
 
 void captureBackground() {
+    // Without a taskbar the screen is other programs': nothing of it is read or written.
+    if (indicatorInTray != 0) return;
     const Square square = indicatorSquare();
     canvas.square = square;
     ScreenAccess access;
@@ -217,6 +220,10 @@ void captureBackground() {
 }
 
 BOOL restoreBackground() {
+    if (indicatorInTray != 0) {
+        eraseTrayIndicator();
+        return TRUE;
+    }
     // A second attempt: one failed call must not leave the drawing behind.
     return eraseOnce() || eraseOnce();
 }
@@ -236,6 +243,10 @@ void presentIndicator(IndicatorKind kind) {
 }
 
 void moveIndicator(int iconX) {
+    if (indicatorInTray != 0) {
+        canvas.iconXInUse = iconX;
+        return;
+    }
     restoreBackground();
     releaseCanvasBitmaps();
     canvas.iconXInUse = iconX;

@@ -23,6 +23,15 @@ const Registrar screen("screen", [](Args& a, Outcome&) {
     sim::resizeDisplay(static_cast<int>(w), static_cast<int>(h));
 });
 
+// `no-taskbar`: the device's shell has no taskbar window (a desktop), before any program starts.
+const Registrar noTaskbar("no-taskbar", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    for (auto& p : sim::world().processes) {
+        if (p->isProgram) throw ScenarioError("no-taskbar: only before the first start");
+    }
+    sim::removeTaskbar();
+});
+
 const Registrar battery("battery", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
     sim::world().device.batteryPercent = a.byteValue(0);

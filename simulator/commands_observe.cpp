@@ -10,6 +10,7 @@
 #include "resources.h"
 #include "scenario.h"
 #include "screen/screen.h"
+#include "shell_services.h"
 #include "window_manager.h"
 #include "world.h"
 
@@ -105,6 +106,25 @@ const Registrar resource("resource", [](Args& a, Outcome&) {
         printImage(mask);
         printImage(colour);
     }
+});
+
+// `tray-icon`: the image the notification area shows for the program's icon, as `resource icon`
+// prints an icon: `tray-icon ID W H`, the mask's rows, then the colour image's rows.
+const Registrar trayIcon("tray-icon", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    for (const sim::TrayIcon& t : sim::trayIcons()) {
+        sim::Window* w = sim::findWindowObject(t.window);
+        if (w == nullptr || w->process == nullptr || !w->process->isProgram) continue;
+        if (!t.hasImage) {
+            sim::logLine("tray-icon " + std::to_string(t.id) + " none");
+            return;
+        }
+        sim::logLine("tray-icon " + std::to_string(t.id) + " " + std::to_string(t.colour.width) + " " +
+                     std::to_string(t.colour.height));
+        for (const sim::Surface* s : {&t.mask, &t.colour}) printImage(sim::Image{s->width, s->height, s->pixels});
+        return;
+    }
+    sim::logLine("tray-icon missing");
 });
 
 // The picture a person sees, not only the pixels the program reads.

@@ -28,6 +28,7 @@ namespace {
 std::string gImagePath;
 std::vector<void*> gLoadedImages;
 HWND gTaskbar = nullptr;
+HWND gDesktop = nullptr;
 int gTaskbarGeneration = 0;
 Surface gShellPaint;  // the taskbar as the shell painted it last
 std::map<UINT, size_t> gTaskbarOwnMessages;
@@ -117,15 +118,21 @@ void buildShell() {
     w.programs = newProcess("programs", false);
     w.programs->mainThread = createThread(w.programs, messageLoop);
     const Device& d = w.device;
-    RECT below{0, taskbarHeight(), d.screenWidth, d.screenHeight};
-    createNativeWindow(w.shell->mainThread, u"DesktopExplorerWindow", u"Desktop", plainShellProc, WS_VISIBLE, below);
+    RECT below{0, d.hasTaskbar ? taskbarHeight() : 0, d.screenWidth, d.screenHeight};
+    gDesktop = createNativeWindow(w.shell->mainThread, u"DesktopExplorerWindow", u"Desktop", plainShellProc,
+                                  WS_VISIBLE, below);
     createNativeWindow(w.shell->mainThread, u"MS_SIPBUTTON", u"MS_SIPBUTTON", plainShellProc, WS_VISIBLE,
                        RECT{d.screenWidth - 24, d.screenHeight - 26, d.screenWidth, d.screenHeight});
-    gTaskbar = createNativeWindow(w.shell->mainThread, u"HHTaskBar", u"", shellTaskbarProc, WS_VISIBLE,
-                                  RECT{0, 0, d.screenWidth, taskbarHeight()});
+    gTaskbar = nullptr;
+    if (d.hasTaskbar) {
+        gTaskbar = createNativeWindow(w.shell->mainThread, u"HHTaskBar", u"", shellTaskbarProc, WS_VISIBLE,
+                                      RECT{0, 0, d.screenWidth, taskbarHeight()});
+    }
     // The taskbar shows the active window's title, so it repaints whenever that changes.
     setActivationListener(repaintTaskbar);
     resizeScreen(d.screenWidth, d.screenHeight);
+    // Without a taskbar the band keeps the pattern as the desktop's own picture: pixels that
+    // belong to no program of the scenario, so that any drawing over them shows.
     paintTaskbarPixels();
     screen::shellBuilt();
 }
@@ -168,6 +175,14 @@ int taskbarHeight() {
 }
 
 HWND taskbarWindow() { return gTaskbar; }
+
+void removeTaskbar() {
+    Device& d = world().device;
+    d.hasTaskbar = false;
+    if (gTaskbar != nullptr) removeWindow(gTaskbar);
+    gTaskbar = nullptr;
+    if (Window* desktop = findWindowObject(gDesktop)) desktop->rect = RECT{0, 0, d.screenWidth, d.screenHeight};
+}
 
 bool isInstalledProgram(const std::u16string& path) {
     FileNode* node = fileSystem().find(path);
@@ -276,8 +291,10 @@ size_t taskbarOwnMessages(UINT message) {
 HWND createOtherProgramWindow(const std::u16string& title, const std::u16string& className, bool hidden,
                               bool ignoresClose) {
     const Device& d = world().device;
+    // Without a taskbar they reach the top of the screen, where the indicator would be painted.
+    const int top = d.hasTaskbar ? taskbarHeight() : 0;
     HWND h = createNativeWindow(world().programs->mainThread, className, title, otherProgramProc,
-                                hidden ? 0 : WS_VISIBLE, RECT{0, taskbarHeight(), d.screenWidth, d.screenHeight});
+                                hidden ? 0 : WS_VISIBLE, RECT{0, top, d.screenWidth, d.screenHeight});
     findWindowObject(h)->ignoresClose = ignoresClose;
     // A program that opens its window works in it: the window becomes the active one.
     if (!hidden) activateWindow(h);
@@ -292,8 +309,11 @@ void resizeDisplay(int width, int height) {
     if (Window* t = findWindowObject(gTaskbar)) t->rect = RECT{0, 0, width, taskbarHeight()};
     for (HWND h : topLevelWindows()) {
         Window* w = findWindowObject(h);
-        if (w && h != gTaskbar && w->className != u"MS_SIPBUTTON") w->rect = RECT{0, taskbarHeight(), width, height};
+        if (w && h != gTaskbar && w->className != u"MS_SIPBUTTON") {
+            w->rect = RECT{0, d.hasTaskbar ? taskbarHeight() : 0, width, height};
+        }
     }
+
     repaintTaskbar();
 }
 

@@ -27,6 +27,9 @@ bool programRunning();
 
 // The shell's taskbar window, and its repaint with a fresh pattern.
 HWND taskbarWindow();
+// The shell goes on without its taskbar window (as on a desktop), also after a warm reset; the
+// desktop covers the whole screen. Only before any program has started.
+void removeTaskbar();
 int taskbarHeight();
 void repaintTaskbar();      // WM_PAINT through the taskbar's current procedure, on the shell's thread
 // The taskbar's pixels as the shell's own procedure painted them last (what the taskbar shows

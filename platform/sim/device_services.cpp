@@ -77,3 +77,10 @@ int ExtEscape(HDC dc, int escape, int inSize, const char* in, int, char*) {
     }
     return 0;
 }
+
+BOOL defaultInstallDir(LPWSTR dir, DWORD units) {
+    static const WCHAR folder[] = u"\\Program Files\\Marund\\Orvo";
+    if (dir == nullptr || units < sizeof folder / sizeof folder[0]) return FALSE;
+    wcscpy(dir, folder);
+    return TRUE;
+}

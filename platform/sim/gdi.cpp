@@ -247,6 +247,14 @@ unsigned iconResourceId(HICON handle) {
     return icon ? icon->resourceId : 0;
 }
 
+bool iconImages(HICON handle, Surface* mask, Surface* colour) {
+    GdiObject* icon = object(handle, ObjectKind::Icon);
+    if (icon == nullptr) return false;
+    *mask = icon->mask;
+    *colour = icon->image;
+    return true;
+}
+
 void resetGdi() {
     gObjects.clear();
     gSharedIcons.clear();

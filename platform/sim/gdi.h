@@ -44,6 +44,9 @@ size_t liveDeviceContexts();  // screen and window contexts obtained with GetDC 
 
 // The resource id an icon was loaded from (0 for an icon made from bitmaps).
 unsigned iconResourceId(HICON icon);
+// Copies of an icon's mask (0x000000 opaque, 0xFFFFFF transparent) and colour image; false when
+// the handle is no icon.
+bool iconImages(HICON icon, Surface* mask, Surface* colour);
 
 // The platform frees a process's objects when it ends.
 void releaseProcessGdi(Process* process);

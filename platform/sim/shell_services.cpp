@@ -67,6 +67,22 @@ void runStartupShortcuts() {
 
 using namespace sim;
 
+namespace {
+
+void takeIcon(TrayIcon& t, HICON icon) {
+    t.iconResource = iconResourceId(icon);
+    t.hasImage = iconImages(icon, &t.mask, &t.colour);
+}
+
+void takeTip(TrayIcon& t, const NOTIFYICONDATAW& data) {
+    const size_t units = sizeof data.szTip / sizeof data.szTip[0];
+    size_t length = 0;
+    while (length < units && data.szTip[length] != 0) ++length;
+    t.tip.assign(data.szTip, length);
+}
+
+}  // namespace
+
 BOOL Shell_NotifyIcon(DWORD message, PNOTIFYICONDATAW data) {
     if (shouldFail(Op::Shell_NotifyIcon) || data == nullptr || data->cbSize != sizeof(NOTIFYICONDATAW)) return FALSE;
     auto same = [data](const TrayIcon& t) { return t.window == data->hWnd && t.id == data->uID; };
@@ -74,8 +90,12 @@ BOOL Shell_NotifyIcon(DWORD message, PNOTIFYICONDATAW data) {
     switch (message) {
         case NIM_ADD: {
             if (it != gTray.end() || findWindowObject(data->hWnd) == nullptr) return FALSE;
-            TrayIcon t{data->hWnd, data->uID, (data->uFlags & NIF_MESSAGE) ? data->uCallbackMessage : 0,
-                       (data->uFlags & NIF_ICON) ? iconResourceId(data->hIcon) : 0};
+            TrayIcon t;
+            t.window = data->hWnd;
+            t.id = data->uID;
+            t.callbackMessage = (data->uFlags & NIF_MESSAGE) ? data->uCallbackMessage : 0;
+            if (data->uFlags & NIF_ICON) takeIcon(t, data->hIcon);
+            if (data->uFlags & NIF_TIP) takeTip(t, *data);
             gTray.push_back(t);
             logEvent("tray-add " + std::to_string(t.id) + " " + std::to_string(t.iconResource));
             return TRUE;
@@ -87,8 +107,10 @@ BOOL Shell_NotifyIcon(DWORD message, PNOTIFYICONDATAW data) {
             return TRUE;
         case NIM_MODIFY:
             if (it == gTray.end()) return FALSE;
-            if (data->uFlags & NIF_ICON) it->iconResource = iconResourceId(data->hIcon);
+            if (data->uFlags & NIF_ICON) takeIcon(*it, data->hIcon);
             if (data->uFlags & NIF_MESSAGE) it->callbackMessage = data->uCallbackMessage;
+            if (data->uFlags & NIF_TIP) takeTip(*it, *data);
+            logEvent("tray-modify " + std::to_string(it->id) + " " + quote(it->tip));
             return TRUE;
         default:
             return FALSE;

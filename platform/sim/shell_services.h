@@ -4,15 +4,22 @@
 #include <string>
 #include <vector>
 
+#include "gdi.h"
 #include "world.h"
 
 namespace sim {
 
 struct TrayIcon {
-    HWND window;
-    UINT id;
-    UINT callbackMessage;
-    unsigned iconResource;
+    HWND window = nullptr;
+    UINT id = 0;
+    UINT callbackMessage = 0;
+    unsigned iconResource = 0;
+    // What the notification area shows: its own copy of the icon's images (the program may
+    // destroy its icon once the call returns) and the tooltip.
+    bool hasImage = false;
+    Surface mask;
+    Surface colour;
+    std::u16string tip;
 };
 
 const std::vector<TrayIcon>& trayIcons();

@@ -105,6 +105,10 @@ HWND GetDlgItem(HWND dialog, int id);
 LRESULT SendDlgItemMessageW(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL SHInitDialog(PSHINITDLGINFO info);
 
+// The installation folder where the registry names none: the device's fixed folder. FALSE when
+// it does not fit in `units` UTF-16 units with its terminator (`dir` is then untouched).
+BOOL defaultInstallDir(LPWSTR dir, DWORD units);
+
 // Shell
 BOOL Shell_NotifyIcon(DWORD message, PNOTIFYICONDATAW data);
 BOOL SHGetSpecialFolderPath(HWND owner, LPWSTR path, int folder, BOOL create);

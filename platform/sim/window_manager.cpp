@@ -639,10 +639,14 @@ int GetSystemMetrics(int index) {
     switch (index) {
         case SM_CXICON:
         case SM_CYICON: return 32;
-        case SM_CXSMICON:
-        case SM_CYSMICON: return 16;
         case SM_CXSCREEN: return world().device.screenWidth;
         case SM_CYSCREEN: return world().device.screenHeight;
+        // A program aware of high-resolution screens gets small icons of 32 pixels on a VGA screen.
+        case SM_CXSMICON:
+        case SM_CYSMICON: {
+            const Device& d = world().device;
+            return (d.screenWidth > 320 || d.screenHeight > 320) ? 32 : 16;
+        }
         default: return 0;
     }
 }

@@ -31,6 +31,7 @@ struct Device : scenario::DeviceReadings {
     int screenWidth = 240;
     int screenHeight = 320;
     bool displayOn = true;
+    bool hasTaskbar = true;  // false: a shell without the "HHTaskBar" window, as on a desktop
 };
 
 struct World {

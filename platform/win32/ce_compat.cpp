@@ -8,6 +8,8 @@
 
 #include <powrprof.h>
 
+#include "platform/win32/size_scaling.h"
+
 DWORD GetSystemPowerStatusEx2(PSYSTEM_POWER_STATUS_EX2 status, DWORD length, BOOL) {
     if (status == NULL || length < sizeof(SYSTEM_POWER_STATUS_EX2)) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -32,14 +34,6 @@ DWORD GetSystemPowerStatusEx2(PSYSTEM_POWER_STATUS_EX2 status, DWORD length, BOO
     return sizeof(SYSTEM_POWER_STATUS_EX2);
 }
 
-namespace {
-
-DWORD clampToDword(ULONGLONG value) {
-    return value > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<DWORD>(value);
-}
-
-}  // namespace
-
 BOOL GetStoreInformation(LPSTORE_INFORMATION info) {
     if (info == NULL) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -52,17 +46,23 @@ BOOL GetStoreInformation(LPSTORE_INFORMATION info) {
     if (length >= 2 && length < MAX_PATH && windows[1] == L':') root[0] = windows[0];
     ULARGE_INTEGER available, total, free;
     if (!GetDiskFreeSpaceExW(root, &available, &total, &free)) return FALSE;
-    // The record has 32-bit sizes: anything from 4 GB up reads as 0xFFFFFFFF.
-    info->dwStoreSize = clampToDword(total.QuadPart);
-    info->dwFreeSize = clampToDword(free.QuadPart);
+    // The record has 32-bit sizes: larger drives are scaled so that the percentage stays true.
+    uint32_t free32 = 0;
+    uint32_t total32 = 0;
+    scaleSizePair(free.QuadPart, total.QuadPart, &free32, &total32);
+    info->dwStoreSize = total32;
+    info->dwFreeSize = free32;
     return TRUE;
 }
 
-BOOL KernelIoControl(DWORD, LPVOID, DWORD, LPVOID, DWORD, LPDWORD returned) {
-    // A desktop has no warm reset. Restarting or logging off the whole machine from a taskbar
-    // menu would be far from what the user asked for, so every code is refused and the caller
-    // carries on as after a failed reset.
+BOOL KernelIoControl(DWORD code, LPVOID, DWORD, LPVOID, DWORD, LPDWORD returned) {
+    // A desktop has no warm reset. Restarting or logging off the whole machine from a menu would
+    // be far from what the user asked for, so every code is refused; the reset, confirmed with a
+    // "Yes", says so rather than doing nothing.
     if (returned != NULL) *returned = 0;
+    if (code == IOCTL_HAL_REBOOT) {
+        MessageBoxW(NULL, L"This computer does not support Hot Reset.", L"Orvo", MB_OK | MB_ICONINFORMATION);
+    }
     SetLastError(ERROR_NOT_SUPPORTED);
     return FALSE;
 }
@@ -70,9 +70,29 @@ BOOL KernelIoControl(DWORD, LPVOID, DWORD, LPVOID, DWORD, LPDWORD returned) {
 
 // The names below are the desktop's own operations from here on.
 #undef LoadIconW
+#undef GlobalMemoryStatus
 #undef RegOpenKeyExW
 #undef keybd_event
 #undef ExtEscape
+
+void ceGlobalMemoryStatus(LPMEMORYSTATUS status) {
+    if (status == NULL) return;
+    MEMORYSTATUSEX full;
+    full.dwLength = sizeof full;
+    if (!GlobalMemoryStatusEx(&full)) return;  // the record is left as it was
+    auto pair = [](DWORDLONG avail, DWORDLONG total, SIZE_T* avail32, SIZE_T* total32) {
+        uint32_t a = 0;
+        uint32_t t = 0;
+        scaleSizePair(avail, total, &a, &t);
+        *avail32 = a;
+        *total32 = t;
+    };
+    status->dwLength = sizeof *status;
+    status->dwMemoryLoad = full.dwMemoryLoad;
+    pair(full.ullAvailPhys, full.ullTotalPhys, &status->dwAvailPhys, &status->dwTotalPhys);
+    pair(full.ullAvailPageFile, full.ullTotalPageFile, &status->dwAvailPageFile, &status->dwTotalPageFile);
+    pair(full.ullAvailVirtual, full.ullTotalVirtual, &status->dwAvailVirtual, &status->dwTotalVirtual);
+}
 
 HICON ceLoadIcon(HINSTANCE instance, LPCWSTR name) {
     // The desktop's LoadIcon stretches every icon to the system's large icon size; the device

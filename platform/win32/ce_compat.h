@@ -84,10 +84,23 @@ DWORD SHCreateShortcut(LPWSTR shortcut, LPWSTR target);
 // Operations that desktop Windows has under the same name but with another meaning; the logic's
 // calls reach the device's meaning through these (see ce_compat.cpp).
 HICON ceLoadIcon(HINSTANCE instance, LPCWSTR name);
+// The device's memory record holds 32-bit sizes; a desktop's fields are as wide as a pointer and
+// its memory passes 4 GB, so each pair is scaled alike (see size_scaling.h).
+void ceGlobalMemoryStatus(LPMEMORYSTATUS status);
+// The device's root, "\*", lists its storage cards as directories; a desktop has none there, so
+// its removable drives holding a medium follow the root's own entries as card directories named
+// by their drive ("E:"), which the space query takes as they are.
+HANDLE ceFindFirstFile(LPCWSTR pattern, LPWIN32_FIND_DATAW data);
+BOOL ceFindNextFile(HANDLE search, LPWIN32_FIND_DATAW data);
+BOOL ceFindClose(HANDLE search);
 LONG ceRegOpenKeyEx(HKEY root, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result);
 void ceKeybdEvent(BYTE key, BYTE scan, DWORD flags, ULONG_PTR extra);
 int ceExtEscape(HDC dc, int escape, int inSize, LPCSTR in, int outSize, LPSTR out);
 #define LoadIconW ceLoadIcon
+#define GlobalMemoryStatus ceGlobalMemoryStatus
+#define FindFirstFileW ceFindFirstFile
+#define FindNextFileW ceFindNextFile
+#define FindClose ceFindClose
 #define RegOpenKeyExW ceRegOpenKeyEx
 #define keybd_event ceKeybdEvent
 #define ExtEscape ceExtEscape

@@ -28,3 +28,8 @@
 #else
 #include "ce_compat.h"
 #endif
+
+// The installation folder where the registry names none: on the device its fixed folder, on a
+// desktop the folder that holds the running program. FALSE when it cannot be told or does not
+// fit in `units` UTF-16 units with its terminator (`dir` is then untouched).
+BOOL defaultInstallDir(LPWSTR dir, DWORD units);

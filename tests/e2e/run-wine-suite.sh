@@ -9,6 +9,8 @@
 #    run here (see simulatorOnly below).
 # 2. Wine's own scenarios (tests/e2e/scenarios): what only the real system can show, such as the
 #    process's GDI and user objects over a long run.
+# 3. The real orvo.exe on a Wine desktop with Wine's own notification area and no Pocket PC shell
+#    (run-desktop-check.sh), when the whole suite runs.
 # Before them, orvo-compat-check checks the desktop layer that the runner's stand-in device
 # replaces (power, storage, icons, registry, display escape, shortcuts, the dialog helper).
 #
@@ -48,13 +50,16 @@ trap cleanup EXIT
 display_for() {
   local size=$1 width=${1%x*} height=${1#*x} n band
   if [ -z "${displays[$size]:-}" ]; then
-    for n in $(seq 90 130); do
-      if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then break; fi
-    done
+    # The server takes a free display number itself and says which when it is ready (-displayfd):
+    # other runs on the machine start theirs at the same time.
     # -noreset: the root window's properties (the reserved band below) outlive the clients.
-    Xvfb ":$n" -screen 0 "${size}x24" -noreset -nolisten tcp > "$work/xvfb-$size.log" 2>&1 &
+    rm -f "$work/xvfb-$size.display"
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -noreset -nolisten tcp 3> "$work/xvfb-$size.display" \
+      > "$work/xvfb-$size.log" 2>&1 &
     servers+=("$!")
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    for _ in $(seq 300); do [ -s "$work/xvfb-$size.display" ] && break; sleep 0.1; done
+    n=$(head -n 1 "$work/xvfb-$size.display")
+    [ -n "$n" ] || { echo "wine suite: Xvfb did not start (see $work/xvfb-$size.log)"; exit 1; }
     band=26
     if [ "$width" -gt 320 ] || [ "$height" -gt 320 ]; then band=52; fi
     DISPLAY=":$n" python3 "$root/tests/e2e/reserve_taskbar_band.py" "$width" "$height" "$band" || exit 1
@@ -71,6 +76,10 @@ rm -rf "$WINEPREFIX"
 wineboot -i > "$work/wineboot.log" 2>&1
 # Windows unmanaged by a window manager (there is none): Wine does not wait for one to map them.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > /dev/null 2>&1
+# A removable drive (R:) with a medium in it, which the desktop layer lists as a storage card.
+mkdir -p "$work/removable"
+ln -sfn "$work/removable" "$WINEPREFIX/dosdevices/r:"
+wine reg add 'HKLM\Software\Wine\Drives' /v 'r:' /d floppy /f > /dev/null 2>&1
 wineserver -w
 echo "wine suite: fresh prefix in $(( $(date +%s) - started )) s"
 
@@ -112,11 +121,12 @@ run_one() {
   actual=$work/actual.log
   size=$(screenOf "$scn")
   size=${size:-240x320}
-  if [ "$(display_for "$size")" != "$DISPLAY" ]; then
+  # Not in a subshell: the server it may start must be remembered, and ended with the others.
+  display_for "$size" > /dev/null
+  if [ "${displays[$size]}" != "$DISPLAY" ]; then
     # Wine's processes keep the screen they started on: a new size needs a new server of Wine's.
     wineserver -k > /dev/null 2>&1
     wineserver -w
-    display_for "$size" > /dev/null
     export DISPLAY=${displays[$size]}
   fi
   began=$(date +%s%N)
@@ -161,4 +171,13 @@ for scn in "${scenarios[@]}"; do
   run_one "$scn"
 done
 echo "wine suite: $passed passed, $failed failed, $skipped for the simulator alone, in $(( $(date +%s) - started )) s"
+
+# --- The real orvo.exe on a Wine desktop without the Pocket PC shell ---------------------------
+# Last, in the same prefix (it changes the prefix's desktop), when the whole suite runs.
+if [ "$#" -eq 0 ]; then
+  if ! tests/e2e/run-desktop-check.sh --prefix "$WINEPREFIX"; then
+    failed=$((failed + 1))
+    failures+=("the desktop check (tests/e2e/run-desktop-check.sh)")
+  fi
+fi
 [ "$failed" -eq 0 ] || { printf 'wine suite: failed: %s\n' "${failures[@]}"; exit 1; }

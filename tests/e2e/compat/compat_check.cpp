@@ -6,8 +6,13 @@
 #include <shobjidl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
+
+#include "platform/win32/size_scaling.h"
+#include "tests/e2e/system_helpers.h"
 
 namespace {
 
@@ -31,14 +36,122 @@ void powerAndStorage() {
     check(status.BackupBatteryLifePercent == 255, "no backup battery on a desktop");
     check(GetSystemPowerStatusEx2(&status, sizeof status - 1, TRUE) == 0, "a short record is refused");
 
+    MEMORYSTATUS memory = {};
+    MEMORYSTATUSEX full = {};
+    full.dwLength = sizeof full;
+    ceGlobalMemoryStatus(&memory);
+    GlobalMemoryStatusEx(&full);
+    // Free memory moves while it is read; the totals do not, and the share stays near.
+    check(memory.dwTotalPhys > 0 && memory.dwTotalPhys <= 0xFFFFFFFFu && memory.dwAvailPhys <= memory.dwTotalPhys,
+          "program memory fits the device's 32-bit record");
+    check(std::abs(sizePercent(memory.dwAvailPhys, memory.dwTotalPhys) - sizePercent(full.ullAvailPhys, full.ullTotalPhys)) <= 1,
+          "program memory's percentage is the full sizes' percentage");
+
     STORE_INFORMATION store = {};
     check(GetStoreInformation(&store) != FALSE, "the main storage is the system drive");
     check(store.dwStoreSize > 0 && store.dwFreeSize <= store.dwStoreSize, "free space within the store");
     check(GetStoreInformation(NULL) == FALSE, "no record, no answer");
+    // The drive is larger than the record's 32 bits here: its percentage must survive the scaling.
+    WCHAR windows[MAX_PATH];
+    GetSystemWindowsDirectoryW(windows, MAX_PATH);
+    WCHAR root[4] = {windows[0], L':', L'\\', 0};
+    ULARGE_INTEGER available, total, free;
+    GetDiskFreeSpaceExW(root, &available, &total, &free);
+    GetStoreInformation(&store);
+    check(sizePercent(store.dwFreeSize, store.dwStoreSize) == sizePercent(free.QuadPart, total.QuadPart),
+          "the main storage percentage is the 64-bit sizes' percentage");
+    std::printf("compat: main storage %llu of %llu bytes free, in the record %lu of %lu\n",
+                static_cast<unsigned long long>(free.QuadPart), static_cast<unsigned long long>(total.QuadPart),
+                static_cast<unsigned long>(store.dwFreeSize), static_cast<unsigned long>(store.dwStoreSize));
+}
 
+// Closes the first message box of this process that appears, keeping its caption and text.
+struct BoxWatch {
+    std::wstring caption;
+    std::wstring text;
+    bool seen = false;
+};
+
+DWORD WINAPI watchForBox(void* param) {
+    BoxWatch* watch = static_cast<BoxWatch*>(param);
+    for (int i = 0; i < 1000 && !watch->seen; ++i) {
+        for (HWND box = FindWindowExW(NULL, NULL, L"#32770", NULL); box != NULL; box = FindWindowExW(NULL, box, L"#32770", NULL)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(box, &owner);
+            if (owner != GetCurrentProcessId() || !IsWindowVisible(box)) continue;
+            WCHAR caption[64] = {0};
+            WCHAR text[256] = {0};
+            GetWindowTextW(box, caption, 64);
+            GetDlgItemTextW(box, 0xFFFF, text, 256);  // a message box's text is its static control
+            watch->caption = caption;
+            watch->text = text;
+            watch->seen = true;
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            break;
+        }
+        Sleep(10);
+    }
+    return 0;
+}
+
+void warmReset() {
+    BoxWatch watch;
+    HANDLE watcher = CreateThread(NULL, 0, watchForBox, &watch, 0, NULL);
     SetLastError(0);
-    check(KernelIoControl(IOCTL_HAL_REBOOT, NULL, 0, NULL, 0, NULL) == FALSE && GetLastError() == ERROR_NOT_SUPPORTED,
-          "a desktop refuses the warm reset");
+    BOOL reset = KernelIoControl(IOCTL_HAL_REBOOT, NULL, 0, NULL, 0, NULL);
+    DWORD error = GetLastError();
+    WaitForSingleObject(watcher, 15000);
+    CloseHandle(watcher);
+    check(reset == FALSE && error == ERROR_NOT_SUPPORTED, "a desktop refuses the warm reset");
+    check(watch.seen && watch.caption == L"Orvo" && watch.text == L"This computer does not support Hot Reset.",
+          "and says so in a message box captioned Orvo");
+}
+
+// The root's listing ends with the removable drives that hold a medium, as card directories whose
+// names the space query takes; the run script maps one (R:) before this check when it can.
+void removableDrivesAsCards() {
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW(L"\\*", &data);
+    check(search != INVALID_HANDLE_VALUE, "the root can be listed");
+    if (search == INVALID_HANDLE_VALUE) return;
+    std::vector<std::wstring> cards;
+    do {
+        const DWORD card = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_TEMPORARY;
+        if ((data.dwFileAttributes & card) == card) cards.push_back(data.cFileName);
+    } while (FindNextFileW(search, &data));
+    check(FindClose(search) != FALSE, "the listing closes");
+    std::vector<std::wstring> expected;
+    const DWORD present = GetLogicalDrives();
+    for (int i = 0; i < 26; ++i) {
+        WCHAR root[4] = {static_cast<WCHAR>(L'A' + i), L':', L'\\', 0};
+        ULARGE_INTEGER a, t, f;
+        if ((present & (1u << i)) && GetDriveTypeW(root) == DRIVE_REMOVABLE && GetDiskFreeSpaceExW(root, &a, &t, &f)) {
+            expected.push_back(std::wstring(root, 2));
+        }
+    }
+    check(cards == expected, "every removable drive with a medium, and nothing else, is a card");
+    for (const std::wstring& name : cards) {
+        ULARGE_INTEGER a, total, free, rootTotal, rootFree;
+        std::wstring root = name + L"\\";
+        check(GetDiskFreeSpaceExW(name.c_str(), &a, &total, &free) && GetDiskFreeSpaceExW(root.c_str(), &a, &rootTotal, &rootFree) &&
+                  total.QuadPart == rootTotal.QuadPart && free.QuadPart == rootFree.QuadPart,
+              "a card's name measures its drive");
+    }
+    std::printf("compat: %d removable drive(s) listed as cards\n", static_cast<int>(cards.size()));
+    // Another pattern is the desktop's own search, closed by the same call.
+    search = FindFirstFileW(L"C:\\windows\\*", &data);
+    check(search != INVALID_HANDLE_VALUE && FindClose(search) != FALSE, "other searches are the desktop's own");
+}
+
+void installFolder() {
+    WCHAR dir[MAX_PATH] = {0};
+    WCHAR self[MAX_PATH] = {0};
+    GetModuleFileNameW(NULL, self, MAX_PATH);
+    std::wstring folder(self);
+    folder = folder.substr(0, folder.find_last_of(L'\\'));
+    check(defaultInstallDir(dir, MAX_PATH) != FALSE && folder == dir, "the installation folder is the program's own");
+    WCHAR small[4] = {L'x', 0};
+    check(defaultInstallDir(small, 4) == FALSE && small[0] == L'x', "a folder that does not fit is refused untouched");
 }
 
 void iconsAndRegistry() {
@@ -82,22 +195,6 @@ void displayEscape() {
     ReleaseDC(NULL, dc);
 }
 
-std::wstring linkTarget(const std::wstring& path) {
-    IShellLinkW* link = NULL;
-    IPersistFile* file = NULL;
-    WCHAR target[MAX_PATH] = {0};
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                   reinterpret_cast<void**>(&link)))) {
-        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-            SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
-            link->GetPath(target, MAX_PATH, NULL, SLGP_RAWPATH);
-        }
-        if (file) file->Release();
-        link->Release();
-    }
-    return target;
-}
-
 void startupShortcut() {
     WCHAR folder[MAX_PATH] = {0};
     check(SHGetSpecialFolderPath(NULL, folder, CSIDL_STARTUP, FALSE) != FALSE, "the Startup folder is the user's");
@@ -108,7 +205,7 @@ void startupShortcut() {
     std::wstring quoted = L"\"" + program + L"\"";
     CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
     check(SHCreateShortcut(&link[0], &quoted[0]) != FALSE, "a shortcut is written");
-    check(_wcsicmp(linkTarget(link).c_str(), program.c_str()) == 0, "it is a shell link to the program, without quotes");
+    check(_wcsicmp(shellLinkTarget(link).c_str(), program.c_str()) == 0, "it is a shell link to the program, without quotes");
     DeleteFileW(link.c_str());
     std::wstring nowhere = std::wstring(temp) + L"no such folder\\Orvo.lnk";
     check(SHCreateShortcut(&nowhere[0], &quoted[0]) == FALSE, "a shortcut that cannot be written fails");
@@ -154,6 +251,9 @@ void fullScreenDialog() {
 
 int main() {
     powerAndStorage();
+    warmReset();
+    removableDrivesAsCards();
+    installFolder();
     iconsAndRegistry();
     displayEscape();
     startupShortcut();

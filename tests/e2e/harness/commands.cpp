@@ -287,9 +287,18 @@ const Registrar dumpDialog("dump-dialog", [](Args& a, Outcome&) {
 
 // --- Programs and the device ----------------------------------------------------------------
 
+bool gStarted = false;
+
 const Registrar start("start", [](Args& a, Outcome&) {
     a.expectCount(0, 0);
     if (!startProgram()) throw ScenarioError("start: orvo.exe is not installed");
+    gStarted = true;
+});
+
+const Registrar noTaskbar("no-taskbar", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    if (gStarted) throw ScenarioError("no-taskbar: only before the first start");
+    removeTaskbar();
 });
 
 const Registrar advance("advance", [](Args& a, Outcome&) {
@@ -706,6 +715,33 @@ BOOL CALLBACK listWindow(HWND window, LPARAM) {
 const Registrar dumpWindows("dump-windows", [](Args& a, Outcome&) {
     a.expectCount(0, 0);
     EnumWindows(listWindow, 0);
+});
+
+// The notification area's copy of the program's icon, printed as `resource icon` prints an icon.
+const Registrar trayIcon("tray-icon", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    UINT id = 0;
+    TrayImage image;
+    if (!trayIconImage(&id, &image)) {
+        logLine("tray-icon missing");
+        return;
+    }
+    if (!image.present) {
+        logLine("tray-icon " + std::to_string(id) + " none");
+        return;
+    }
+    logLine("tray-icon " + std::to_string(id) + " " + std::to_string(image.width) + " " + std::to_string(image.height));
+    for (const std::vector<DWORD>* pixels : {&image.mask, &image.colour}) {
+        for (int y = 0; y < image.height; ++y) {
+            std::string row;
+            for (int x = 0; x < image.width; ++x) {
+                DWORD p = (*pixels)[static_cast<size_t>(y) * image.width + x];
+                row += (x ? " " : "") + scenario::pixelText(static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8),
+                                                             static_cast<uint8_t>(p));
+            }
+            logLine(row);
+        }
+    }
 });
 
 GuiResources gMark;

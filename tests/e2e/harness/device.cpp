@@ -214,7 +214,16 @@ bool isInstalled(const std::wstring& path) {
 void requestReset() { gResetRequested = true; }
 bool takeResetRequest() { return gResetRequested.exchange(false); }
 
+// The device's own installation folder: the runner's program file is not the device's orvo.exe.
+BOOL WINAPI installFolder(LPWSTR dir, DWORD units) {
+    const WCHAR folder[] = L"\\Program Files\\Marund\\Orvo";
+    if (dir == NULL || units < sizeof folder / sizeof folder[0]) return FALSE;
+    wcscpy(dir, folder);
+    return TRUE;
+}
+
 void connectDeviceSeam(OrvoE2eHooks* table) {
+    table->defaultInstallDir_op = installFolder;
     table->GetSystemPowerStatusEx2_op = powerStatus;
     table->GlobalMemoryStatus_op = memoryStatus;
     table->GetStoreInformation_op = storeInformation;

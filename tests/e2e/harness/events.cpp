@@ -66,17 +66,6 @@ MenuItem menuItem(HMENU menu, int position) {
     return item;
 }
 
-BITMAPINFO topDownPixels(int width, int height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-
 bool takesInput(HWND window) {
     for (HWND w = window; w != NULL; w = GetAncestor(w, GA_PARENT)) {
         if (w == GetDesktopWindow()) break;

@@ -18,12 +18,17 @@
 #include "scenario/device_defaults.h"
 #include "scenario/scenario_syntax.h"
 #include "tests/e2e/program/hooks.h"
+#include "tests/e2e/system_helpers.h"
 
 // The runner calls the system's own operations, not the compatibility layer's.
 #undef LoadIconW
 #undef keybd_event
 #undef ExtEscape
 #undef RegOpenKeyExW
+#undef FindFirstFileW
+#undef FindNextFileW
+#undef FindClose
+#undef GlobalMemoryStatus
 
 // The system's own timer message (a caret's blink), which desktop headers do not name.
 #ifndef WM_SYSTIMER
@@ -58,8 +63,6 @@ struct MenuItem {
 };
 MenuItem menuItem(HMENU menu, int position);
 
-// The format of a 32-bit, top-row-first block of pixels (0x00RRGGBB each).
-BITMAPINFO topDownPixels(int width, int height);
 
 // Input reaches a window only when it and every window it lies in are enabled.
 bool takesInput(HWND window);
@@ -96,7 +99,12 @@ long buttonUpsSeen();
 // --- The stand-in shell (shell.cpp) ------------------------------------------------------------
 
 void startShell();
+// The shell goes on without its taskbar window (a desktop's), also after a reset.
+void removeTaskbar();
 int taskbarHeight();
+// The band the taskbar keeps for itself: none without a taskbar, where the other programs'
+// windows reach the top of the screen.
+int bandHeight();
 int screenWidth();
 int screenHeight();
 void repaintTaskbar();
@@ -108,6 +116,16 @@ bool sendTrayMessage(LPARAM pointerMessage, const UINT* iconId = nullptr);
 // One of the taskbar's own controls sends it a command.
 void sendTaskbarCommand(WORD id);
 extern const WCHAR* const kStartupFolder;
+// The image the notification area holds for the program's icon (its own copy, 0x00RRGGBB pixels).
+struct TrayImage {
+    bool present = false;
+    int width = 0;
+    int height = 0;
+    std::vector<DWORD> mask;
+    std::vector<DWORD> colour;
+};
+// The first live icon's id and image; false when there is none.
+bool trayIconImage(UINT* id, TrayImage* image);
 DWORD shellThreadId();
 size_t taskbarOwnMessages(UINT message);
 

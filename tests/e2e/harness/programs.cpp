@@ -148,7 +148,7 @@ void createOtherWindow(const std::wstring& title, const std::wstring& name, bool
         wc.lpszClassName = name.c_str();
         wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
         RegisterClassW(&wc);  // fails harmlessly for a class made before
-        int top = taskbarHeight();
+        int top = bandHeight();
         // Their windows take no activation of their own accord (a click does not raise them): the
         // device's window order changes when a program raises a window.
         HWND w = CreateWindowExW(WS_EX_NOACTIVATE, name.c_str(), title.c_str(), WS_POPUP | (hidden ? 0 : WS_VISIBLE), 0, top,

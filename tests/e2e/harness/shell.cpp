@@ -16,6 +16,8 @@ namespace {
 DeviceThread gShellThread;
 HWND gTaskbar = NULL;
 HWND gDesktop = NULL;
+// false: the shell runs without its taskbar window, as a desktop does (also after a reset).
+std::atomic<bool> gHasTaskbar{true};
 HWND gSipButton = NULL;
 HANDLE gShellReady = NULL;
 // The pattern shifts with every repaint that the shell is asked for, so that a repaint under
@@ -93,17 +95,24 @@ HWND makeWindow(const WCHAR* className, const WCHAR* title, WNDPROC proc, RECT r
 void makeShellWindows() {
     const int w = screenWidth();
     const int h = screenHeight();
-    gDesktop = makeWindow(L"DesktopExplorerWindow", L"Desktop", plainShellProc, RECT{0, taskbarHeight(), w, h});
+    gDesktop = makeWindow(L"DesktopExplorerWindow", L"Desktop", plainShellProc, RECT{0, bandHeight(), w, h});
     gSipButton = makeWindow(L"MS_SIPBUTTON", L"MS_SIPBUTTON", plainShellProc, RECT{w - 24, h - 26, w, h});
-    gTaskbar = makeWindow(L"HHTaskBar", L"", taskbarProc, RECT{0, 0, w, taskbarHeight()});
-    UpdateWindow(gTaskbar);
+    gTaskbar = NULL;
+    if (gHasTaskbar) {
+        gTaskbar = makeWindow(L"HHTaskBar", L"", taskbarProc, RECT{0, 0, w, taskbarHeight()});
+        UpdateWindow(gTaskbar);
+    }
+}
+
+void reserveBand() {
+    RECT work = {0, bandHeight(), screenWidth(), screenHeight()};
+    SystemParametersInfoW(SPI_SETWORKAREA, 0, &work, 0);
 }
 
 DWORD WINAPI shellMain(void*) {
     joinDevice(&gShellThread);
     // The shell keeps the taskbar's band for itself: windows placed by the system go below it.
-    RECT work = {0, taskbarHeight(), screenWidth(), screenHeight()};
-    SystemParametersInfoW(SPI_SETWORKAREA, 0, &work, 0);
+    reserveBand();
     makeShellWindows();
     SetEvent(gShellReady);
     MSG msg;
@@ -116,10 +125,13 @@ DWORD WINAPI shellMain(void*) {
 }
 
 struct TrayIcon {
-    HWND window;
-    UINT id;
-    UINT callbackMessage;
-    int iconResource;
+    HWND window = NULL;
+    UINT id = 0;
+    UINT callbackMessage = 0;
+    int iconResource = 0;
+    // The notification area's own copy of the icon, read from the system as it made it.
+    TrayImage image;
+    std::wstring tip;
 };
 std::mutex gTrayLock;
 std::vector<TrayIcon> gTray;
@@ -174,6 +186,25 @@ int iconResourceId(HWND window, HICON icon) {
     return 0;
 }
 
+// The notification area's copy of an icon, read from the system as it made it.
+TrayImage copyIcon(HICON icon) {
+    TrayImage image;
+    IconPixels pixels;
+    if (icon == NULL || !iconPixels(icon, &pixels)) return image;
+    image.present = true;
+    image.width = pixels.width;
+    image.height = pixels.height;
+    image.mask = pixels.mask;
+    image.colour = pixels.colour;
+    return image;
+}
+
+std::wstring tipOf(const NOTIFYICONDATAW& data) {
+    size_t length = 0;
+    while (length < ARRAYSIZE(data.szTip) && data.szTip[length] != 0) ++length;
+    return std::wstring(data.szTip, length);
+}
+
 // The window the user works in, as the shell last saw it: the taskbar shows its title, so it
 // repaints whenever that changes.
 HWND gForeground = NULL;
@@ -184,6 +215,7 @@ bool gForegroundKnown = false;
 int screenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 int screenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 int taskbarHeight() { return (screenWidth() > 320 || screenHeight() > 320) ? 52 : 26; }
+int bandHeight() { return gHasTaskbar ? taskbarHeight() : 0; }
 
 void startShell() {
     gShellReady = CreateEventW(NULL, TRUE, FALSE, NULL);
@@ -199,7 +231,19 @@ size_t taskbarOwnMessages(UINT message) {
 
 DWORD shellThreadId() { return gShellThread.id; }
 
+void removeTaskbar() {
+    gHasTaskbar = false;
+    runOn(&gShellThread, [] {
+        DestroyWindow(gTaskbar);
+        gTaskbar = NULL;
+        reserveBand();
+        MoveWindow(gDesktop, 0, 0, screenWidth(), screenHeight(), TRUE);
+        UpdateWindow(gDesktop);
+    });
+}
+
 void repaintTaskbar() {
+    if (gTaskbar == NULL) return;
     runOn(&gShellThread, [] {
         ++gGeneration;
         InvalidateRect(gTaskbar, NULL, FALSE);
@@ -219,7 +263,7 @@ bool repaintOnActivation() {
     if (getenv("ORVO_E2E_FOREGROUND")) {
         fprintf(stderr, "foreground %p %s\n", static_cast<void*>(now), now ? windowText(now).c_str() : "none");
     }
-    if (first) return false;
+    if (first || gTaskbar == NULL) return false;
     // A posted repaint: the taskbar's procedure may send the program a request, whose thread can
     // be the one that waits for the pen or a box right now.
     postOn(&gShellThread, [] {
@@ -255,8 +299,15 @@ BOOL WINAPI shellNotifyIcon(DWORD message, PNOTIFYICONDATAW data) {
     switch (message) {
         case NIM_ADD: {
             if (it != gTray.end() || !IsWindow(data->hWnd)) return FALSE;
-            TrayIcon t{data->hWnd, data->uID, (data->uFlags & NIF_MESSAGE) ? data->uCallbackMessage : 0,
-                       (data->uFlags & NIF_ICON) ? iconResourceId(data->hWnd, data->hIcon) : 0};
+            TrayIcon t;
+            t.window = data->hWnd;
+            t.id = data->uID;
+            t.callbackMessage = (data->uFlags & NIF_MESSAGE) ? data->uCallbackMessage : 0;
+            if (data->uFlags & NIF_ICON) {
+                t.iconResource = iconResourceId(data->hWnd, data->hIcon);
+                t.image = copyIcon(data->hIcon);
+            }
+            if (data->uFlags & NIF_TIP) t.tip = tipOf(*data);
             gTray.push_back(t);
             logEvent("tray-add " + std::to_string(t.id) + " " + std::to_string(t.iconResource));
             return TRUE;
@@ -266,13 +317,35 @@ BOOL WINAPI shellNotifyIcon(DWORD message, PNOTIFYICONDATAW data) {
             gTray.erase(it);
             logEvent("tray-delete " + std::to_string(data->uID));
             return TRUE;
+        case NIM_MODIFY:
+            if (it == gTray.end()) return FALSE;
+            if (data->uFlags & NIF_ICON) {
+                it->iconResource = iconResourceId(data->hWnd, data->hIcon);
+                it->image = copyIcon(data->hIcon);
+            }
+            if (data->uFlags & NIF_MESSAGE) it->callbackMessage = data->uCallbackMessage;
+            if (data->uFlags & NIF_TIP) it->tip = tipOf(*data);
+            logEvent("tray-modify " + std::to_string(it->id) + " " + quote(it->tip));
+            return TRUE;
         default:
             return FALSE;
     }
 }
 
 void sendTaskbarCommand(WORD id) {
+    if (gTaskbar == NULL) return;
     postOn(&gShellThread, [id] { SendMessageW(gTaskbar, WM_COMMAND, MAKEWPARAM(id, 0), 0); });
+}
+
+bool trayIconImage(UINT* id, TrayImage* image) {
+    std::lock_guard<std::mutex> hold(gTrayLock);
+    for (const TrayIcon& t : gTray) {
+        if (!IsWindow(t.window)) continue;
+        *id = t.id;
+        *image = t.image;
+        return true;
+    }
+    return false;
 }
 
 bool sendTrayMessage(LPARAM pointerMessage, const UINT* iconId) {

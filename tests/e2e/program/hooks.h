@@ -1,7 +1,7 @@
 // The test build's seam between the program and the stand-in Pocket PC: the platform operations
 // that a desktop system cannot carry out as the device does (its clock, notification area,
-// Startup folder, power, storage, cards, keys, display driver and reset) or whose calls the
-// end-to-end runner reports as events. The program image keeps a table of them, filled with the
+// Startup folder, power, storage, cards, keys, display driver, reset and installation folder) or
+// whose calls the end-to-end runner reports as events. The program image keeps a table of them, filled with the
 // real operations; the runner replaces them with its stand-in device's when it loads the image.
 #pragma once
 
@@ -32,7 +32,8 @@
     X(BOOL, FindNextFileW, (HANDLE h, LPWIN32_FIND_DATAW d), (h, d))                                           \
     X(void, keybd_event, (BYTE v, BYTE s, DWORD f, ULONG_PTR e), (v, s, f, e))                                 \
     X(int, ExtEscape, (HDC d, int e, int n, LPCSTR i, int m, LPSTR o), (d, e, n, i, m, o))                     \
-    X(BOOL, KernelIoControl, (DWORD c, LPVOID i, DWORD n, LPVOID o, DWORD m, LPDWORD r), (c, i, n, o, m, r))
+    X(BOOL, KernelIoControl, (DWORD c, LPVOID i, DWORD n, LPVOID o, DWORD m, LPDWORD r), (c, i, n, o, m, r)) \
+    X(BOOL, defaultInstallDir, (LPWSTR d, DWORD n), (d, n))
 
 struct OrvoE2eHooks {
 #define ORVO_E2E_MEMBER(result, name, parameters, arguments) result(WINAPI* name##_op) parameters;

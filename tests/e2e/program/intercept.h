@@ -23,11 +23,15 @@ extern OrvoE2eHooks orvoE2eHookTable;
 #define SetForegroundWindow orvoE2eHookTable.SetForegroundWindow_op
 #define BringWindowToTop orvoE2eHookTable.BringWindowToTop_op
 #define GetSystemPowerStatusEx2 orvoE2eHookTable.GetSystemPowerStatusEx2_op
+#undef GlobalMemoryStatus
 #define GlobalMemoryStatus orvoE2eHookTable.GlobalMemoryStatus_op
 #define GetStoreInformation orvoE2eHookTable.GetStoreInformation_op
 #define GetDiskFreeSpaceExW orvoE2eHookTable.GetDiskFreeSpaceExW_op
+#undef FindFirstFileW
 #define FindFirstFileW orvoE2eHookTable.FindFirstFileW_op
+#undef FindNextFileW
 #define FindNextFileW orvoE2eHookTable.FindNextFileW_op
 #undef ExtEscape
 #define ExtEscape orvoE2eHookTable.ExtEscape_op
 #define KernelIoControl orvoE2eHookTable.KernelIoControl_op
+#define defaultInstallDir orvoE2eHookTable.defaultInstallDir_op

@@ -1,0 +1,553 @@
+// The real orvo.exe on a desktop without the Pocket PC shell (a Wine desktop with its own
+// taskbar and notification area), observed only through the system: the screen's pixels, the
+// notification area's drawing of the icon, the files and the windows.
+//
+//   orvo-desktop-check.exe ORVO_EXE [PICTURES]
+//
+// It starts orvo.exe twice, and checks that:
+// - nothing outside the taskbar (which holds the notification area) changes on the screen while
+//   Orvo runs, ticks and ends, over a window of another program where the Pocket PC's taskbar
+//   would be;
+// - the notification area shows, at every tick, exactly the icon composed from the program's own
+//   images and the glyph rules for the kind and the reading of that moment (or the status icon);
+// - with no registry value, the settings file is made in the program's folder, a change made in
+//   the Settings dialog is written there and read back at the next start, and the start-up
+//   shortcut points at the program;
+// - main storage shows the percentage of its full 64-bit sizes;
+// - Hot Reset, confirmed, says in a box captioned "Orvo" that it cannot be done;
+// - Exit and a close from elsewhere end Orvo with exit code 0 and leave no icon.
+// PICTURES, when given, names two pictures of the taskbar's corner: PICTURES-meter.bmp with the
+// meter and its tooltip, PICTURES-menu.bmp with its menu open.
+// Exit status 0 when every check holds.
+#include <windows.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/win32/size_scaling.h"
+#include "tests/e2e/desktop/desktop_check.h"
+#include "tests/e2e/system_helpers.h"
+
+using namespace desktop;
+
+namespace {
+
+std::string narrow(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
+    return out;
+}
+
+// --- The notification area --------------------------------------------------------------------
+
+HWND trayWindow() { return FindWindowW(L"Shell_TrayWnd", NULL); }
+
+RECT trayRect() {
+    RECT r = {0, 0, 0, 0};
+    GetWindowRect(trayWindow(), &r);
+    return r;
+}
+
+// Where the icon is drawn over the empty tray's pixels: every opaque pixel of the icon shows its
+// colour, every transparent one the tray as it was. Returns the position, or x = -1.
+POINT findIcon(const Pixels& tray, const Pixels& empty, const Icon& icon) {
+    if (icon.mask.empty()) return POINT{-1, -1};
+    for (int y = 0; y + icon.size <= tray.height; ++y) {
+        for (int x = tray.width - icon.size; x >= 0; --x) {
+            bool match = true;
+            for (int r = 0; r < icon.size && match; ++r) {
+                for (int c = 0; c < icon.size && match; ++c) {
+                    size_t i = static_cast<size_t>(r * icon.size + c);
+                    DWORD want = icon.mask[i] != 0 ? empty.at(x + c, y + r) : icon.colour[i];
+                    match = tray.at(x + c, y + r) == want;
+                }
+            }
+            if (match) return POINT{x, y};
+        }
+    }
+    return POINT{-1, -1};
+}
+
+// --- Another program's window where the Pocket PC's taskbar would be ---------------------------
+
+HWND gWitness = NULL;
+
+LRESULT CALLBACK witnessProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        RECT client;
+        GetClientRect(window, &client);
+        const int w = client.right;
+        const int h = client.bottom;
+        // A calm blue in which neighbouring pixels always differ a little, so that any drawing
+        // over the window shows while the pictures of the desktop stay pleasant.
+        std::vector<DWORD> px(static_cast<size_t>(w) * h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                px[static_cast<size_t>(y) * w + x] = static_cast<DWORD>((0x30 + (x & 3)) << 16 | (0x68 + (y & 3)) << 8 |
+                                                                       (0xA0 + ((x + y) & 1) * 4));
+        BITMAPINFO info = topDownPixels(w, h);
+        SetDIBitsToDevice(dc, 0, 0, w, h, 0, 0, 0, h, px.data(), &info, DIB_RGB_COLORS);
+        EndPaint(window, &ps);
+        return 0;
+    }
+    if (message == WM_ERASEBKGND) return 1;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+DWORD WINAPI witnessThread(void* ready) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = witnessProc;
+    wc.hInstance = GetModuleHandleW(NULL);
+    wc.lpszClassName = L"OrvoDesktopWitness";
+    RegisterClassW(&wc);
+    RECT work = {0, 0, 0, 0};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    // Without a caption, whose colours would follow the activation rather than any drawing.
+    gWitness = CreateWindowExW(WS_EX_NOACTIVATE, wc.lpszClassName, L"Another program", WS_POPUP,
+                               work.left, work.top, work.right - work.left, work.bottom - work.top, NULL, NULL,
+                               wc.hInstance, NULL);
+    ShowWindow(gWitness, SW_SHOWNOACTIVATE);
+    UpdateWindow(gWitness);
+    SetEvent(static_cast<HANDLE>(ready));
+    MSG msg;
+    while (GetMessageW(&msg, NULL, 0, 0)) DispatchMessageW(&msg);
+    return 0;
+}
+
+// The screen outside the taskbar (which holds the notification area).
+struct Outside {
+    Pixels screen;
+    RECT tray;
+};
+
+Outside captureOutside() { return Outside{capture(screenRect()), trayRect()}; }
+
+// The first pixel outside the taskbar that differs, or an empty text.
+std::string difference(const Outside& before, const Outside& now) {
+    for (int y = 0; y < now.screen.height; ++y) {
+        for (int x = 0; x < now.screen.width; ++x) {
+            POINT p = {x, y};
+            if (PtInRect(&before.tray, p) || PtInRect(&now.tray, p)) continue;
+            if (before.screen.at(x, y) != now.screen.at(x, y)) {
+                char text[96];
+                std::snprintf(text, sizeof text, "(%d, %d) %06lX -> %06lX", x, y,
+                              static_cast<unsigned long>(before.screen.at(x, y)),
+                              static_cast<unsigned long>(now.screen.at(x, y)));
+                return text;
+            }
+        }
+    }
+    return "";
+}
+
+// The screen settles back to its marked pixels once the windows have repainted.
+bool screenUnchanged(const Outside& mark, const char* when) {
+    std::string diff;
+    bool same = waitFor([&] {
+        diff = difference(mark, captureOutside());
+        return diff.empty();
+    }, 3000);
+    if (!same) note(std::string(when) + ": the screen changed at " + diff);
+    return same;
+}
+
+// --- Orvo --------------------------------------------------------------------------------------
+
+struct Program {
+    PROCESS_INFORMATION process = {};
+    HWND main = NULL;
+};
+
+std::wstring gExe;
+std::wstring gFolder;
+
+bool start(Program* p) {
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    std::wstring commandLine = L"\"" + gExe + L"\"";
+    // Started from another folder, so that the folder it keeps its settings in is its own.
+    WCHAR elsewhere[MAX_PATH];
+    GetSystemWindowsDirectoryW(elsewhere, MAX_PATH);
+    if (!CreateProcessW(gExe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, elsewhere, &si, &p->process)) {
+        return false;
+    }
+    waitFor([p] { return (p->main = FindWindowW(L"ORVO", L"Orvo")) != NULL; }, 20000);
+    return p->main != NULL;
+}
+
+bool ended(Program* p, DWORD* code) {
+    if (WaitForSingleObject(p->process.hProcess, 20000) != WAIT_OBJECT_0) return false;
+    GetExitCodeProcess(p->process.hProcess, code);
+    CloseHandle(p->process.hProcess);
+    CloseHandle(p->process.hThread);
+    p->process = PROCESS_INFORMATION();
+    return true;
+}
+
+std::vector<BYTE> readFile(const std::wstring& path, bool* exists) {
+    std::vector<BYTE> bytes;
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+    *exists = f != INVALID_HANDLE_VALUE;
+    if (!*exists) return bytes;
+    bytes.resize(GetFileSize(f, NULL));
+    DWORD read = 0;
+    if (!bytes.empty()) ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &read, NULL);
+    bytes.resize(read);
+    CloseHandle(f);
+    return bytes;
+}
+
+int32_t field(const std::vector<BYTE>& image, size_t offset) {
+    int32_t v = 0;
+    if (image.size() >= offset + 4) std::memcpy(&v, &image[offset], 4);
+    return v;
+}
+
+// The settings file as first made: the record's defaults.
+std::vector<BYTE> defaultImage() {
+    std::vector<BYTE> b(652, 0);
+    auto put = [&b](size_t at, uint32_t v) { std::memcpy(&b[at], &v, 4); };
+    put(0, 270);
+    put(68, 1);
+    put(72, 1);
+    put(76, 1);
+    put(84, 2);
+    put(616, 1);
+    put(620, 1);
+    put(628, 120);
+    return b;
+}
+
+// --- The user's hand: the mouse on the tray icon, keys in menus, buttons in dialogs -------------
+
+// The mouse moves to the point, rests there a moment, and clicks.
+void clickAt(POINT at) {
+    INPUT input[3] = {};
+    for (INPUT& i : input) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        i.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+        i.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    }
+    SendInput(1, &input[0], sizeof(INPUT));
+    Sleep(100);
+    input[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    input[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    SendInput(2, &input[1], sizeof(INPUT));
+}
+
+// A visible top-level window of the class, whoever made it.
+HWND visibleWindow(const wchar_t* className) {
+    for (HWND w = FindWindowExW(NULL, NULL, className, NULL); w != NULL; w = FindWindowExW(NULL, w, className, NULL)) {
+        if (IsWindowVisible(w)) return w;
+    }
+    return NULL;
+}
+
+// The popup menu open on the screen.
+HWND visibleMenu() { return visibleWindow(L"#32768"); }
+
+// Clicks the point until a menu opens: a busy desktop may let a click go by.
+HWND openMenu(POINT at) {
+    HWND found = NULL;
+    for (int attempt = 0; attempt < 4 && found == NULL; ++attempt) {
+        if (attempt > 0) {
+            char text[160];
+            POINT cursor = {0, 0};
+            GetCursorPos(&cursor);
+            WCHAR cls[64] = {0};
+            GetClassNameW(WindowFromPoint(at), cls, 64);
+            std::snprintf(text, sizeof text, "no menu yet: the cursor is at %ld, %ld over %s; clicking again",
+                          cursor.x, cursor.y, narrow(cls).c_str());
+            note(text);
+        }
+        clickAt(at);
+        waitFor([&] { return (found = visibleMenu()) != NULL; }, 4000);
+    }
+    return found;
+}
+
+// A top-level window of the process with this class and caption.
+HWND windowOf(DWORD process, const wchar_t* className, const wchar_t* caption) {
+    struct Search {
+        DWORD process;
+        const wchar_t* className;
+        const wchar_t* caption;
+        HWND found;
+    } s = {process, className, caption, NULL};
+    EnumWindows(
+        [](HWND w, LPARAM l) -> BOOL {
+            Search* s = reinterpret_cast<Search*>(l);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            WCHAR cls[64] = {0};
+            WCHAR text[128] = {0};
+            GetClassNameW(w, cls, 64);
+            GetWindowTextW(w, text, 128);
+            if (owner == s->process && IsWindowVisible(w) && wcscmp(cls, s->className) == 0 &&
+                (s->caption == nullptr || wcscmp(text, s->caption) == 0)) {
+                s->found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+HWND waitForWindow(DWORD process, const wchar_t* className, const wchar_t* caption) {
+    HWND w = NULL;
+    waitFor([&] { return (w = windowOf(process, className, caption)) != NULL; }, 10000);
+    return w;
+}
+
+std::wstring dialogText(HWND box) {
+    WCHAR text[256] = {0};
+    GetDlgItemTextW(box, 0xFFFF, text, 256);  // a message box's text is its static control
+    return text;
+}
+
+// --- What the notification area shows -----------------------------------------------------------
+
+struct Shown {
+    std::string name;  // empty: none of the expected icons
+    POINT at = {-1, -1};
+};
+
+Shown shownIcon(const Pixels& empty, const std::vector<Icon>& icons) {
+    Pixels tray = capture(trayRect());
+    if (tray.width != empty.width || tray.height != empty.height) return Shown();
+    for (const Icon& icon : icons) {
+        POINT at = findIcon(tray, empty, icon);
+        if (at.x >= 0) return Shown{icon.name, at};
+    }
+    return Shown();
+}
+
+Shown waitForIcon(const Pixels& empty, bool battery, bool memory, bool storage) {
+    Shown shown;
+    waitFor([&] { return !(shown = shownIcon(empty, expectedIcons(battery, memory, storage))).name.empty(); }, 15000);
+    return shown;
+}
+
+POINT iconCentre(const Shown& shown) {
+    RECT tray = trayRect();
+    const int half = iconSize() / 2;
+    return POINT{tray.left + shown.at.x + half, tray.top + shown.at.y + half};
+}
+
+int kindOf(const std::string& name) {
+    for (int k = 0; k < 4; ++k)
+        if (name.rfind(kindNames[k], 0) == 0) return k;
+    return -1;
+}
+
+// The screen's corner from the point given to its bottom-right, with a margin.
+bool writeCorner(const std::wstring& path, POINT from) {
+    RECT screen = screenRect();
+    RECT corner = {from.x - 40 < 0 ? 0 : from.x - 40, from.y - 40 < 0 ? 0 : from.y - 40, screen.right, screen.bottom};
+    return writeBmp(path, capture(corner));
+}
+
+// Opens the tray icon's menu with the mouse and chooses its n-th item (separators not counted)
+// with the arrow keys.
+bool chooseFromMenu(const Shown& shown, int item, const std::wstring& pictures = L"") {
+    POINT at = iconCentre(shown);
+    if (!pictures.empty()) {
+        // The meter with its tooltip, as the mouse resting on it shows it.
+        SetCursorPos(at.x, at.y);
+        waitFor([] { return visibleWindow(L"tooltips_class32") != NULL; }, 3000);
+        Sleep(300);
+        check(writeCorner(pictures + L"-meter.bmp", POINT{at.x - 200, at.y - 60}), "the picture of the tray meter is written");
+    }
+    HWND menu = openMenu(at);
+    if (menu == NULL) {
+        note("no menu after a click at " + std::to_string(at.x) + ", " + std::to_string(at.y) + " on " + shown.name);
+        return false;
+    }
+    if (!pictures.empty()) {
+        // The mouse leaves the icon for the menu, so that the tooltip goes.
+        RECT m;
+        GetWindowRect(menu, &m);
+        SetCursorPos(m.left + 4, m.bottom - 4);
+        Sleep(800);
+        check(writeCorner(pictures + L"-menu.bmp", POINT{m.left, m.top}), "the picture of the tray meter's menu is written");
+    }
+    // The menu's keys reach the menu's own window: the hidden window that owns it is never the
+    // foreground one, so the keyboard's messages would go elsewhere.
+    for (int i = 0; i < item; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return waitFor([] { return visibleMenu() == NULL; }, 5000);
+}
+
+void pressButton(HWND dialog, int id) { SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+std::wstring startupLink() {
+    WCHAR folder[MAX_PATH] = {0};
+    SHGetSpecialFolderPathW(NULL, folder, CSIDL_STARTUP, FALSE);
+    return std::wstring(folder) + L"\\Orvo.lnk";
+}
+
+// --- The run -----------------------------------------------------------------------------------
+
+void runChecks(const std::wstring& picture) {
+    if (!check(waitFor([] { return IsWindowVisible(trayWindow()) != FALSE; }, 30000),
+               "the desktop has a taskbar with a notification area")) {
+        return;
+    }
+    check(FindWindowW(L"HHTaskBar", NULL) == NULL, "there is no Pocket PC taskbar");
+    const std::wstring settingsFile = gFolder + L"\\orvo.dat";
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Marund");
+    DeleteFileW(settingsFile.c_str());
+    DeleteFileW(startupLink().c_str());
+
+    HANDLE ready = CreateEventW(NULL, TRUE, FALSE, NULL);
+    CloseHandle(CreateThread(NULL, 0, witnessThread, ready, 0, NULL));
+    WaitForSingleObject(ready, 10000);
+    Sleep(500);  // let the new window reach the screen before it is taken as the mark
+    const Pixels emptyTray = capture(trayRect());
+    const Outside mark = captureOutside();
+
+    // --- First start: defaults, the rotation in the notification area ---
+    Program orvo;
+    if (!check(start(&orvo), "orvo.exe starts and makes its main window")) return;
+    Shown shown = waitForIcon(emptyTray, true, false, false);
+    check(!shown.name.empty(), "the first icon in the notification area is the battery's");
+    const RECT cell = {shown.at.x, shown.at.y, shown.at.x + iconSize(), shown.at.y + iconSize()};
+    bool whiteUnder = false;
+    for (int y = cell.top; y < cell.bottom && shown.at.x >= 0; ++y)
+        for (int x = cell.left; x < cell.right; ++x) whiteUnder = whiteUnder || emptyTray.at(x, y) == 0xFFFFFF;
+    // White digits on a white taskbar could not be told apart, by a user or by this check.
+    check(!whiteUnder, "the taskbar under the icon is not white (the run script gives it a dark colour)");
+    auto iconGone = [&] {
+        Pixels now = capture(trayRect());
+        if (now.width != emptyTray.width || now.height != emptyTray.height) return false;
+        for (int y = cell.top; y < cell.bottom; ++y)
+            for (int x = cell.left; x < cell.right; ++x)
+                if (now.at(x, y) != emptyTray.at(x, y)) return false;
+        return true;
+    };
+    bool exists = false;
+    check(readFile(settingsFile, &exists) == defaultImage() && exists,
+          "the settings file is made in the program's folder with the defaults");
+
+    std::vector<std::string> seen;
+    DWORD unmatchedSince = 0;
+    bool unmatchedTooLong = false;
+    waitFor([&] {
+        Shown now = shownIcon(emptyTray, expectedIcons(true, true, true));
+        if (now.name.empty()) {
+            if (unmatchedSince == 0) unmatchedSince = GetTickCount();
+            unmatchedTooLong = unmatchedTooLong || GetTickCount() - unmatchedSince > 1500;
+        } else {
+            unmatchedSince = 0;
+            if (seen.empty() || seen.back().substr(seen.back().find(' ') + 1) != now.name) {
+                seen.push_back(std::to_string(GetTickCount() % 100000) + " " + now.name);
+            }
+        }
+        return seen.size() >= 7;
+    }, 30000);
+    std::string order;
+    bool rotates = seen.size() >= 7;
+    for (size_t i = 0; i < seen.size(); ++i) {
+        order += (i ? ", " : "") + seen[i];
+        if (i > 0) rotates = rotates && kindOf(seen[i].substr(seen[i].find(' ') + 1)) ==
+                                            (kindOf(seen[i - 1].substr(seen[i - 1].find(' ') + 1)) + 1) % 3;
+    }
+    note("the notification area showed: " + order);
+    check(rotates, "every tick shows the next kind's composed icon in the notification area");
+    check(!unmatchedTooLong, "the notification area never shows anything but an expected icon");
+    check(screenUnchanged(mark, "ticks"), "the screen outside the taskbar is unchanged over the ticks");
+
+    // --- Settings: battery and program memory off, refresh 1 s ---
+    shown = waitForIcon(emptyTray, true, true, true);
+    check(chooseFromMenu(shown, 6), "Settings... is chosen from the notification icon's menu");
+    HWND dialog = waitForWindow(orvo.process.dwProcessId, L"#32770", L"Orvo Settings");
+    if (check(dialog != NULL, "the Settings dialog opens")) {
+        pressButton(dialog, 1010);
+        pressButton(dialog, 1011);
+        SetDlgItemTextW(dialog, 1025, L"1");
+        pressButton(dialog, IDOK);
+        check(waitFor([&] { return !IsWindow(dialog); }, 10000), "Done closes it");
+    }
+    std::vector<BYTE> saved = readFile(settingsFile, &exists);
+    check(field(saved, 68) == 0 && field(saved, 72) == 0 && field(saved, 76) == 1 && field(saved, 84) == 1,
+          "Done writes the change into the settings file");
+    check(_wcsicmp(shellLinkTarget(startupLink()).c_str(), gExe.c_str()) == 0, "the start-up shortcut points at the program");
+
+    // --- Exit from the menu ---
+    shown = waitForIcon(emptyTray, false, false, true);
+    check(chooseFromMenu(shown, 8, picture), "Exit is chosen from the menu");
+    DWORD code = 99;
+    check(ended(&orvo, &code) && code == 0, "Exit ends Orvo with exit code 0");
+    check(waitFor(iconGone, 5000), "Exit leaves no icon in the notification area");
+    check(screenUnchanged(mark, "Exit"), "the screen outside the taskbar is as it was after Exit");
+
+    // --- Second start: the file is read back; main storage exact over the ticks ---
+    if (!check(start(&orvo), "orvo.exe starts again")) return;
+    uint64_t freeBytes = 0;
+    uint64_t totalBytes = 0;
+    storagePercent(&freeBytes, &totalBytes);
+    shown = waitForIcon(emptyTray, false, false, true);
+    check(kindOf(shown.name) == 2, "the setting survives the restart: main storage alone is shown");
+    note("main storage " + std::to_string(freeBytes) + " of " + std::to_string(totalBytes) + " bytes free: " + shown.name);
+    check(totalBytes > 0xFFFFFFFFull, "main storage is larger than 4 GB here");
+    const DWORD began = GetTickCount();
+    bool stays = true;
+    waitFor([&] {
+        stays = stays && kindOf(waitForIcon(emptyTray, false, false, true).name) == 2;
+        return GetTickCount() - began > 3500;
+    }, 10000);
+    check(stays, "over the ticks it keeps the exact main storage percentage");
+
+    // --- Hot Reset: confirmed, then told it cannot be done ---
+    check(chooseFromMenu(shown, 1), "Hot Reset is chosen from the menu");
+    HWND box = waitForWindow(orvo.process.dwProcessId, L"#32770", L"Orvo");
+    if (check(box != NULL && dialogText(box) == L"Are you sure you want to reset your Pocket PC?", "it asks first")) {
+        pressButton(box, IDYES);
+        waitFor([&] { return !IsWindow(box); }, 5000);
+        HWND told = waitForWindow(orvo.process.dwProcessId, L"#32770", L"Orvo");
+        check(told != NULL && dialogText(told) == L"This computer does not support Hot Reset.",
+              "after Yes a box captioned Orvo says the desktop cannot do it");
+        if (told != NULL) pressButton(told, IDOK);
+        waitFor([&] { return told == NULL || !IsWindow(told); }, 5000);
+    }
+    check(WaitForSingleObject(orvo.process.hProcess, 0) == WAIT_TIMEOUT, "Orvo goes on running");
+
+    // --- Closed from elsewhere ---
+    PostMessageW(orvo.main, WM_CLOSE, 0, 0);
+    code = 99;
+    check(ended(&orvo, &code) && code == 0, "a close from another program ends Orvo with exit code 0");
+    check(waitFor(iconGone, 5000), "and leaves no icon");
+    check(screenUnchanged(mark, "the end"), "the screen outside the taskbar is as it was at the end");
+    PostMessageW(gWitness, WM_CLOSE, 0, 0);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) {
+        std::printf("usage: orvo-desktop-check ORVO_EXE [PICTURES]\n");
+        return 2;
+    }
+    WCHAR full[MAX_PATH];
+    GetFullPathNameW(argv[1], MAX_PATH, full, NULL);
+    gExe = full;
+    gFolder = gExe.substr(0, gExe.find_last_of(L'\\'));
+    programImages = LoadLibraryExW(gExe.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (programImages == NULL) {
+        std::printf("desktop: cannot read the images of %s\n", narrow(gExe).c_str());
+        return 1;
+    }
+    CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
+    runChecks(argc > 2 ? argv[2] : L"");
+    std::printf("desktop: %d of %d checks passed\n", checksRun() - checksFailed(), checksRun());
+    return checksFailed() == 0 ? 0 : 1;
+}

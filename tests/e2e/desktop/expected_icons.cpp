@@ -1,0 +1,147 @@
+// The icons the notification area may show: composed here from the program's own images by the
+// glyph rules (the number icons) or loaded as the system loads them (the status icons), for the
+// readings that a desktop gives at this moment.
+#include "tests/e2e/desktop/desktop_check.h"
+
+#include "platform/win32/size_scaling.h"
+
+namespace desktop {
+
+HMODULE programImages = NULL;
+const char* const kindNames[4] = {"battery", "program memory", "main storage", "storage card"};
+
+namespace {
+
+Pixels bitmapResource(int id) {
+    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(programImages, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0));
+    BITMAP info = {};
+    GetObjectW(bitmap, sizeof info, &info);
+    Pixels px = bitmapPixels(bitmap, info.bmWidth, info.bmHeight);
+    DeleteObject(bitmap);
+    return px;
+}
+
+struct Glyph {
+    int x, y, w;
+};
+const Glyph kSmallGlyphs[10] = {{0, 0, 5}, {5, 0, 4}, {9, 0, 5},  {14, 0, 5}, {19, 0, 6},
+                                {0, 8, 5}, {5, 8, 5}, {10, 8, 5}, {15, 8, 5}, {20, 8, 5}};
+const Glyph kLargeGlyphs[10] = {{0, 0, 10},  {10, 0, 8},  {18, 0, 10}, {28, 0, 10}, {38, 0, 12},
+                                {0, 16, 10}, {10, 16, 10}, {20, 16, 10}, {30, 16, 10}, {40, 16, 10}};
+// Mask and colour bitmaps of each kind, small then large.
+const int kPictures[4][4] = {{165, 163, 178, 175}, {167, 168, 180, 182}, {169, 170, 176, 177}, {171, 172, 181, 183}};
+
+}  // namespace
+
+Icon numberIcon(int kind, int value, bool large) {
+    Icon icon;
+    icon.name = std::string(kindNames[kind]) + " " + std::to_string(value);
+    icon.size = large ? 32 : 16;
+    const Glyph* g = large ? kLargeGlyphs : kSmallGlyphs;
+    const int row = large ? 18 : 9;
+    const int height = large ? 16 : 8;
+    icon.mask = bitmapResource(kPictures[kind][large ? 2 : 0]).p;
+    icon.colour = bitmapResource(kPictures[kind][large ? 3 : 1]).p;
+    Pixels strip = bitmapResource(large ? 179 : 164);
+    // The glyphs, left to right, centred: one digit, two, or "100" for 100 and above.
+    std::vector<int> digits;
+    if (value >= 100) {
+        digits = {1, 0, 0};
+    } else if (value >= 10) {
+        digits = {value / 10, value % 10};
+    } else {
+        digits = {value < 0 ? 0 : value};
+    }
+    int width = 0;
+    for (int d : digits) width += g[d].w;
+    int x = (icon.size - width) / 2;
+    for (int d : digits) {
+        for (int r = 0; r < height && row + r < icon.size; ++r) {
+            for (int c = 0; c < g[d].w; ++c) {
+                size_t at = static_cast<size_t>((row + r) * icon.size + x + c);
+                DWORD s = strip.at(g[d].x + c, g[d].y + r);
+                icon.mask[at] ^= s;
+                icon.colour[at] = s;
+            }
+        }
+        x += g[d].w;
+    }
+    return icon;
+}
+
+Icon statusIcon(int id, const char* name, int size) {
+    Icon icon;
+    icon.name = name;
+    icon.size = size;
+    HICON loaded = static_cast<HICON>(LoadImageW(programImages, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
+    ICONINFO parts = {};
+    if (loaded != NULL && GetIconInfo(loaded, &parts)) {
+        icon.mask = bitmapPixels(parts.hbmMask, size, size).p;
+        icon.colour = bitmapPixels(parts.hbmColor, size, size).p;
+        DeleteObject(parts.hbmMask);
+        DeleteObject(parts.hbmColor);
+    }
+    if (loaded != NULL) DestroyIcon(loaded);
+    return icon;
+}
+
+// The readings, taken here as the device layer of a desktop gives them.
+
+int iconSize() { return GetSystemMetrics(SM_CXSMICON) >= 24 ? 32 : 16; }
+
+namespace {
+
+Icon batteryIcon() {
+    SYSTEM_POWER_STATUS power = {};
+    GetSystemPowerStatus(&power);
+    if (power.BatteryLifePercent == 255) {
+        return power.BatteryFlag == 8 ? statusIcon(iconSize() == 32 ? 185 : 121, "battery charging", iconSize())
+                                      : statusIcon(iconSize() == 32 ? 186 : 119, "battery unknown", iconSize());
+    }
+    return numberIcon(0, power.BatteryLifePercent, iconSize() == 32);
+}
+
+int memoryPercent() {
+    MEMORYSTATUSEX m = {};
+    m.dwLength = sizeof m;
+    GlobalMemoryStatusEx(&m);
+    return sizePercent(m.ullAvailPhys, m.ullTotalPhys);
+}
+
+std::wstring systemDrive() {
+    WCHAR windows[MAX_PATH];
+    GetSystemWindowsDirectoryW(windows, MAX_PATH);
+    return std::wstring(1, windows[0]) + L":\\";
+}
+
+}  // namespace
+
+int storagePercent(uint64_t* freeBytes, uint64_t* totalBytes) {
+    ULARGE_INTEGER a, t1, f1, t2, f2;
+    GetDiskFreeSpaceExW(systemDrive().c_str(), &a, &t1, &f1);
+    int first = sizePercent(f1.QuadPart, t1.QuadPart);
+    GetDiskFreeSpaceExW(systemDrive().c_str(), &a, &t2, &f2);
+    if (freeBytes) *freeBytes = f2.QuadPart;
+    if (totalBytes) *totalBytes = t2.QuadPart;
+    return first == sizePercent(f2.QuadPart, t2.QuadPart) ? first : -1;
+}
+
+std::vector<Icon> expectedIcons(bool battery, bool memory, bool storage) {
+    std::vector<Icon> icons;
+    const bool large = iconSize() == 32;
+    if (battery) icons.push_back(batteryIcon());
+    if (memory) {
+        int p = memoryPercent();
+        // Other programs move it between Orvo's reading and this one: a few steps either way.
+        for (int v : {p, p - 1, p + 1, p - 2, p + 2, p - 3, p + 3})
+            if (v >= 0 && v <= 100) icons.push_back(numberIcon(1, v, large));
+    }
+    if (storage) {
+        int p = -1;
+        waitFor([&] { return (p = storagePercent()) >= 0; }, 2000);
+        icons.push_back(numberIcon(2, p, large));
+    }
+    return icons;
+}
+
+}  // namespace desktop

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# The real orvo.exe (not the test image) on a Wine desktop of 800 x 600 with Wine's own taskbar
+# and notification area, and without the Pocket PC shell: tests/e2e/desktop/desktop_check.cpp.
+#
+# Usage: tests/e2e/run-desktop-check.sh [--prefix WINEPREFIX]
+#   --prefix reuses a Wine prefix made by the caller (the suite's); otherwise a fresh one is made.
+# Needs: scripts/build-windows.sh's build, wine64, Xvfb. Leaves the two pictures of the desktop
+# (the tray meter, its menu) in build/wine-desktop/ as PNG files when Python's PIL is at hand.
+set -uo pipefail
+cd "$(dirname "$0")/../.."
+root=$PWD
+exe=$root/build/win32/orvo.exe
+checker=$root/build/win32/orvo-desktop-check.exe
+for f in "$exe" "$checker"; do
+  [ -x "$f" ] || { echo "desktop check: $f is missing (scripts/build-windows.sh builds it)"; exit 1; }
+done
+work=$root/build/wine-desktop
+mkdir -p "$work"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+fresh=1
+if [ "${1:-}" = "--prefix" ]; then
+  export WINEPREFIX=$2
+  fresh=0
+else
+  export WINEPREFIX=$work/prefix
+fi
+
+xvfb=""
+cleanup() {
+  wineserver -k > /dev/null 2>&1
+  [ -n "$xvfb" ] && { kill "$xvfb" > /dev/null 2>&1; wait "$xvfb" 2> /dev/null; }
+}
+trap cleanup EXIT
+
+# Wine's programs keep the X server they started on: the caller's are ended first.
+wineserver -k > /dev/null 2>&1
+wineserver -w
+# The server takes a free display number itself and says which when it is ready.
+rm -f "$work/xvfb.display"
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3> "$work/xvfb.display" > "$work/xvfb.log" 2>&1 &
+xvfb=$!
+for _ in $(seq 300); do [ -s "$work/xvfb.display" ] && break; sleep 0.1; done
+n=$(head -n 1 "$work/xvfb.display")
+[ -n "$n" ] || { echo "desktop check: Xvfb did not start (see $work/xvfb.log)"; exit 1; }
+export DISPLAY=":$n"
+
+started=$(date +%s)
+if [ "$fresh" -eq 1 ]; then
+  rm -rf "$WINEPREFIX"
+  wineboot -i > "$work/wineboot.log" 2>&1
+fi
+# Every program on one Wine desktop with Wine's shell (its taskbar and notification area), and a
+# dark taskbar as desktops have by default: the meter's digits are white.
+wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f > /dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 800x600 /f > /dev/null 2>&1
+wine reg add 'HKCU\Control Panel\Colors' /v Menu /d '40 44 52' /f > /dev/null 2>&1
+wine reg add 'HKCU\Control Panel\Colors' /v MenuText /d '240 240 240' /f > /dev/null 2>&1
+wineserver -w
+
+# Installed as a user would: the program alone, in a folder of its own whose name has a blank.
+folder="$WINEPREFIX/drive_c/Orvo Desk"
+rm -rf "$folder"
+mkdir -p "$folder"
+cp "$exe" "$folder/orvo.exe"
+rm -f "$WINEPREFIX"/drive_c/orvo-desktop-*.bmp
+
+timeout 180 wine "$checker" 'C:\Orvo Desk\orvo.exe' 'C:\orvo-desktop'
+status=$?
+for picture in meter menu; do
+  bmp="$WINEPREFIX/drive_c/orvo-desktop-$picture.bmp"
+  [ -f "$bmp" ] || continue
+  /usr/bin/python3 - "$bmp" "$work/desktop-$picture.png" << 'EOF' 2> /dev/null || cp "$bmp" "$work/desktop-$picture.bmp"
+import sys
+from PIL import Image
+image = Image.open(sys.argv[1])
+image.resize((image.width * 2, image.height * 2), Image.NEAREST).save(sys.argv[2])
+EOF
+done
+echo "desktop check: $( [ "$status" -eq 0 ] && echo passed || echo FAILED ) in $(( $(date +%s) - started )) s"
+exit "$status"

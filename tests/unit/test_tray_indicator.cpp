@@ -1,0 +1,286 @@
+// The indicator in the notification icon (no taskbar window): what the notification area holds
+// after each presentation must be the icon of the kind and reading, built here from the image
+// resources and the glyph table apart from the code under test, at the notification area's own
+// size; the screen is never touched; every replaced icon is released.
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/tray_icon.h"
+#include "file_system.h"
+#include "gdi.h"
+#include "indicators/icon_composer.h"
+#include "indicators/icon_slots.h"
+#include "indicators/scheduler.h"
+#include "indicators/taskbar_canvas.h"
+#include "indicators/tray_indicator.h"
+#include "resources.h"
+#include "settings/settings_record.h"
+#include "shell_services.h"
+#include "window_manager.h"
+#include "world.h"
+
+namespace {
+
+IndicatorReading measured(IndicatorKind kind, int32_t percent, StatusIcon icon) {
+    return IndicatorReading{kind, percent, icon, true};
+}
+
+// ---- the expected images ----
+
+struct Expected {
+    int size = 0;
+    std::vector<COLORREF> mask;  // 0xFFFFFF transparent
+    std::vector<COLORREF> colour;
+};
+
+sim::Image bitmap(unsigned id) {
+    sim::Image img;
+    EXPECT_TRUE(sim::decodeBitmapResource(id, &img)) << id;
+    return img;
+}
+
+// The number icon: the kind's picture, then each digit's glyph cell XORed into the mask and
+// copied into the colour image, centred as the layout table says.
+Expected numberIcon(int kind, int value, bool large) {
+    static const int glyphX[2][10] = {{0, 5, 9, 14, 19, 0, 5, 10, 15, 20}, {0, 10, 18, 28, 38, 0, 10, 20, 30, 40}};
+    static const int glyphW[2][10] = {{5, 4, 5, 5, 6, 5, 5, 5, 5, 5}, {10, 8, 10, 10, 12, 10, 10, 10, 10, 10}};
+    static const unsigned pictures[4][2][2] = {{{165, 163}, {178, 175}}, {{167, 168}, {180, 182}},
+                                              {{169, 170}, {176, 177}}, {{171, 172}, {181, 183}}};
+    const int l = large ? 1 : 0;
+    const int size = large ? 32 : 16;
+    const int rowHeight = large ? 16 : 8;
+    Expected e;
+    e.size = size;
+    e.mask = bitmap(pictures[kind][l][0]).pixels;
+    e.colour = bitmap(pictures[kind][l][1]).pixels;
+    const sim::Image strip = bitmap(large ? 179 : 164);
+    std::vector<int> digits = value >= 100 ? std::vector<int>{1, 0, 0}
+                              : value >= 10 ? std::vector<int>{value / 10, value % 10}
+                                            : std::vector<int>{value};
+    int width = 0;
+    for (int d : digits) width += glyphW[l][d];
+    int x = (size - width) / 2;
+    for (int d : digits) {
+        const int sy = d >= 5 ? rowHeight : 0;
+        for (int r = 0; r < rowHeight && (large ? 18 : 9) + r < size; ++r) {
+            for (int c = 0; c < glyphW[l][d]; ++c) {
+                size_t at = static_cast<size_t>(((large ? 18 : 9) + r) * size + x + c);
+                COLORREF s = strip.at(glyphX[l][d] + c, sy + r);
+                e.mask[at] ^= s;
+                e.colour[at] = s;
+            }
+        }
+        x += glyphW[l][d];
+    }
+    return e;
+}
+
+Expected resourceIcon(unsigned id) {
+    sim::Image colour, mask;
+    EXPECT_TRUE(sim::decodeIconResource(id, 32, &colour, &mask)) << id;
+    return Expected{colour.width, mask.pixels, colour.pixels};
+}
+
+// ---- the fixture: a main window with its notification icon, no taskbar ----
+
+class TrayIndicator : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sim::setLogStream(&log);
+        sim::resetGdi();
+        sim::clearFaults();
+        sim::clearTrayIcons();
+        sim::world().device = sim::Device();
+        sim::resizeScreen(240, 320);
+        sim::Surface& s = sim::screenSurface();
+        for (int y = 0; y < s.height; ++y)
+            for (int x = 0; x < s.width; ++x) s.set(x, y, RGB(x * 3 & 0xFF, y & 0xFF, (x + y) & 1 ? 0x40 : 0x90));
+        screenBefore = s.pixels;
+        sim::fileSystem().reset();
+        settings = defaultSettings();
+        for (IconSlot& slot : iconSlots) slot = IconSlot{NULL, NULL};
+        canvas = TaskbarCanvas{120, NULL, NULL, NULL, NULL, {120, 5, 16}};
+        enabledCount = 3;
+        currentIndicator = Battery;
+        iconShown = 0;
+        lastCardPercent = 0;
+        window = sim::createNativeWindow(nullptr, u"ORVO", u"Orvo", nullptr, 0, RECT{0, 0, 240, 320});
+        mainWindow = window;
+        chooseIndicatorPlace(NULL);
+        addTrayIcon(window, loadTrayIcon());
+    }
+    void TearDown() override {
+        sim::clearFaults();
+        releaseIconSlots();
+        releaseCanvasBitmaps();
+        releaseTrayIcon();
+        sim::clearTrayIcons();
+        sim::removeWindow(window);
+        chooseIndicatorPlace(reinterpret_cast<HWND>(1));
+        sim::setLogStream(&std::cout);
+    }
+
+    const sim::TrayIcon& tray() const { return sim::trayIcons().at(0); }
+
+    ::testing::AssertionResult trayShows(const Expected& e) const {
+        const sim::TrayIcon& t = tray();
+        if (!t.hasImage) return ::testing::AssertionFailure() << "no image";
+        if (t.colour.width != e.size || t.colour.height != e.size || t.mask.width != e.size) {
+            return ::testing::AssertionFailure() << "size " << t.colour.width << ", expected " << e.size;
+        }
+        for (size_t i = 0; i < e.mask.size(); ++i) {
+            if (t.mask.pixels[i] != e.mask[i] || t.colour.pixels[i] != e.colour[i]) {
+                return ::testing::AssertionFailure() << "pixel (" << i % e.size << ", " << i / e.size << ") differs";
+            }
+        }
+        return ::testing::AssertionSuccess();
+    }
+    std::string tip() const { return sim::toUtf8(tray().tip); }
+    bool screenUntouched() const { return sim::screenSurface().pixels == screenBefore; }
+
+    HWND window = nullptr;
+    std::vector<COLORREF> screenBefore;
+    std::ostringstream log;
+};
+
+// ---- tooltips ----
+
+TEST(TrayTips, NameTheQuantityAndTheValueAsTheIconShowsIt) {
+    struct Case {
+        IndicatorReading reading;
+        const char16_t* tip;
+    };
+    const Case cases[] = {
+        {measured(Battery, 80, NoStatusIcon), u"Battery 80 %"},
+        {measured(Battery, 254, NoStatusIcon), u"Battery 100 %"},
+        {measured(Battery, 0, NoStatusIcon), u"Battery 0 %"},
+        {measured(ProgramMemory, 37, NoStatusIcon), u"Program memory 37 % free"},
+        {measured(MainStorage, 100, NoStatusIcon), u"Main storage 100 % free"},
+        {measured(StorageCard, 5, NoStatusIcon), u"Storage card 5 % free"},
+        {measured(StorageCard, -3, NoStatusIcon), u"Storage card 0 % free"},
+        {measured(Battery, 0, ChargingIcon), u"Battery charging"},
+        {measured(Battery, 0, BatteryUnknownIcon), u"Battery charge unknown"},
+        {measured(StorageCard, 0, NoCardIcon), u"No storage card"},
+    };
+    for (const Case& c : cases) {
+        WCHAR tip[TrayTipUnits];
+        trayTipText(c.reading, tip);
+        EXPECT_EQ(std::u16string(tip), c.tip);
+    }
+}
+
+// ---- the icon in the notification area ----
+
+TEST_F(TrayIndicator, EveryKindAndValueIsTheComposedIconAtTheNotificationAreasSize) {
+    for (bool vga : {false, true}) {
+        sim::world().device.screenWidth = vga ? 480 : 240;
+        sim::world().device.screenHeight = vga ? 640 : 320;
+        // largeIcons is the taskbar's choice; the notification area asks for its own size.
+        for (int largeIcons : {0, 1}) {
+            settings.largeIcons = largeIcons;
+            EXPECT_EQ(indicatorIconsLarge(), vga ? TRUE : FALSE);
+            for (int kind = 0; kind < IndicatorKindCount; ++kind) {
+                for (int value : {0, 7, 42, 99, 100, 254}) {
+                    SCOPED_TRACE(std::to_string(kind) + " " + std::to_string(value) + (vga ? " vga" : ""));
+                    IndicatorReading reading = measured(static_cast<IndicatorKind>(kind), value, NoStatusIcon);
+                    composeIndicatorIcon(window, reading.kind, value);
+                    presentInTray(window, reading.kind, &reading);
+                    EXPECT_TRUE(trayShows(numberIcon(kind, value > 100 ? 100 : value, vga)));
+                    EXPECT_EQ(iconSlots[kind].previous, nullptr);
+                }
+            }
+        }
+    }
+    // One icon a kind is alive, with the program's own notification icon, and nothing was drawn
+    // on the screen.
+    EXPECT_EQ(sim::liveIcons(), static_cast<size_t>(IndicatorKindCount) + 1);
+    EXPECT_EQ(sim::liveGdiObjects(), 0u);
+    EXPECT_EQ(sim::liveDeviceContexts(), 0u);
+    EXPECT_TRUE(screenUntouched());
+}
+
+TEST_F(TrayIndicator, TheSchedulerShowsStatusIconsAndTipsThere) {
+    settings.showStorageCard = 1;
+    enabledCount = 4;
+    wcscpy(settings.storageCardName, u"Storage Card");
+    sim::world().device.batteryPercent = 255;
+    sim::world().device.batteryFlag = 8;
+    showFirstIndicator(window);
+    EXPECT_TRUE(trayShows(resourceIcon(121)));
+    EXPECT_EQ(tip(), "Battery charging");
+    onIndicatorTimer(window, 0);
+    EXPECT_TRUE(trayShows(numberIcon(ProgramMemory, 37, false)));
+    EXPECT_EQ(tip(), "Program memory 37 % free");
+    onIndicatorTimer(window, 0);
+    EXPECT_EQ(tip(), "Main storage 31 % free");
+    onIndicatorTimer(window, 0);
+    EXPECT_TRUE(trayShows(resourceIcon(159)));
+    EXPECT_EQ(tip(), "No storage card");
+    sim::world().device.batteryFlag = 9;
+    onIndicatorTimer(window, 0);
+    EXPECT_TRUE(trayShows(resourceIcon(119)));
+    EXPECT_EQ(tip(), "Battery charge unknown");
+    // On a VGA screen the status icons come at 32 pixels.
+    sim::world().device.screenWidth = 480;
+    sim::world().device.screenHeight = 640;
+    onIndicatorTimer(window, RefreshInPlace);
+    EXPECT_TRUE(trayShows(resourceIcon(186)));
+    EXPECT_TRUE(screenUntouched());
+    EXPECT_EQ(iconShown, 1);
+}
+
+TEST_F(TrayIndicator, TheTaskbarCanvasNeitherReadsNorWritesTheScreen) {
+    IndicatorReading reading = measured(MainStorage, 55, NoStatusIcon);
+    composeIndicatorIcon(window, MainStorage, 55);
+    presentInTray(window, MainStorage, &reading);
+    sim::screenTraffic() = sim::ScreenTraffic();
+    captureBackground();
+    EXPECT_EQ(canvas.savedBackground, nullptr);
+    // Erasing the indicator (a dialog opens) gives the notification area the program's own icon
+    // and takes the tooltip away; the slots keep their icons for the next presentation.
+    restoreBackground();
+    EXPECT_TRUE(trayShows(resourceIcon(161)));
+    EXPECT_EQ(tip(), "");
+    EXPECT_NE(iconSlots[MainStorage].current, nullptr);
+    EXPECT_EQ(sim::screenTraffic().pixelsRead + sim::screenTraffic().pixelsWritten, 0u);
+    EXPECT_TRUE(screenUntouched());
+}
+
+TEST_F(TrayIndicator, FailuresKeepTheLastIconAndReleaseTheReplacedOne) {
+    IndicatorReading first = measured(Battery, 60, NoStatusIcon);
+    composeIndicatorIcon(window, Battery, 60);
+    presentInTray(window, Battery, &first);
+    const size_t icons = sim::liveIcons();
+    // A composition that fails leaves the kind's last icon: the area keeps showing it.
+    sim::failOperation("CreateIconIndirect", 1, false, 0);
+    IndicatorReading second = measured(Battery, 61, NoStatusIcon);
+    composeIndicatorIcon(window, Battery, 61);
+    presentInTray(window, Battery, &second);
+    EXPECT_TRUE(trayShows(numberIcon(Battery, 60, false)));
+    EXPECT_EQ(sim::liveIcons(), icons);
+    // A notification area that refuses the change still lets the replaced icon go.
+    sim::failOperation("Shell_NotifyIcon", 1, false, 0);
+    composeIndicatorIcon(window, Battery, 62);
+    IndicatorReading r62 = measured(Battery, 62, NoStatusIcon);
+    presentInTray(window, Battery, &r62);
+    EXPECT_EQ(iconSlots[Battery].previous, nullptr);
+    EXPECT_EQ(sim::liveIcons(), icons);
+    EXPECT_TRUE(trayShows(numberIcon(Battery, 60, false)));
+    // A kind whose first composition failed changes the tooltip alone.
+    sim::failOperation("CreateIconIndirect", 1, false, 0);
+    composeIndicatorIcon(window, ProgramMemory, 12);
+    IndicatorReading r12 = measured(ProgramMemory, 12, NoStatusIcon);
+    presentInTray(window, ProgramMemory, &r12);
+    EXPECT_TRUE(trayShows(numberIcon(Battery, 60, false)));
+    EXPECT_EQ(tip(), "Program memory 12 % free");
+    // The refused change is no event of the notification area.
+    EXPECT_EQ(log.str(), "0 tray-add 5302 161\n0 tray-modify 5302 \"Battery 60 %\"\n0 tray-modify 5302 \"Battery 61 %\"\n"
+                         "0 tray-modify 5302 \"Program memory 12 % free\"\n");
+}
+
+}  // namespace
