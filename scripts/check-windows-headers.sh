@@ -5,14 +5,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 cxx=x86_64-w64-mingw32-g++-posix
 command -v "$cxx" > /dev/null || cxx=x86_64-w64-mingw32-g++
-failed=0
-count=0
-for f in app/*.cpp indicators/*.cpp taskbar/*.cpp tasks/*.cpp settings/*.cpp; do
-  count=$((count + 1))
-  if ! "$cxx" -std=c++17 -fsyntax-only -Wall -Wextra -Werror -I. "$f"; then
-    echo "windows headers: $f does not compile"
-    failed=$((failed + 1))
-  fi
-done
-echo "windows headers: $((count - failed)) passed, $failed failed"
+files=(app/*.cpp indicators/*.cpp taskbar/*.cpp tasks/*.cpp settings/*.cpp)
+# One compile per file, as many at once as there are cores; each failure is named.
+failed=$(printf '%s\0' "${files[@]}" |
+  xargs -0 -P "$(nproc)" -I{} sh -c '"$0" -std=c++17 -fsyntax-only -Wall -Wextra -Werror -I. "$1" || echo "windows headers: $1 does not compile"' "$cxx" {} |
+  tee /dev/stderr | grep -c "does not compile" || true)
+echo "windows headers: $(( ${#files[@]} - failed )) passed, $failed failed"
 [ "$failed" -eq 0 ]

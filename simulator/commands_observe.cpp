@@ -221,5 +221,21 @@ const Registrar traffic("traffic", [](Args& a, Outcome&) {
     t = sim::ScreenTraffic();
 });
 
+// `calls`: the calls of each fallible platform operation since the last `calls` (those with
+// none left out), for the benchmark's count of calls per presentation.
+const Registrar calls("calls", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    std::string line = "calls";
+    uint64_t total = 0;
+    for (int i = 0; i < sim::kOperationCount; ++i) {
+        uint64_t n = sim::operationCalls(static_cast<sim::Op>(i));
+        if (n == 0) continue;
+        total += n;
+        line += std::string(" ") + sim::operationName(static_cast<sim::Op>(i)) + "=" + std::to_string(n);
+    }
+    sim::logLine(line + " total=" + std::to_string(total));
+    sim::clearOperationCalls();
+});
+
 }  // namespace
 }  // namespace scenario

@@ -1,5 +1,9 @@
+// The fibers switch with _setjmp and _longjmp between their own stacks, which the library's
+// checking variant of longjmp takes for a jump into a dead frame.
+#undef _FORTIFY_SOURCE
 #include "scheduler.h"
 
+#include <setjmp.h>
 #include <sys/mman.h>
 
 #include <cstdio>
@@ -13,7 +17,6 @@
 #endif
 #endif
 #ifdef ORVO_SIM_ASAN
-#include <dlfcn.h>
 #include <sanitizer/common_interface_defs.h>
 #endif
 
@@ -26,7 +29,7 @@ constexpr size_t kStackSize = 1024 * 1024;
 constexpr size_t kGuardSize = 64 * 1024;
 
 Thread* gRunning = nullptr;  // nullptr: the driver holds control
-ucontext_t gDriverContext;
+jmp_buf gDriverJump;
 std::vector<std::unique_ptr<Thread>> gThreads;
 int gNextThreadId = 1;
 // The driver's stack, as the address sanitizer learns it when a fiber is first entered.
@@ -54,29 +57,20 @@ void finishSwitch(void* fakeStack, const void** bottomOld, size_t* sizeOld) {
 #endif
 }
 
-// The C library's own context switch. The address sanitizer's stand-in for it warns on first use
-// that it cannot follow the stacks; told of every switch (below), it follows them, so the
-// sanitizer build calls the library's switch directly.
-int switchContext(ucontext_t* from, ucontext_t* to) {
-#ifdef ORVO_SIM_ASAN
-    using SwapContext = int (*)(ucontext_t*, const ucontext_t*);
-    static SwapContext real = [] {
-        void* libc = dlopen("libc.so.6", RTLD_NOW | RTLD_NOLOAD);
-        void* found = libc ? dlsym(libc, "swapcontext") : nullptr;
-        return found ? reinterpret_cast<SwapContext>(found) : &swapcontext;
-    }();
-    return real(from, to);
-#else
-    return swapcontext(from, to);
-#endif
-}
-
-// From the driver into a fiber, until the fiber hands control back.
+// A fiber is entered the first time through its context (makecontext gave it its stack); from
+// then on every switch is a _setjmp and a _longjmp, which keep no signal mask and so make no
+// system call.
 void enterFiber(Thread* t) {
     gRunning = t;
     void* driverFake = nullptr;
     startSwitch(&driverFake, t->stack, t->stackSize);
-    switchContext(&gDriverContext, &t->context);
+    if (_setjmp(gDriverJump) == 0) {
+        if (!t->entered) {
+            t->entered = true;
+            setcontext(&t->context);
+        }
+        _longjmp(t->jump, 1);
+    }
     finishSwitch(driverFake, nullptr, nullptr);
     gRunning = nullptr;
 }
@@ -84,7 +78,7 @@ void enterFiber(Thread* t) {
 // From the running fiber back to the driver; returns when the driver enters it again.
 void leaveFiber(Thread* self) {
     startSwitch(&self->fakeStack, gDriverStackBottom, gDriverStackSize);
-    switchContext(&self->context, &gDriverContext);
+    if (_setjmp(self->jump) == 0) _longjmp(gDriverJump, 1);
     finishSwitch(self->fakeStack, &gDriverStackBottom, &gDriverStackSize);
 }
 
@@ -101,8 +95,7 @@ void fiberMain(unsigned low, unsigned high) {
     t->finished = true;
     // The fiber ends: its frames go with it, and control never comes back here.
     startSwitch(nullptr, gDriverStackBottom, gDriverStackSize);
-    setcontext(&gDriverContext);
-    std::abort();
+    _longjmp(gDriverJump, 1);
 }
 
 bool runnable(Thread* t) {

@@ -4,6 +4,7 @@
 // needs no locks.
 #pragma once
 
+#include <setjmp.h>
 #include <ucontext.h>
 
 #include <cstddef>
@@ -47,8 +48,10 @@ struct Thread {
     // While blocked: true when the thread can go on.
     std::function<bool()> wakeCondition;
     std::function<void()> body;
-    // The fiber: its saved context and its stack.
+    // The fiber: its first context, where it last left off, and its stack.
     ucontext_t context;
+    jmp_buf jump;
+    bool entered = false;
     void* stack = nullptr;
     size_t stackSize = 0;
     void* fakeStack = nullptr;  // the address sanitizer's record of the fiber's frames

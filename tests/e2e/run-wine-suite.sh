@@ -18,11 +18,18 @@
 #        tests/e2e/run-wine-suite.sh --pictures DIR SCENARIO.scn ...
 #        (runs the scenarios in DIR for their screenshots, without comparing logs; the simulator's
 #        taskbar style, `shell-style`, is left out: the stand-in shell paints its own)
+#        tests/e2e/run-wine-suite.sh --logs DIR SCENARIO.scn ...
+#        (runs the scenarios and keeps each one's log in DIR/NAME.log and the process's peak
+#        memory in kilobytes in DIR/NAME.rss, without comparing: the benchmark's use)
 # Needs: the Windows build with ORVO_BUILD_E2E (scripts/build-windows.sh does it), wine64, Xvfb.
 set -uo pipefail
 pictures=""
+logs=""
 if [ "${1:-}" = "--pictures" ]; then
   pictures=$(mkdir -p "$2" && cd "$2" && pwd)
+  shift 2
+elif [ "${1:-}" = "--logs" ]; then
+  logs=$(mkdir -p "$2" && cd "$2" && pwd)
   shift 2
 fi
 cd "$(dirname "$0")/../.."
@@ -84,7 +91,7 @@ wineserver -w
 echo "wine suite: fresh prefix in $(( $(date +%s) - started )) s"
 
 # --- The desktop layer's own checks -------------------------------------------------------------
-if [ -z "$pictures" ] && ! wine "$root/build/win32/orvo-compat-check.exe"; then
+if [ -z "$pictures$logs" ] && ! wine "$root/build/win32/orvo-compat-check.exe"; then
   echo "wine suite: the desktop layer's checks failed"
   exit 1
 fi
@@ -96,7 +103,7 @@ commands() { sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$1"; }
 simulatorOnly() {
   # The scenario language's mistakes and reports: the simulator's front end alone.
   case "$1" in */tests/scenarios/language/*) return 0 ;; esac
-  commands "$1" | grep -qE '^[[:space:]]*(fail|traffic)([[:space:]]|$)|^[[:space:]]*expect[[:space:]]+(gdi-objects|icons|device-contexts|exit-leftovers)([[:space:]]|$)' ||
+  commands "$1" | grep -qE '^[[:space:]]*(fail|traffic|calls)([[:space:]]|$)|^[[:space:]]*expect[[:space:]]+(gdi-objects|icons|device-contexts|exit-leftovers)([[:space:]]|$)' ||
     commands "$1" | tail -n +2 | grep -qE '^[[:space:]]*screen([[:space:]]|$)'
 }
 # The screen a scenario starts on: WxH.
@@ -136,6 +143,16 @@ run_one() {
     status=$?
     if [ "$status" -eq 0 ]; then printf '  ok    pictures of %s\n' "$name"; passed=$((passed + 1)); else
       printf '  FAIL  pictures of %s (exit %d)\n' "$name" "$status"; sed 's/^/        /' "$work/actual.err"
+      failed=$((failed + 1)); failures+=("$name"); fi
+    return
+  fi
+  if [ -n "$logs" ]; then
+    local base
+    base=$(basename "$scn" .scn)
+    /usr/bin/time -f %M -o "$logs/$base.rss" timeout 300 wine "$runner" "$scn" > "$logs/$base.log" 2> "$work/actual.err"
+    status=$?
+    if [ "$status" -eq "$want" ]; then printf '  ok    log of %s\n' "$name"; passed=$((passed + 1)); else
+      printf '  FAIL  log of %s (exit %d)\n' "$name" "$status"; sed 's/^/        /' "$work/actual.err"
       failed=$((failed + 1)); failures+=("$name"); fi
     return
   fi

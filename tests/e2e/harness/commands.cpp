@@ -542,6 +542,19 @@ const Registrar displayOff("display-off-support", [](Args& a, Outcome&) {
 // Injected faults and the traffic counter belong to the simulated device.
 const Registrar fail("fail", [](Args& a, Outcome&) { notOnRealSystem(a); });
 const Registrar traffic("traffic", [](Args& a, Outcome&) { notOnRealSystem(a); });
+const Registrar calls("calls", [](Args& a, Outcome&) { notOnRealSystem(a); });
+
+// `cpu-time`: the processor time the runner's process has used so far (the program's threads,
+// the stand-in device's and the runner's own), in milliseconds, for the benchmark.
+const Registrar cpuTime("cpu-time", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    FILETIME created, ended, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
+    auto ms = [](const FILETIME& f) {
+        return ((static_cast<uint64_t>(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 10000;
+    };
+    logLine("cpu-time " + std::to_string(ms(kernel) + ms(user)));
+});
 const Registrar screenshot("screenshot", [](Args& a, Outcome&) { takeScreenshot(a); });
 
 // --- Observation ------------------------------------------------------------------------------
