@@ -7,8 +7,9 @@ cxx=x86_64-w64-mingw32-g++-posix
 command -v "$cxx" > /dev/null || cxx=x86_64-w64-mingw32-g++
 files=(app/*.cpp indicators/*.cpp taskbar/*.cpp tasks/*.cpp settings/*.cpp)
 # One compile per file, as many at once as there are cores; each failure is named.
-failed=$(printf '%s\0' "${files[@]}" |
-  xargs -0 -P "$(nproc)" -I{} sh -c '"$0" -std=c++17 -fsyntax-only -Wall -Wextra -Werror -I. "$1" || echo "windows headers: $1 does not compile"' "$cxx" {} |
-  tee /dev/stderr | grep -c "does not compile" || true)
+report=$(printf '%s\0' "${files[@]}" |
+  xargs -0 -P "$(nproc)" -I{} sh -c '"$0" -std=c++17 -fsyntax-only -Wall -Wextra -Werror -I. "$1" 2>&1 || echo "windows headers: $1 does not compile"' "$cxx" {})
+[ -z "$report" ] || printf '%s\n' "$report"
+failed=$(printf '%s\n' "$report" | grep -c "does not compile" || true)
 echo "windows headers: $(( ${#files[@]} - failed )) passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -160,7 +160,7 @@ void settleOnce() {
         // counts only when the next one, a moment later, is quiet too.
         quietRounds = quiet ? quietRounds + 1 : 0;
         if (quietRounds == 2) return;
-        Sleep(quiet ? 15 : 0);
+        Sleep(quiet ? 5 : 0);
     }
     throw std::runtime_error("the device does not settle");
 }
