@@ -562,16 +562,7 @@ const Registrar screenshot("screenshot", [](Args& a, Outcome&) { takeScreenshot(
 std::string rgb(COLORREF c) { return scenario::pixelText(GetRValue(c), GetGValue(c), GetBValue(c)); }
 
 std::vector<COLORREF> screenBlock(const scenario::PixelsCommand& p) {
-    std::vector<COLORREF> block;
-    HDC screen = GetDC(NULL);
-    for (int r = 0; r < p.height; ++r) {
-        for (int c = 0; c < p.width; ++c) {
-            COLORREF v = GetPixel(screen, p.x + c, p.y + r);
-            block.push_back(v == CLR_INVALID ? 0 : v);
-        }
-    }
-    ReleaseDC(NULL, screen);
-    return block;
+    return readScreen(p.x, p.y, p.width, p.height);
 }
 
 // `mark-pixels X Y W H`, for `expect pixels-unchanged` and `expect pixels-changed`.
@@ -588,16 +579,12 @@ const Registrar markPixels("mark-pixels", [](Args& a, Outcome&) {
 const Registrar pixels("pixels", [](Args& a, Outcome&) {
     scenario::PixelsCommand p = scenario::pixelsCommand(a);
     logLine(p.header);
-    HDC screen = GetDC(NULL);
+    std::vector<COLORREF> block = screenBlock(p);
     for (int r = 0; r < p.height; ++r) {
         std::string row;
-        for (int c = 0; c < p.width; ++c) {
-            COLORREF v = GetPixel(screen, p.x + c, p.y + r);
-            row += (c ? " " : "") + rgb(v == CLR_INVALID ? 0 : v);
-        }
+        for (int c = 0; c < p.width; ++c) row += (c ? " " : "") + rgb(block[static_cast<size_t>(r) * p.width + c]);
         logLine(row);
     }
-    ReleaseDC(NULL, screen);
 });
 
 bool readDeviceFile(const std::u16string& path, std::vector<uint8_t>* bytes) {

@@ -107,6 +107,8 @@ int taskbarHeight();
 int bandHeight();
 int screenWidth();
 int screenHeight();
+// The screen's pixels of a rectangle, rows top first; pixels off the screen read 0 (screen_pixels.cpp).
+std::vector<COLORREF> readScreen(int x, int y, int width, int height);
 void repaintTaskbar();
 // The taskbar shows the active window's title: when the window system's foreground window has
 // changed since the last look, the shell repaints the taskbar (posted to its thread). True then.

@@ -34,36 +34,17 @@ std::vector<BYTE> capture(const scenario::ScreenshotCommand& s, int* width, int*
     *width = w * s.scale;
     *height = h * s.scale;
     std::vector<BYTE> pixels(static_cast<size_t>(*width) * *height * 4, 0);
-    HDC screen = GetDC(NULL);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = NULL;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-    if (bitmap != NULL && memory != NULL) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, w, h, screen, x, y, SRCCOPY);
-        GdiFlush();
-        const BYTE* source = static_cast<const BYTE*>(bits);
-        for (int r = 0; r < *height; ++r) {
-            for (int c = 0; c < *width; ++c) {
-                const BYTE* p = source + (static_cast<size_t>(r / s.scale) * w + c / s.scale) * 4;
-                BYTE* q = &pixels[(static_cast<size_t>(r) * *width + c) * 4];
-                q[0] = p[0];
-                q[1] = p[1];
-                q[2] = p[2];
-                q[3] = 0xFF;
-            }
+    std::vector<COLORREF> screen = readScreen(x, y, w, h);
+    for (int r = 0; r < *height; ++r) {
+        for (int c = 0; c < *width; ++c) {
+            COLORREF v = screen[static_cast<size_t>(r / s.scale) * w + c / s.scale];
+            BYTE* q = &pixels[(static_cast<size_t>(r) * *width + c) * 4];
+            q[0] = GetBValue(v);
+            q[1] = GetGValue(v);
+            q[2] = GetRValue(v);
+            q[3] = 0xFF;
         }
-        SelectObject(memory, old);
     }
-    if (bitmap) DeleteObject(bitmap);
-    if (memory) DeleteDC(memory);
-    ReleaseDC(NULL, screen);
     return pixels;
 }
 

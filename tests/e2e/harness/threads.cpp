@@ -25,12 +25,16 @@ std::mutex gThreadsLock;
 std::vector<DeviceThread*> gThreads;
 std::atomic<long> gActivity{0};
 std::atomic<long> gButtonUps{0};
+// Signalled whenever a probe is answered or a device thread ends, so that the runner waits for
+// answers instead of polling for them.
+HANDLE gProbeAnswered = CreateEventW(NULL, FALSE, FALSE, NULL);
 thread_local HHOOK tMessageHook = NULL;
 thread_local HHOOK tCreateHook = NULL;
 
 LRESULT CALLBACK probeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == ProbeMessage) {
         reinterpret_cast<DeviceThread*>(lParam)->probesHandled.fetch_add(1);
+        SetEvent(gProbeAnswered);
         return 0;
     }
     if (message == RunMessage) {
@@ -119,6 +123,7 @@ void leaveDevice(DeviceThread* thread) {
     tMessageHook = tCreateHook = NULL;
     DestroyWindow(thread->probe);
     thread->ended = true;
+    SetEvent(gProbeAnswered);
 }
 
 void runOn(DeviceThread* thread, std::function<void()> action) {
@@ -139,6 +144,17 @@ long buttonUpsSeen() { return gButtonUps.load(); }
 
 namespace {
 
+// Waits at most 30 s. An answer between the look and the wait leaves the event set, so none is
+// missed; a stale one costs one more look.
+bool waitForProbe(const std::function<bool()>& answered) {
+    DWORD start = GetTickCount();
+    while (!answered()) {
+        if (GetTickCount() - start > 30000) return false;
+        WaitForSingleObject(gProbeAnswered, 50);
+    }
+    return true;
+}
+
 void settleOnce() {
     int quietRounds = 0;
     for (int round = 0; round < 500; ++round) {
@@ -149,7 +165,7 @@ void settleOnce() {
             PostMessageW(t->probe, ProbeMessage, 0, reinterpret_cast<LPARAM>(t));
         }
         for (DeviceThread* t : threads) {
-            bool answered = waitFor([t] { return t->probesHandled.load() >= t->probesSent || t->ended.load(); }, 30000);
+            bool answered = waitForProbe([t] { return t->probesHandled.load() >= t->probesSent || t->ended.load(); });
             if (!answered) throw std::runtime_error("a thread of the device stays busy");
         }
         bool others = runOtherPrograms();
