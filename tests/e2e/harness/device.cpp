@@ -222,7 +222,7 @@ BOOL WINAPI installFolder(LPWSTR dir, DWORD units) {
     return TRUE;
 }
 
-void connectDeviceSeam(OrvoE2eHooks* table) {
+void connectDeviceSeam(DeviceSeam* table) {
     table->defaultInstallDir_op = installFolder;
     table->GetSystemPowerStatusEx2_op = powerStatus;
     table->GlobalMemoryStatus_op = memoryStatus;

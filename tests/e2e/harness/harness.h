@@ -17,7 +17,7 @@
 #include "platform/win32/win32_api.h"
 #include "scenario/device_defaults.h"
 #include "scenario/scenario_syntax.h"
-#include "tests/e2e/program/hooks.h"
+#include "platform/win32/device_seam.h"
 #include "tests/e2e/system_helpers.h"
 
 // The runner calls the system's own operations, not the compatibility layer's.
@@ -168,7 +168,7 @@ bool anyProgramThreadEnded();
 
 // --- Seam operations and open menus, boxes and dialogs (seam.cpp) ------------------------------
 
-void connectSeam(OrvoE2eHooks* table);
+void connectSeam(DeviceSeam* table);
 // A warm reset, asked for by the program or the scenario, carried out once the device is idle.
 void requestReset();
 bool takeResetRequest();

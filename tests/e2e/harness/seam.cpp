@@ -10,7 +10,7 @@
 namespace e2e {
 
 BOOL WINAPI shellNotifyIcon(DWORD message, PNOTIFYICONDATAW data);
-void connectDeviceSeam(OrvoE2eHooks* table);
+void connectDeviceSeam(DeviceSeam* table);
 
 namespace {
 
@@ -172,7 +172,7 @@ bool isDialogClass(LPCWSTR name) {
 
 }  // namespace
 
-void connectSeam(OrvoE2eHooks* table) {
+void connectSeam(DeviceSeam* table) {
     table->SetTimer_op = setTimer;
     table->KillTimer_op = killTimer;
     table->Shell_NotifyIconW_op = shellNotifyIcon;

@@ -1,14 +1,16 @@
-// The test build's seam between the program and the stand-in Pocket PC: the platform operations
-// that a desktop system cannot carry out as the device does (its clock, notification area,
-// Startup folder, power, storage, cards, keys, display driver, reset and installation folder) or
-// whose calls the end-to-end runner reports as events. The program image keeps a table of them, filled with the
-// real operations; the runner replaces them with its stand-in device's when it loads the image.
+// The seam between the program's logic and the device: the platform operations that a desktop
+// system cannot carry out as a Pocket PC does (its clock, notification area, Startup folder,
+// power, storage, cards, keys, display driver, reset and installation folder), or whose calls the
+// end-to-end runner reports as events. The logic calls them through one table
+// (device_seam_calls.h), filled with the real operations (device_seam.cpp); the end-to-end test
+// image exports the table, and its runner puts its stand-in device's operations in it. The logic
+// is compiled once for orvo.exe and that image alike.
 #pragma once
 
 #include "platform/win32/win32_api.h"
 
 // X(result, name, parameters, arguments)
-#define ORVO_E2E_HOOKS(X)                                                                                      \
+#define ORVO_DEVICE_SEAM(X)                                                                                      \
     X(UINT_PTR, SetTimer, (HWND w, UINT_PTR id, UINT ms, TIMERPROC p), (w, id, ms, p))                         \
     X(BOOL, KillTimer, (HWND w, UINT_PTR id), (w, id))                                                         \
     X(BOOL, Shell_NotifyIconW, (DWORD m, PNOTIFYICONDATAW d), (m, d))                                          \
@@ -35,12 +37,14 @@
     X(BOOL, KernelIoControl, (DWORD c, LPVOID i, DWORD n, LPVOID o, DWORD m, LPDWORD r), (c, i, n, o, m, r)) \
     X(BOOL, defaultInstallDir, (LPWSTR d, DWORD n), (d, n))
 
-struct OrvoE2eHooks {
-#define ORVO_E2E_MEMBER(result, name, parameters, arguments) result(WINAPI* name##_op) parameters;
-    ORVO_E2E_HOOKS(ORVO_E2E_MEMBER)
-#undef ORVO_E2E_MEMBER
+struct DeviceSeam {
+#define ORVO_DEVICE_SEAM_MEMBER(result, name, parameters, arguments) result(WINAPI* name##_op) parameters;
+    ORVO_DEVICE_SEAM(ORVO_DEVICE_SEAM_MEMBER)
+#undef ORVO_DEVICE_SEAM_MEMBER
 };
 
-// Exported by the program image: its table, and its entry point (the program's WinMain).
-typedef OrvoE2eHooks*(__cdecl* OrvoE2eHooksFunction)();
+extern DeviceSeam orvoDeviceSeam;
+
+// Exported by the end-to-end test image: its table, and its entry point (the program's WinMain).
+typedef DeviceSeam*(__cdecl* OrvoE2eHooksFunction)();
 typedef int(__cdecl* OrvoE2eMainFunction)(HINSTANCE instance);
