@@ -21,6 +21,11 @@
 #        tests/e2e/run-wine-suite.sh --logs DIR SCENARIO.scn ...
 #        (runs the scenarios and keeps each one's log in DIR/NAME.log and the process's peak
 #        memory in kilobytes in DIR/NAME.rss, without comparing: the benchmark's use)
+# The checking run shares the scenarios among workers (ORVO_WINE_JOBS, default the number of
+# processors), each with its own copy of the prefix, its own X servers and its own device drive:
+# a run is mostly waiting for the X server and Wine's server, not computing. The desktop check
+# runs beside them in a copy of its own. --pictures and --logs run one scenario at a time (the
+# benchmark's figures must not share the processor).
 # Needs: the Windows build with ORVO_BUILD_E2E (scripts/build-windows.sh does it), wine64, Xvfb.
 set -uo pipefail
 pictures=""
@@ -44,29 +49,32 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$work"
 
 # --- The X servers -----------------------------------------------------------------------------
-# One Xvfb per screen size: 240 x 320 for most scenarios, and the size a scenario sets with a
-# `screen W H` before anything else (a rotation while running stays the simulator's).
+# One Xvfb per screen size and worker: 240 x 320 for most scenarios, and the size a scenario sets
+# with a `screen W H` before anything else (a rotation while running stays the simulator's).
 declare -A displays=()
 servers=()
-cleanup() {
+stopServers() {
   wineserver -k > /dev/null 2>&1
   for pid in "${servers[@]}"; do kill "$pid" > /dev/null 2>&1; wait "$pid" 2> /dev/null; done
+  servers=()
+  displays=()
 }
-trap cleanup EXIT
+trap stopServers EXIT
 # The taskbar's band is the device's: 26 pixels, 52 on a screen wider or taller than 320.
+# $xdir: the worker's folder, where the servers say which display they took.
 display_for() {
   local size=$1 width=${1%x*} height=${1#*x} n band
   if [ -z "${displays[$size]:-}" ]; then
     # The server takes a free display number itself and says which when it is ready (-displayfd):
     # other runs on the machine start theirs at the same time.
     # -noreset: the root window's properties (the reserved band below) outlive the clients.
-    rm -f "$work/xvfb-$size.display"
-    Xvfb -displayfd 3 -screen 0 "${size}x24" -noreset -nolisten tcp 3> "$work/xvfb-$size.display" \
-      > "$work/xvfb-$size.log" 2>&1 &
+    rm -f "$xdir/xvfb-$size.display"
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -noreset -nolisten tcp 3> "$xdir/xvfb-$size.display" \
+      > "$xdir/xvfb-$size.log" 2>&1 &
     servers+=("$!")
-    for _ in $(seq 300); do [ -s "$work/xvfb-$size.display" ] && break; sleep 0.1; done
-    n=$(head -n 1 "$work/xvfb-$size.display")
-    [ -n "$n" ] || { echo "wine suite: Xvfb did not start (see $work/xvfb-$size.log)"; exit 1; }
+    for _ in $(seq 300); do [ -s "$xdir/xvfb-$size.display" ] && break; sleep 0.1; done
+    n=$(head -n 1 "$xdir/xvfb-$size.display")
+    [ -n "$n" ] || { echo "wine suite: Xvfb did not start (see $xdir/xvfb-$size.log)"; exit 1; }
     band=26
     if [ "$width" -gt 320 ] || [ "$height" -gt 320 ]; then band=52; fi
     DISPLAY=":$n" python3 "$root/tests/e2e/reserve_taskbar_band.py" "$width" "$height" "$band" || exit 1
@@ -74,6 +82,7 @@ display_for() {
   fi
   echo "${displays[$size]}"
 }
+xdir=$work
 display_for 240x320 > /dev/null
 export DISPLAY=${displays[240x320]}
 
@@ -111,13 +120,11 @@ screenOf() {
   commands "$1" | head -n 1 | sed -n 's/^[[:space:]]*screen[[:space:]]\+\([0-9]\+\)[[:space:]]\+\([0-9]\+\)[[:space:]]*$/\1x\2/p'
 }
 
-drive=$work/device
-passed=0
-failed=0
-skipped=0
-failures=()
+# Runs one scenario in the worker's prefix ($WINEPREFIX, folder $xdir) and prints one result line
+# (and what failed); returns 1 when it failed.
 run_one() {
-  local scn=$1 expected=${1%.scn}.expected name want status actual began ms size
+  local scn=$1 expected=${1%.scn}.expected name want status began ms size
+  local drive=$xdir/device actual=$xdir/actual.log errors=$xdir/actual.err
   name=${scn#"$root"/tests/}
   want=$(sed -n '1s/^# exit \([0-9]\+\).*/\1/p' "$scn")
   want=${want:-0}
@@ -125,12 +132,11 @@ run_one() {
   mkdir -p "$drive"
   ln -sfn "$drive" "$WINEPREFIX/dosdevices/p:"
   rm -f "$WINEPREFIX"/drive_c/users/*/AppData/Local/Temp/orvo-e2e-*.dll 2> /dev/null
-  actual=$work/actual.log
   size=$(screenOf "$scn")
   size=${size:-240x320}
   # Not in a subshell: the server it may start must be remembered, and ended with the others.
   display_for "$size" > /dev/null
-  if [ "${displays[$size]}" != "$DISPLAY" ]; then
+  if [ "${displays[$size]}" != "${DISPLAY:-}" ]; then
     # Wine's processes keep the screen they started on: a new size needs a new server of Wine's.
     wineserver -k > /dev/null 2>&1
     wineserver -w
@@ -138,63 +144,146 @@ run_one() {
   fi
   began=$(date +%s%N)
   if [ -n "$pictures" ]; then
-    grep -v '^[[:space:]]*shell-style' "$scn" > "$work/picture.scn"
-    (cd "$pictures" && timeout 300 wine "$runner" "$work/picture.scn" > "$actual" 2> "$work/actual.err")
+    grep -v '^[[:space:]]*shell-style' "$scn" > "$xdir/picture.scn"
+    (cd "$pictures" && timeout 300 wine "$runner" "$xdir/picture.scn" > "$actual" 2> "$errors")
     status=$?
-    if [ "$status" -eq 0 ]; then printf '  ok    pictures of %s\n' "$name"; passed=$((passed + 1)); else
-      printf '  FAIL  pictures of %s (exit %d)\n' "$name" "$status"; sed 's/^/        /' "$work/actual.err"
-      failed=$((failed + 1)); failures+=("$name"); fi
-    return
+    if [ "$status" -eq 0 ]; then printf '  ok    pictures of %s\n' "$name"; return 0; fi
+    printf '  FAIL  pictures of %s (exit %d)\n' "$name" "$status"
+    sed 's/^/        /' "$errors"
+    return 1
   fi
   if [ -n "$logs" ]; then
     local base
     base=$(basename "$scn" .scn)
-    /usr/bin/time -f %M -o "$logs/$base.rss" timeout 300 wine "$runner" "$scn" > "$logs/$base.log" 2> "$work/actual.err"
+    /usr/bin/time -f %M -o "$logs/$base.rss" timeout 300 wine "$runner" "$scn" > "$logs/$base.log" 2> "$errors"
     status=$?
-    if [ "$status" -eq "$want" ]; then printf '  ok    log of %s\n' "$name"; passed=$((passed + 1)); else
-      printf '  FAIL  log of %s (exit %d)\n' "$name" "$status"; sed 's/^/        /' "$work/actual.err"
-      failed=$((failed + 1)); failures+=("$name"); fi
-    return
+    if [ "$status" -eq "$want" ]; then printf '  ok    log of %s\n' "$name"; return 0; fi
+    printf '  FAIL  log of %s (exit %d)\n' "$name" "$status"
+    sed 's/^/        /' "$errors"
+    return 1
   fi
-  timeout 300 wine "$runner" "$scn" > "$actual" 2> "$work/actual.err"
+  timeout 300 wine "$runner" "$scn" > "$actual" 2> "$errors"
   status=$?
   ms=$(( ($(date +%s%N) - began) / 1000000 ))
-  python3 "$root/tests/e2e/platform_rules.py" "$expected" > "$work/expected.ruled"
-  python3 "$root/tests/e2e/platform_rules.py" "$actual" > "$work/actual.ruled"
-  if [ "$status" -eq "$want" ] && diff -q "$work/expected.ruled" "$work/actual.ruled" > /dev/null; then
+  python3 "$root/tests/e2e/platform_rules.py" "$expected" > "$xdir/expected.ruled"
+  python3 "$root/tests/e2e/platform_rules.py" "$actual" > "$xdir/actual.ruled"
+  if [ "$status" -eq "$want" ] && diff -q "$xdir/expected.ruled" "$xdir/actual.ruled" > /dev/null; then
     printf '  ok    %6d ms  %s\n' "$ms" "$name"
-    passed=$((passed + 1))
-  else
-    printf '  FAIL  %6d ms  %s (exit %d, expected %d)\n' "$ms" "$name" "$status" "$want"
-    sed 's/^/        /' "$work/actual.err"
-    diff -u "$work/expected.ruled" "$work/actual.ruled" | head -40 | sed 's/^/        /'
-    failed=$((failed + 1))
-    failures+=("$name")
+    return 0
   fi
+  printf '  FAIL  %6d ms  %s (exit %d, expected %d)\n' "$ms" "$name" "$status" "$want"
+  sed 's/^/        /' "$errors"
+  diff -u "$xdir/expected.ruled" "$xdir/actual.ruled" | head -40 | sed 's/^/        /'
+  return 1
 }
 
 if [ "$#" -gt 0 ]; then
-  scenarios=("$@")
+  given=("$@")
 else
-  scenarios=("$root"/tests/scenarios/*/*.scn "$root"/tests/e2e/scenarios/*.scn)
+  given=("$root"/tests/scenarios/*/*.scn "$root"/tests/e2e/scenarios/*.scn)
 fi
-echo "wine suite: agreement with the simulator's expected logs, and Wine's own scenarios"
-for scn in "${scenarios[@]}"; do
+scenarios=()
+skipped=0
+for scn in "${given[@]}"; do
   scn=$(cd "$(dirname "$scn")" && pwd)/$(basename "$scn")
   if simulatorOnly "$scn"; then
     skipped=$((skipped + 1))
-    continue
+  else
+    scenarios+=("$scn")
   fi
-  run_one "$scn"
 done
+
+jobs=${ORVO_WINE_JOBS:-$(nproc)}
+[ -z "$pictures$logs" ] || jobs=1
+[[ "$jobs" =~ ^[1-9][0-9]*$ ]] || jobs=1
+[ "$jobs" -le 4 ] || jobs=4
+[ "$jobs" -le "${#scenarios[@]}" ] || jobs=$(( ${#scenarios[@]} > 0 ? ${#scenarios[@]} : 1 ))
+
+# The whole suite also runs the real orvo.exe on a Wine desktop without the Pocket PC shell, beside
+# the scenarios, in a copy of the prefix of its own (it changes the prefix's desktop).
+desktop=0
+[ "$#" -eq 0 ] && [ -z "$pictures$logs" ] && desktop=1
+
+# Workers take the next scenario from a shared counter; each result goes to a file of its number,
+# printed in the scenarios' order as soon as it and those before it are there.
+queue=$work/queue
+rm -rf "$queue" "$work"/worker-*
+mkdir -p "$queue"
+echo 0 > "$queue/next"
+takeNext() {
+  local i
+  i=$(flock "$queue/lock" bash -c 'read -r i < "$1/next"; echo $((i + 1)) > "$1/next"; echo "$i"' _ "$queue")
+  echo "$i"
+}
+stopServers
+worker() {
+  local k=$1 i
+  xdir=$work/worker-$k
+  mkdir -p "$xdir"
+  export WINEPREFIX=$xdir/prefix
+  cp -a --reflink=auto "$work/prefix" "$WINEPREFIX"
+  unset DISPLAY
+  trap stopServers EXIT
+  for (( ; ; )); do
+    i=$(takeNext)
+    [ "$i" -lt "${#scenarios[@]}" ] || break
+    run_one "${scenarios[$i]}" > "$queue/$i.out" 2>&1
+    echo $? > "$queue/$i.status"
+  done
+}
+pids=()
+for (( k = 0; k < jobs; k++ )); do
+  worker "$k" &
+  pids+=("$!")
+done
+desktopPid=""
+if [ "$desktop" -eq 1 ]; then
+  mkdir -p "$work/worker-desktop"
+  cp -a --reflink=auto "$work/prefix" "$work/worker-desktop/prefix"
+  tests/e2e/run-desktop-check.sh --prefix "$work/worker-desktop/prefix" > "$work/worker-desktop/out" 2>&1 &
+  desktopPid=$!
+fi
+# The workers' copies of the prefix go with them (the first prefix stays, to look into).
+ending() {
+  for pid in "${pids[@]}" $desktopPid; do kill "$pid" > /dev/null 2>&1; done
+  wait 2> /dev/null
+  rm -rf "$work"/worker-*/prefix
+}
+trap ending EXIT
+
+echo "wine suite: agreement with the simulator's expected logs, and Wine's own scenarios ($jobs at a time)"
+passed=0
+failed=0
+failures=()
+for i in "${!scenarios[@]}"; do
+  while [ ! -s "$queue/$i.status" ]; do
+    alive=0
+    for pid in "${pids[@]}"; do kill -0 "$pid" 2> /dev/null && alive=1; done
+    [ "$alive" -eq 1 ] || [ -s "$queue/$i.status" ] || break
+    sleep 0.1
+  done
+  if [ -s "$queue/$i.status" ] && [ "$(cat "$queue/$i.status")" -eq 0 ]; then
+    cat "$queue/$i.out"
+    passed=$((passed + 1))
+  else
+    [ -s "$queue/$i.status" ] || echo "  FAIL  ${scenarios[$i]#"$root"/tests/} (its worker ended without running it)"
+    cat "$queue/$i.out" 2> /dev/null
+    failed=$((failed + 1))
+    failures+=("${scenarios[$i]#"$root"/tests/}")
+  fi
+done
+for pid in "${pids[@]}"; do wait "$pid"; done
 echo "wine suite: $passed passed, $failed failed, $skipped for the simulator alone, in $(( $(date +%s) - started )) s"
 
-# --- The real orvo.exe on a Wine desktop without the Pocket PC shell ---------------------------
-# Last, in the same prefix (it changes the prefix's desktop), when the whole suite runs.
-if [ "$#" -eq 0 ]; then
-  if ! tests/e2e/run-desktop-check.sh --prefix "$WINEPREFIX"; then
+if [ -n "$desktopPid" ]; then
+  wait "$desktopPid"
+  desktopStatus=$?
+  cat "$work/worker-desktop/out"
+  if [ "$desktopStatus" -ne 0 ]; then
     failed=$((failed + 1))
     failures+=("the desktop check (tests/e2e/run-desktop-check.sh)")
   fi
 fi
+ending
+trap - EXIT
 [ "$failed" -eq 0 ] || { printf 'wine suite: failed: %s\n' "${failures[@]}"; exit 1; }
