@@ -33,7 +33,7 @@ windows_tests() {
   tests/e2e/run-wine-suite.sh
 }
 sweep_and_fuzzers() {
-  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset sanitize -R '^sweep\.' --output-on-failure
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset sanitize -R '^sweep\.' --verbose
   scripts/fuzz.sh
 }
 
