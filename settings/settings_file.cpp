@@ -4,9 +4,10 @@
 #include "settings/settings_record.h"
 
 namespace {
-// A handle whose close did not go through is closed once more, so that none is left open.
+// A handle whose close did not go through is closed once more, so that none is left open; only
+// once, since a handle the system no longer knows fails every time.
 void closeFile(HANDLE file) {
-    if (!CloseHandle(file)) closeFile(file);
+    if (!CloseHandle(file)) CloseHandle(file);
 }
 }  // namespace
 
