@@ -21,6 +21,9 @@
 #        tests/e2e/run-wine-suite.sh --logs DIR SCENARIO.scn ...
 #        (runs the scenarios and keeps each one's log in DIR/NAME.log and the process's peak
 #        memory in kilobytes in DIR/NAME.rss, without comparing: the benchmark's use)
+#        tests/e2e/run-wine-suite.sh --make-prefix
+#        (makes the fresh prefix alone, which needs no build: the test command makes it while the
+#        Windows build runs, then runs the suite with --prefix-made, which takes that prefix)
 # The checking run shares the scenarios among workers (ORVO_WINE_JOBS, default the number of
 # processors), each with its own copy of the prefix, its own X servers and its own device drive:
 # a run is mostly waiting for the X server and Wine's server, not computing. The desktop check
@@ -30,6 +33,15 @@
 set -uo pipefail
 pictures=""
 logs=""
+makePrefix=1
+prefixOnly=0
+if [ "${1:-}" = "--make-prefix" ]; then
+  prefixOnly=1
+  shift
+elif [ "${1:-}" = "--prefix-made" ]; then
+  makePrefix=0
+  shift
+fi
 if [ "${1:-}" = "--pictures" ]; then
   pictures=$(mkdir -p "$2" && cd "$2" && pwd)
   shift 2
@@ -40,7 +52,8 @@ fi
 cd "$(dirname "$0")/../.."
 root=$PWD
 runner=$root/build/win32/orvo-e2e.exe
-[ -x "$runner" ] || { echo "wine suite: $runner is missing (scripts/build-windows.sh builds it)"; exit 1; }
+[ "$prefixOnly" -eq 1 ] || [ -x "$runner" ] ||
+  { echo "wine suite: $runner is missing (scripts/build-windows.sh builds it)"; exit 1; }
 
 work=$root/build/wine
 export WINEPREFIX=$work/prefix
@@ -87,17 +100,32 @@ display_for 240x320 > /dev/null
 export DISPLAY=${displays[240x320]}
 
 # --- A fresh Wine prefix ------------------------------------------------------------------------
+# A marker says the prefix was made whole and not used yet: a prefix that a stopped run left
+# half-made, or that an earlier suite ran in, is never taken for a fresh one.
+makeFreshPrefix() {
+  rm -f "$work/prefix.made"
+  rm -rf "$WINEPREFIX"
+  wineboot -i > "$work/wineboot.log" 2>&1 ||
+    { echo "wine suite: wineboot failed (see $work/wineboot.log)"; exit 1; }
+  # Windows unmanaged by a window manager (there is none): Wine does not wait for one to map them.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > /dev/null 2>&1
+  # A removable drive (R:) with a medium in it, which the desktop layer lists as a storage card.
+  mkdir -p "$work/removable"
+  ln -sfn "$work/removable" "$WINEPREFIX/dosdevices/r:"
+  wine reg add 'HKLM\Software\Wine\Drives' /v 'r:' /d floppy /f > /dev/null 2>&1
+  wineserver -w
+  touch "$work/prefix.made"
+}
 started=$(date +%s)
-rm -rf "$WINEPREFIX"
-wineboot -i > "$work/wineboot.log" 2>&1
-# Windows unmanaged by a window manager (there is none): Wine does not wait for one to map them.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > /dev/null 2>&1
-# A removable drive (R:) with a medium in it, which the desktop layer lists as a storage card.
-mkdir -p "$work/removable"
-ln -sfn "$work/removable" "$WINEPREFIX/dosdevices/r:"
-wine reg add 'HKLM\Software\Wine\Drives' /v 'r:' /d floppy /f > /dev/null 2>&1
-wineserver -w
-echo "wine suite: fresh prefix in $(( $(date +%s) - started )) s"
+if [ "$makePrefix" -eq 1 ]; then
+  makeFreshPrefix
+  echo "wine suite: fresh prefix in $(( $(date +%s) - started )) s"
+  [ "$prefixOnly" -eq 0 ] || exit 0
+elif [ ! -f "$work/prefix.made" ]; then
+  echo "wine suite: no fresh prefix in $WINEPREFIX (tests/e2e/run-wine-suite.sh --make-prefix makes it)"
+  exit 1
+fi
+rm -f "$work/prefix.made"
 
 # --- The desktop layer's own checks -------------------------------------------------------------
 if [ -z "$pictures$logs" ] && ! wine "$root/build/win32/orvo-compat-check.exe"; then
