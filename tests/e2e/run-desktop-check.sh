@@ -29,6 +29,7 @@ fi
 xvfb=""
 cleanup() {
   wineserver -k > /dev/null 2>&1
+  wineserver -w > /dev/null 2>&1
   [ -n "$xvfb" ] && { kill "$xvfb" > /dev/null 2>&1; wait "$xvfb" 2> /dev/null; }
 }
 trap cleanup EXIT
