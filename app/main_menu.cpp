@@ -25,6 +25,13 @@ const MenuEntry MainMenuEntries[] = {
     {0, NULL},                        {CmdExit, TEXT("Exit")},
 };
 
+bool isMainMenuCommand(WORD id) {
+    for (const MenuEntry& entry : MainMenuEntries) {
+        if (entry.text != NULL && entry.id == id) return true;
+    }
+    return false;
+}
+
 void restartIndicatorTimer() { startIndicatorTimer(mainWindow); }
 
 // Set while the main menu, or a dialog or message box that one of its commands opened, is open.
@@ -83,8 +90,7 @@ INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 bool handleMainMenuCommand(WORD id) {
     if (mainMenuBusy) {
         // A command that arrives while another one's dialog or box is open: not carried out now.
-        return id == CmdHotReset || id == CmdPowerOff || id == CmdDisplayOff || id == CmdPrograms ||
-               id == CmdCloseAll || id == CmdSettings || id == CmdAbout || id == CmdExit;
+        return isMainMenuCommand(id);
     }
     BusyWhile busy;
     switch (id) {

@@ -32,8 +32,9 @@ void onCreate(HWND window) {
     loadSettings();
     canvas.iconXInUse = (settings.iconX >= 0 && settings.iconX <= 639) ? settings.iconX : 100;
     // Without the shell's taskbar (a desktop) the indicator goes into the notification icon.
-    chooseIndicatorPlace(findShellTaskbar());
-    installTaskbarHook();
+    const HWND taskbar = findShellTaskbar();
+    chooseIndicatorPlace(taskbar);
+    installTaskbarHook(taskbar);
     captureBackground();
     enabledCount = countEnabledIndicators();
     addTrayIcon(window, loadTrayIcon());

@@ -7,18 +7,25 @@ namespace {
 HICON trayIcon = NULL;
 
 BOOL notifyIcon(DWORD message, HWND window, HICON icon) {
+    return notifyTrayIcon(message, window, NIF_MESSAGE | NIF_ICON, icon, NULL);
+}
+}  // namespace
+
+BOOL notifyTrayIcon(DWORD message, HWND window, UINT flags, HICON icon, const WCHAR* tip) {
     NOTIFYICONDATA data;
     // The record's size is the platform's own (it differs between devices and desktop builds).
     data.cbSize = sizeof(NOTIFYICONDATA);
     data.hWnd = window;
     data.uID = TrayIconId;
-    data.uFlags = NIF_MESSAGE | NIF_ICON;
+    data.uFlags = flags;
     data.uCallbackMessage = TrayCallbackMessage;
     data.hIcon = icon;
-    data.szTip[0] = 0;
+    const size_t units = sizeof data.szTip / sizeof data.szTip[0];
+    size_t i = 0;
+    for (; tip != NULL && i + 1 < units && tip[i] != 0; ++i) data.szTip[i] = tip[i];
+    data.szTip[i] = 0;
     return Shell_NotifyIcon(message, &data);
 }
-}  // namespace
 
 void addTrayIcon(HWND window, HICON icon) {
     // The icon is the only way to the main menu, Exit included: an add that did not go through

@@ -49,8 +49,6 @@ RECT visibleNow(Square square) {
     return visiblePart(square, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
 }
 
-bool sameSquare(Square a, Square b) { return a.x == b.x && a.y == b.y && a.size == b.size; }
-
 // A size x size block of 32-bit pixels, top row first, that the program reads and writes in its
 // own memory: comparing and composing there costs no call per pixel.
 struct Dib {
@@ -132,6 +130,15 @@ private:
     HGDIOBJ original_ = NULL;
 };
 
+// The visible part of the square as the screen shows it now, read into `live`, a new block
+// selected into the memory context; false when a call failed on the way.
+bool readSquare(ScreenAccess& access, Square square, RECT v, Dib& live) {
+    live = makeDib(access.screen(), square.size);
+    if (live.bitmap == NULL || !access.select(live.bitmap) || !access.read(square, v)) return false;
+    GdiFlush();
+    return true;
+}
+
 // One attempt at erasing; false when a platform call failed on the way.
 bool eraseOnce() {
     if (canvas.drawnCapture == NULL || canvas.savedBackground == NULL) return true;
@@ -140,10 +147,9 @@ bool eraseOnce() {
     if (isEmpty(v)) return true;
     ScreenAccess access;
     if (!access.open()) return false;
-    Dib live = makeDib(access.screen(), square.size);
-    bool ok = live.bitmap != NULL && access.select(live.bitmap) && access.read(square, v);
+    Dib live;
+    bool ok = readSquare(access, square, v, live);
     if (ok) {
-        GdiFlush();
         // Only the drawing itself is erased: a square that the taskbar has painted since holds
         // the taskbar's pixels, newer than the saved ones.
         if (isLastDrawingIntact(live.bits, canvas.drawnBits, square.size, v)) {
@@ -174,10 +180,9 @@ void drawAt(Square square, RECT v, HICON icon) {
         newCapture = makeDib(access.screen(), square.size);
         if (newCapture.bitmap == NULL) return;
     }
-    Dib live = makeDib(access.screen(), square.size);
-    bool ok = live.bitmap != NULL && access.select(live.bitmap) && access.read(square, v);
+    Dib live;
+    bool ok = readSquare(access, square, v, live);
     if (ok) {
-        GdiFlush();
         // Intact: the screen shows the last drawing, and the saved pixels are the taskbar's under
         // it. Otherwise the taskbar has painted the square since (or nothing was drawn yet): its
         // pixels now are the background.

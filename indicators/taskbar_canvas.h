@@ -26,6 +26,8 @@ struct TaskbarCanvas {
 
 extern TaskbarCanvas canvas;
 
+inline bool sameSquare(Square a, Square b) { return a.x == b.x && a.y == b.y && a.size == b.size; }
+
 // S and the top row y of the square, from largeIcons at the moment of the call.
 int indicatorSize();
 int indicatorTop();

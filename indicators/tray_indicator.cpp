@@ -52,23 +52,12 @@ void trayTipText(const IndicatorReading& reading, WCHAR tip[TrayTipUnits]) {
 namespace {
 
 void modifyTrayIcon(HWND window, HICON icon, const WCHAR* tip) {
-    NOTIFYICONDATA data;
-    data.cbSize = sizeof(NOTIFYICONDATA);
-    data.hWnd = window;
-    data.uID = TrayIconId;
-    data.uFlags = NIF_TIP | (icon != NULL ? NIF_ICON : 0);
-    data.uCallbackMessage = TrayCallbackMessage;
-    data.hIcon = icon;
-    const size_t units = sizeof data.szTip / sizeof data.szTip[0];
-    size_t i = 0;
-    for (; i + 1 < units && tip[i] != 0; ++i) data.szTip[i] = tip[i];
-    data.szTip[i] = 0;
-    if (Shell_NotifyIcon(NIM_MODIFY, &data)) return;
+    const UINT flags = NIF_TIP | (icon != NULL ? NIF_ICON : 0);
+    if (notifyTrayIcon(NIM_MODIFY, window, flags, icon, tip)) return;
     // A notification area that came after the program (a desktop's shell still starting when its
     // start-up programs run) or that started anew has no icon to change: it gets one now, with
     // the callback, so that the menu can be reached from then on.
-    data.uFlags |= NIF_MESSAGE;
-    Shell_NotifyIcon(NIM_ADD, &data);
+    notifyTrayIcon(NIM_ADD, window, flags | NIF_MESSAGE, icon, tip);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ bool askOnce(HWND control, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* 
     return true;
 }
 
-bool addLines(HWND box, const WCHAR (*names)[261], int count) {
+bool addLines(HWND box, const WCHAR (*names)[CardNameUnits], int count) {
     LRESULT ignored = 0;
     askControl(box, CB_RESETCONTENT, 0, 0, &ignored);
     for (int i = 0; i < count; ++i) askOnce(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(names[i]), &ignored);
@@ -21,6 +21,11 @@ bool addLines(HWND box, const WCHAR (*names)[261], int count) {
 }
 
 }  // namespace
+
+HWND dialogItem(HWND dialog, int id) {
+    HWND item = GetDlgItem(dialog, id);
+    return item != NULL ? item : GetDlgItem(dialog, id);
+}
 
 bool askControl(HWND control, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* answer) {
     return askOnce(control, message, wParam, lParam, answer) || askOnce(control, message, wParam, lParam, answer);
@@ -36,8 +41,7 @@ void showCheck(HWND dialog, int id, bool checked) {
 
 bool readCheck(HWND dialog, int id, bool* checked) {
     LRESULT state = 0;
-    HWND box = GetDlgItem(dialog, id);
-    if (box == NULL) box = GetDlgItem(dialog, id);
+    HWND box = dialogItem(dialog, id);
     if (!askControl(box, BM_GETCHECK, 0, 0, &state)) return false;
     *checked = state == BST_CHECKED;
     return true;
@@ -63,8 +67,7 @@ void showPosition(HWND dialog, int spinId, int editId, LPARAM range, int positio
     }
     WCHAR text[16];
     wsprintfW(text, TEXT("%d"), position);
-    HWND edit = GetDlgItem(dialog, editId);
-    if (edit == NULL) edit = GetDlgItem(dialog, editId);
+    HWND edit = dialogItem(dialog, editId);
     for (int attempt = 0; attempt < 2; ++attempt) {
         SetWindowTextW(edit, text);
         long shown = 0;
@@ -88,7 +91,7 @@ bool readNumber(HWND dialog, int editId, int count, long* value) {
     return false;
 }
 
-void showChoices(HWND box, const WCHAR (*names)[261], int count, int selected) {
+void showChoices(HWND box, const WCHAR (*names)[CardNameUnits], int count, int selected) {
     // Line i must be name i: lines that did not go in are put in again, all of them.
     if (!addLines(box, names, count)) addLines(box, names, count);
     for (int attempt = 0; attempt < 2; ++attempt) {

@@ -3,7 +3,11 @@
 // and what cannot be read is asked again, then left alone.
 #pragma once
 
+#include "indicators/readings.h"
 #include "platform/winapi.h"
+
+// The dialog's control `id`, asked for once more when the first answer is none.
+HWND dialogItem(HWND dialog, int id);
 
 // A control's answer to a message; false when the message did not reach it, after a second try.
 bool askControl(HWND control, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* answer);
@@ -21,7 +25,7 @@ void showPosition(HWND dialog, int spinId, int editId, LPARAM range, int positio
 bool readNumber(HWND dialog, int editId, int count, long* value);
 
 // The combo box lists `names` (in order) with line `selected` chosen.
-void showChoices(HWND box, const WCHAR (*names)[261], int count, int selected);
+void showChoices(HWND box, const WCHAR (*names)[CardNameUnits], int count, int selected);
 // The text of the selected line into `name` (at most `units` with its terminator), or none
 // (`none` set); false when it could not be read.
 bool readChosenLine(HWND box, WCHAR* name, int units, bool* none);

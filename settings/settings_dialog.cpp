@@ -1,11 +1,10 @@
 #include "app/full_screen_dialog.h"
 #include "settings/settings_dialog.h"
 
-#include "settings/dialog_controls.h"
-
 #include "indicators/readings.h"
 #include "indicators/scheduler.h"
 #include "indicators/taskbar_canvas.h"
+#include "settings/dialog_controls.h"
 #include "settings/screen_size.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
@@ -25,8 +24,7 @@ void onOpen(HWND dialog) {
     showCheck(dialog, IDC_SHOW_PROGRAM_MEMORY, settings.showProgramMemory != 0);
     showCheck(dialog, IDC_SHOW_MAIN_STORAGE, settings.showMainStorage != 0);
     int cards = enumerateStorageCards();
-    HWND cardBox = GetDlgItem(dialog, IDC_CARD_LIST);
-    if (cardBox == NULL) cardBox = GetDlgItem(dialog, IDC_CARD_LIST);
+    HWND cardBox = dialogItem(dialog, IDC_CARD_LIST);
     if (cards < 1) {
         settings.showStorageCard = 0;
         showCheck(dialog, IDC_SHOW_STORAGE_CARD, false);
@@ -73,8 +71,7 @@ void onDone(HWND dialog) {
         settings.showStorageCard = cardOn ? 1 : 0;
         WCHAR chosen[StorageCardNameUnits];
         bool none = false;
-        HWND cardBox = GetDlgItem(dialog, IDC_CARD_LIST);
-        if (cardBox == NULL) cardBox = GetDlgItem(dialog, IDC_CARD_LIST);
+        HWND cardBox = dialogItem(dialog, IDC_CARD_LIST);
         if (cardOn && readChosenLine(cardBox, chosen, static_cast<int>(StorageCardNameUnits), &none)) {
             if (none) {
                 settings.storageCardName[0] = 0;
@@ -108,8 +105,7 @@ void onDone(HWND dialog) {
     // A new size or place: the drawing goes from where it is (it may have come back under the
     // dialog with a taskbar repaint), and the background is taken anew where it will be drawn.
     const Square wanted = {newX, indicatorTop(), indicatorSize()};
-    if (wanted.x != canvas.square.x || wanted.y != canvas.square.y || wanted.size != canvas.square.size ||
-        newX != canvas.iconXInUse) {
+    if (!sameSquare(wanted, canvas.square) || newX != canvas.iconXInUse) {
         moveIndicator(newX);
     }
     saveSettings();

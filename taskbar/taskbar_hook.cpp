@@ -133,8 +133,7 @@ HWND findShellTaskbar() {
     return NULL;
 }
 
-void installTaskbarHook() {
-    HWND taskbar = findShellTaskbar();
+void installTaskbarHook(HWND taskbar) {
     if (taskbar == NULL) return;
     const LONG_PTR hook = reinterpret_cast<LONG_PTR>(taskbarHookProc);
     LONG_PTR previous = SetWindowLongPtrW(taskbar, GWLP_WNDPROC, hook);

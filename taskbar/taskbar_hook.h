@@ -9,8 +9,9 @@ LRESULT CALLBACK taskbarHookProc(HWND window, UINT message, WPARAM wParam, LPARA
 // desktop ("DesktopExplorerWindow"), as the shell does. Another program's window of that class,
 // visible or hidden, is never taken for it.
 HWND findShellTaskbar();
-// Replaces the taskbar's procedure with the hook (originalTaskbarProc, hookedTaskbar).
-void installTaskbarHook();
+// Replaces the procedure of `taskbar` (what findShellTaskbar found; NULL for none) with the hook
+// (originalTaskbarProc, hookedTaskbar).
+void installTaskbarHook(HWND taskbar);
 // Gives the hooked window its own procedure back, if the hook is still its procedure.
 void removeTaskbarHook();
 
