@@ -10,6 +10,7 @@
 
 #include "res/resource.h"
 #include "resources.h"
+#include "tests/indicator_icon_model.h"
 
 namespace {
 
@@ -180,13 +181,7 @@ TEST(Pictures, ShowTheirSubjects) {
 
 // ---- digit strips ----
 
-struct Glyph {
-    int x, y, w;
-};
-const Glyph kSmallGlyphs[10] = {{0, 0, 5}, {5, 0, 4}, {9, 0, 5},  {14, 0, 5}, {19, 0, 6},
-                                {0, 8, 5}, {5, 8, 5}, {10, 8, 5}, {15, 8, 5}, {20, 8, 5}};
-const Glyph kLargeGlyphs[10] = {{0, 0, 10},  {10, 0, 8},  {18, 0, 10}, {28, 0, 10}, {38, 0, 12},
-                                {0, 16, 10}, {10, 16, 10}, {20, 16, 10}, {30, 16, 10}, {40, 16, 10}};
+using iconModel::Glyph;
 
 void expectDigitStrip(unsigned id, const Glyph* glyphs, int rowHeight, int strokeRows) {
     SCOPED_TRACE("strip " + std::to_string(id));
@@ -234,8 +229,8 @@ void expectDigitStrip(unsigned id, const Glyph* glyphs, int rowHeight, int strok
 }
 
 TEST(DigitStrips, GlyphsStayInsideTheirRectanglesAndStrokeRows) {
-    expectDigitStrip(IDB_DIGITS_SMALL, kSmallGlyphs, 8, 7);
-    expectDigitStrip(IDB_DIGITS_LARGE, kLargeGlyphs, 16, 14);
+    expectDigitStrip(IDB_DIGITS_SMALL, iconModel::SmallGlyphs, 8, 7);
+    expectDigitStrip(IDB_DIGITS_LARGE, iconModel::LargeGlyphs, 16, 14);
 }
 
 // ---- icons ----

@@ -17,6 +17,7 @@
 #include "indicators/taskbar_canvas.h"
 #include "resources.h"
 #include "settings/settings_record.h"
+#include "tests/unit/icon_models.h"
 #include "world.h"
 
 namespace {
@@ -25,79 +26,11 @@ constexpr COLORREF White = 0xFFFFFF;
 
 // ---- the expected icon ----
 
-struct IconModel {
-    int size = 0;
-    std::vector<COLORREF> mask;    // White transparent, 0 opaque
-    std::vector<COLORREF> colour;
-};
-
-struct Glyph {
-    int x, y, w;
-};
-const Glyph kSmall[10] = {{0, 0, 5}, {5, 0, 4}, {9, 0, 5},  {14, 0, 5}, {19, 0, 6},
-                          {0, 8, 5}, {5, 8, 5}, {10, 8, 5}, {15, 8, 5}, {20, 8, 5}};
-const Glyph kLarge[10] = {{0, 0, 10},  {10, 0, 8},  {18, 0, 10}, {28, 0, 10}, {38, 0, 12},
-                          {0, 16, 10}, {10, 16, 10}, {20, 16, 10}, {30, 16, 10}, {40, 16, 10}};
-// Mask and colour bitmap ids per kind: small mask, small colour, large mask, large colour.
-const unsigned kPictures[4][4] = {{165, 163, 178, 175}, {167, 168, 180, 182}, {169, 170, 176, 177}, {171, 172, 181, 183}};
-
-using Placements = std::vector<std::pair<int, int>>;  // (digit, x)
-
-// The digit layout table, written out on its own.
-Placements layout(int value, bool large) {
-    const Glyph* g = large ? kLarge : kSmall;
-    int s = large ? 32 : 16;
-    if (value >= 100) {
-        int x = (s - 2 * g[0].w - g[1].w) / 2;
-        return {{1, x}, {0, x + g[1].w}, {0, x + g[1].w + g[0].w}};
-    }
-    if (value >= 10) {
-        int t = value / 10, u = value % 10;
-        int x = (s - g[t].w - g[u].w) / 2;
-        return {{t, x}, {u, x + g[t].w}};
-    }
-    return {{value, (s - g[value].w) / 2}};
-}
-
-sim::Image bitmapResource(unsigned id) {
-    sim::Image img;
-    EXPECT_TRUE(sim::decodeBitmapResource(id, &img)) << id;
-    return img;
-}
-
-IconModel numberIcon(IndicatorKind kind, const Placements& glyphs, bool large) {
-    IconModel m;
-    m.size = large ? 32 : 16;
-    const int row = large ? 18 : 9, height = large ? 16 : 8;
-    sim::Image mask = bitmapResource(kPictures[kind][large ? 2 : 0]);
-    sim::Image colour = bitmapResource(kPictures[kind][large ? 3 : 1]);
-    sim::Image strip = bitmapResource(large ? 179 : 164);
-    m.mask = mask.pixels;
-    m.colour = colour.pixels;
-    const Glyph* table = large ? kLarge : kSmall;
-    for (auto [digit, x] : glyphs) {
-        const Glyph& g = table[digit];
-        for (int r = 0; r < height && row + r < m.size; ++r) {
-            for (int c = 0; c < g.w; ++c) {
-                size_t at = static_cast<size_t>((row + r) * m.size + x + c);
-                COLORREF s = strip.at(g.x + c, g.y + r);
-                m.mask[at] ^= s;
-                m.colour[at] = s;
-            }
-        }
-    }
-    return m;
-}
-
-IconModel statusIcon(unsigned id) {
-    sim::Image colour, mask;
-    EXPECT_TRUE(sim::decodeIconResource(id, 32, &colour, &mask)) << id;
-    IconModel m;
-    m.size = colour.width;
-    m.mask = mask.pixels;
-    m.colour = colour.pixels;
-    return m;
-}
+using iconModel::IconModel;
+using iconModel::layout;
+using iconModel::numberIcon;
+using iconModel::Placements;
+using iconModel::statusIcon;
 
 // ---- the screen ----
 

@@ -21,6 +21,7 @@
 #include "resources.h"
 #include "settings/settings_record.h"
 #include "shell_services.h"
+#include "tests/unit/icon_models.h"
 #include "window_manager.h"
 #include "world.h"
 
@@ -32,59 +33,14 @@ IndicatorReading measured(IndicatorKind kind, int32_t percent, StatusIcon icon) 
 
 // ---- the expected images ----
 
-struct Expected {
-    int size = 0;
-    std::vector<COLORREF> mask;  // 0xFFFFFF transparent
-    std::vector<COLORREF> colour;
-};
+using Expected = iconModel::IconModel;
 
-sim::Image bitmap(unsigned id) {
-    sim::Image img;
-    EXPECT_TRUE(sim::decodeBitmapResource(id, &img)) << id;
-    return img;
-}
-
-// The number icon: the kind's picture, then each digit's glyph cell XORed into the mask and
-// copied into the colour image, centred as the layout table says.
+// The number icon of the kind and value at the given size.
 Expected numberIcon(int kind, int value, bool large) {
-    static const int glyphX[2][10] = {{0, 5, 9, 14, 19, 0, 5, 10, 15, 20}, {0, 10, 18, 28, 38, 0, 10, 20, 30, 40}};
-    static const int glyphW[2][10] = {{5, 4, 5, 5, 6, 5, 5, 5, 5, 5}, {10, 8, 10, 10, 12, 10, 10, 10, 10, 10}};
-    static const unsigned pictures[4][2][2] = {{{165, 163}, {178, 175}}, {{167, 168}, {180, 182}},
-                                              {{169, 170}, {176, 177}}, {{171, 172}, {181, 183}}};
-    const int l = large ? 1 : 0;
-    const int size = large ? 32 : 16;
-    const int rowHeight = large ? 16 : 8;
-    Expected e;
-    e.size = size;
-    e.mask = bitmap(pictures[kind][l][0]).pixels;
-    e.colour = bitmap(pictures[kind][l][1]).pixels;
-    const sim::Image strip = bitmap(large ? 179 : 164);
-    std::vector<int> digits = value >= 100 ? std::vector<int>{1, 0, 0}
-                              : value >= 10 ? std::vector<int>{value / 10, value % 10}
-                                            : std::vector<int>{value};
-    int width = 0;
-    for (int d : digits) width += glyphW[l][d];
-    int x = (size - width) / 2;
-    for (int d : digits) {
-        const int sy = d >= 5 ? rowHeight : 0;
-        for (int r = 0; r < rowHeight && (large ? 18 : 9) + r < size; ++r) {
-            for (int c = 0; c < glyphW[l][d]; ++c) {
-                size_t at = static_cast<size_t>(((large ? 18 : 9) + r) * size + x + c);
-                COLORREF s = strip.at(glyphX[l][d] + c, sy + r);
-                e.mask[at] ^= s;
-                e.colour[at] = s;
-            }
-        }
-        x += glyphW[l][d];
-    }
-    return e;
+    return iconModel::numberIcon(static_cast<IndicatorKind>(kind), iconModel::layout(value, large), large);
 }
 
-Expected resourceIcon(unsigned id) {
-    sim::Image colour, mask;
-    EXPECT_TRUE(sim::decodeIconResource(id, 32, &colour, &mask)) << id;
-    return Expected{colour.width, mask.pixels, colour.pixels};
-}
+Expected resourceIcon(unsigned id) { return iconModel::statusIcon(id); }
 
 // ---- the fixture: a main window with its notification icon, no taskbar ----
 

@@ -4,6 +4,7 @@
 #include "tests/e2e/desktop/desktop_check.h"
 
 #include "platform/win32/size_scaling.h"
+#include "tests/indicator_icon_model.h"
 
 namespace desktop {
 
@@ -21,51 +22,17 @@ Pixels bitmapResource(int id) {
     return px;
 }
 
-struct Glyph {
-    int x, y, w;
-};
-const Glyph kSmallGlyphs[10] = {{0, 0, 5}, {5, 0, 4}, {9, 0, 5},  {14, 0, 5}, {19, 0, 6},
-                                {0, 8, 5}, {5, 8, 5}, {10, 8, 5}, {15, 8, 5}, {20, 8, 5}};
-const Glyph kLargeGlyphs[10] = {{0, 0, 10},  {10, 0, 8},  {18, 0, 10}, {28, 0, 10}, {38, 0, 12},
-                                {0, 16, 10}, {10, 16, 10}, {20, 16, 10}, {30, 16, 10}, {40, 16, 10}};
-// Mask and colour bitmaps of each kind, small then large.
-const int kPictures[4][4] = {{165, 163, 178, 175}, {167, 168, 180, 182}, {169, 170, 176, 177}, {171, 172, 181, 183}};
-
 }  // namespace
 
 Icon numberIcon(int kind, int value, bool large) {
     Icon icon;
     icon.name = std::string(kindNames[kind]) + " " + std::to_string(value);
     icon.size = large ? 32 : 16;
-    const Glyph* g = large ? kLargeGlyphs : kSmallGlyphs;
-    const int row = large ? 18 : 9;
-    const int height = large ? 16 : 8;
-    icon.mask = bitmapResource(kPictures[kind][large ? 2 : 0]).p;
-    icon.colour = bitmapResource(kPictures[kind][large ? 3 : 1]).p;
-    Pixels strip = bitmapResource(large ? 179 : 164);
-    // The glyphs, left to right, centred: one digit, two, or "100" for 100 and above.
-    std::vector<int> digits;
-    if (value >= 100) {
-        digits = {1, 0, 0};
-    } else if (value >= 10) {
-        digits = {value / 10, value % 10};
-    } else {
-        digits = {value < 0 ? 0 : value};
-    }
-    int width = 0;
-    for (int d : digits) width += g[d].w;
-    int x = (icon.size - width) / 2;
-    for (int d : digits) {
-        for (int r = 0; r < height && row + r < icon.size; ++r) {
-            for (int c = 0; c < g[d].w; ++c) {
-                size_t at = static_cast<size_t>((row + r) * icon.size + x + c);
-                DWORD s = strip.at(g[d].x + c, g[d].y + r);
-                icon.mask[at] ^= s;
-                icon.colour[at] = s;
-            }
-        }
-        x += g[d].w;
-    }
+    icon.mask = bitmapResource(iconModel::Pictures[kind][large ? 2 : 0]).p;
+    icon.colour = bitmapResource(iconModel::Pictures[kind][large ? 3 : 1]).p;
+    const Pixels strip = bitmapResource(large ? iconModel::LargeDigitStrip : iconModel::SmallDigitStrip);
+    iconModel::drawDigits(icon.mask, icon.colour, iconModel::layout(value < 0 ? 0 : value, large), large,
+                          [&](int x, int y) { return strip.at(x, y); });
     return icon;
 }
 
