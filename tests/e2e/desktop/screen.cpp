@@ -54,18 +54,11 @@ Pixels bitmapPixels(HBITMAP bitmap, int width, int height) {
 }
 
 Pixels capture(const RECT& r) {
-    const int w = r.right - r.left;
-    const int h = r.bottom - r.top;
-    HDC screen = GetDC(NULL);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP block = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(memory, block);
-    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    SelectObject(memory, old);
-    Pixels out = bitmapPixels(block, w, h);
-    DeleteObject(block);
-    DeleteDC(memory);
-    ReleaseDC(NULL, screen);
+    Pixels out;
+    out.width = r.right - r.left;
+    out.height = r.bottom - r.top;
+    out.p = screenBlock(r.left, r.top, out.width, out.height);
+    out.p.resize(static_cast<size_t>(out.width) * out.height, 0);
     return out;
 }
 

@@ -1,5 +1,4 @@
-// The screen's pixels as the window system shows them, read with one copy: a pixel at a time
-// (GetPixel) is a round trip to the X server each, seconds for a whole screen.
+// The screen's pixels as the window system shows them, in the runner's colours (COLORREF).
 #include <algorithm>
 #include <stdexcept>
 
@@ -17,36 +16,15 @@ std::vector<COLORREF> readScreen(int x, int y, int width, int height) {
     int bottom = std::min<long long>(static_cast<long long>(y) + height, GetSystemMetrics(SM_CYSCREEN));
     if (left >= right || top >= bottom) return pixels;
     int w = right - left, h = bottom - top;
-    HDC screen = GetDC(NULL);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = NULL;
-    HBITMAP bitmap = memory ? CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0) : NULL;
-    if (bitmap == NULL) {
-        if (memory) DeleteDC(memory);
-        ReleaseDC(NULL, screen);
-        throw std::runtime_error("the screen cannot be read");
-    }
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, left, top, SRCCOPY);
-    GdiFlush();
-    const DWORD* source = static_cast<const DWORD*>(bits);
+    const std::vector<DWORD> block = screenBlock(left, top, w, h);
+    if (block.empty()) throw std::runtime_error("the screen cannot be read");
     for (int r = 0; r < h; ++r) {
         for (int c = 0; c < w; ++c) {
-            DWORD v = source[static_cast<size_t>(r) * w + c];  // 0x00RRGGBB
+            DWORD v = block[static_cast<size_t>(r) * w + c];  // 0x00RRGGBB
             pixels[static_cast<size_t>(top - y + r) * width + (left - x + c)] =
                 RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
         }
     }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(NULL, screen);
     return pixels;
 }
 
