@@ -25,6 +25,7 @@
 #include "handles.h"
 #include "modal.h"
 #include "scenario.h"
+#include "scenario/scenario_reader.h"
 #include "shell_services.h"
 #include "window_manager.h"
 #include "world.h"
@@ -94,20 +95,13 @@ void endOpenModals(Observation& o) {
     o.dialogStuck = true;
 }
 
-bool indicatorTimerRunning() {
+// The program's indicator timer, or none.
+const sim::Timer* indicatorTimer() {
     HWND main = sim::programMainWindow();
     for (const sim::Timer& t : sim::timers()) {
-        if (t.window == main && t.id == kIndicatorTimer) return true;
+        if (t.window == main && t.id == kIndicatorTimer) return &t;
     }
-    return false;
-}
-
-UINT indicatorPeriod() {
-    HWND main = sim::programMainWindow();
-    for (const sim::Timer& t : sim::timers()) {
-        if (t.window == main && t.id == kIndicatorTimer) return t.period;
-    }
-    return 0;
+    return nullptr;
 }
 
 // Where the taskbar shows something other than the shell's painting: the indicator, if any.
@@ -136,8 +130,9 @@ void probe(Observation& o) {
     o.probed = true;
     sim::repaintTaskbar();
     settle();
-    o.timerRunning = indicatorTimerRunning();
-    UINT period = indicatorPeriod();
+    const sim::Timer* timer = indicatorTimer();
+    o.timerRunning = timer != nullptr;
+    const UINT period = timer != nullptr ? timer->period : 0;
     command("advance " + std::to_string(2ull * (period ? period : 2000)));
     int x = 0, y = 0;
     o.indicatorShown = indicatorPlace(&x, &y);
@@ -300,7 +295,7 @@ std::vector<std::pair<bool, Observation>> runCases(const std::string& file, cons
                     sent += static_cast<size_t>(n);
                 }
                 close(fds[1]);
-                // The host threads of the simulated device are left behind, as the process ends.
+                // Ended at once: the simulated device's threads and objects need no tearing down here.
                 _exit(0);
             }
             close(fds[1]);
@@ -368,15 +363,23 @@ std::vector<std::string> harm(const Observation& base, const Observation& run) {
     return found;
 }
 
+// The scenario's lines, read as every runner reads them (a directory, an unreadable file or a
+// line that is not text is a mistake with FILE:LINE).
 std::vector<std::string> readLines(const std::string& file, std::string* error) {
-    std::ifstream in(file);
     std::vector<std::string> lines;
-    if (!in) {
-        *error = file + ":0: cannot open the scenario";
+    std::ifstream in;
+    const std::string problem = openScenarioFile(file, &in);
+    if (!problem.empty()) {
+        *error = file + ":0: " + problem;
         return lines;
     }
+    ScenarioReader reader(in);
     std::string line;
-    while (std::getline(in, line)) lines.push_back(line);
+    try {
+        while (reader.next(&line)) lines.push_back(line);
+    } catch (const ScenarioError& e) {
+        *error = file + ":" + std::to_string(reader.lineNumber()) + ": " + e.what();
+    }
     return lines;
 }
 
@@ -425,18 +428,16 @@ int runFaultSweep(int argc, char** argv) {
         }
         std::vector<Case> cases;
         for (int op = 0; op < sim::kOperationCount; ++op) {
+            const sim::Op operation = static_cast<sim::Op>(op);
+            auto failAfter = [&](uint64_t k) {
+                cases.push_back(Case{std::string(sim::operationName(operation)) + " after " + std::to_string(k), true,
+                                     Fault{operation, k}, baseline.runningAfterScenario});
+            };
             uint64_t calls = baseline.calls[static_cast<size_t>(op)];
             // Very long runs of calls are sampled by a fixed stride, the last call always included.
             uint64_t stride = calls > most ? (calls + most - 1) / most : 1;
-            for (uint64_t k = 0; k < calls; k += stride) {
-                cases.push_back(Case{std::string(sim::operationName(static_cast<sim::Op>(op))) + " after " + std::to_string(k),
-                                     true, Fault{static_cast<sim::Op>(op), k}, baseline.runningAfterScenario});
-            }
-            if (calls > 0 && (calls - 1) % stride != 0) {
-                cases.push_back(Case{std::string(sim::operationName(static_cast<sim::Op>(op))) + " after " +
-                                         std::to_string(calls - 1),
-                                     true, Fault{static_cast<sim::Op>(op), calls - 1}, baseline.runningAfterScenario});
-            }
+            for (uint64_t k = 0; k < calls; k += stride) failAfter(k);
+            if (calls > 0 && (calls - 1) % stride != 0) failAfter(calls - 1);
         }
         auto results = runCases(file, lines, cases, jobs);
         size_t survived = 0;
