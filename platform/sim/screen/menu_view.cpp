@@ -7,12 +7,6 @@
 namespace sim::screen {
 namespace {
 
-// TrackPopupMenuEx's alignment flags.
-constexpr UINT kCenterAlign = 0x0004;
-constexpr UINT kRightAlign = 0x0008;
-constexpr UINT kVCenterAlign = 0x0010;
-constexpr UINT kBottomAlign = 0x0020;
-
 Font menuFont() { return Font(Face::Regular, pointsToPixels(8)); }
 
 int itemHeight(const Font& f) { return f.height() + scaled(5); }
@@ -61,10 +55,10 @@ void place(MenuLevel& level, int x, int y, UINT flags) {
     const Device& d = world().device;
     int w = level.rect.right;
     int h = level.rect.bottom;
-    if (flags & kRightAlign) x -= w;
-    else if (flags & kCenterAlign) x -= w / 2;
-    if (flags & kBottomAlign) y -= h;
-    else if (flags & kVCenterAlign) y -= h / 2;
+    if (flags & TPM_RIGHTALIGN) x -= w;
+    else if (flags & TPM_CENTERALIGN) x -= w / 2;
+    if (flags & TPM_BOTTOMALIGN) y -= h;
+    else if (flags & TPM_VCENTERALIGN) y -= h / 2;
     if (x + w > d.screenWidth) x -= w;
     if (y + h > d.screenHeight) y -= h;
     x = std::max(0, std::min(x, d.screenWidth - w));

@@ -7,9 +7,6 @@
 namespace sim::screen {
 namespace {
 
-constexpr UINT kIconMask = 0xF0;
-constexpr UINT kDefaultButtonMask = 0xF00;
-
 Font textFont() { return Font(Face::Regular, pointsToPixels(8)); }
 Font captionFont() { return Font(Face::Bold, pointsToPixels(8)); }
 
@@ -21,7 +18,7 @@ MessageBoxLayout layoutMessageBox(const OpenModal& box) {
     Font f = textFont();
     Font cf = captionFont();
     int margin = scaled(8);
-    int iconSize = (box.style & kIconMask) ? scaled(32) : 0;
+    int iconSize = (box.style & MB_ICONMASK) ? scaled(32) : 0;
     int buttonW = scaled(50);
     int buttonH = f.height() + scaled(8);
     int gap = scaled(6);
@@ -52,7 +49,7 @@ MessageBoxLayout layoutMessageBox(const OpenModal& box) {
                   bodyTop + (bodyH - textHeight) / 2 + textHeight};
     int buttonsTop = bodyTop + bodyH + margin;
     int x = left + (width - buttonsWidth) / 2;
-    int defaultIndex = (box.style & kDefaultButtonMask) == MB_DEFBUTTON2 ? 1 : 0;
+    int defaultIndex = (box.style & MB_DEFMASK) == MB_DEFBUTTON2 ? 1 : 0;
     if (yesNo) {
         l.buttons.push_back({IDYES, u"Yes", makeRect(x, buttonsTop, buttonW, buttonH), defaultIndex == 0});
         l.buttons.push_back({IDNO, u"No", makeRect(x + buttonW + gap, buttonsTop, buttonW, buttonH), defaultIndex == 1});
