@@ -33,6 +33,12 @@ std::vector<std::u16string> wrapText(const std::u16string& text, const Font& f, 
 }
 
 
+void drawButton(Canvas& c, const RECT& r, const std::u16string& label, const Font& f, bool enabled, int thickness) {
+    c.fill(r, colour::Face);
+    c.frame(r, colour::Frame, thickness);
+    c.text(inset(r, 2), label, f, enabled ? colour::Text : colour::GrayText, Align::Center);
+}
+
 RECT makeRect(int left, int top, int width, int height) { return RECT{left, top, left + width, top + height}; }
 
 bool inside(const RECT& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }

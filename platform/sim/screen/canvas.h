@@ -51,6 +51,9 @@ struct Canvas {
     void symbol(const RECT& r, char16_t glyph, int pixelSize, COLORREF c);
 };
 
+// A push button: its face, a frame (thicker for the default button) and its label centred.
+void drawButton(Canvas& c, const RECT& r, const std::u16string& label, const Font& f, bool enabled, int thickness = 1);
+
 // Words laid out in lines no wider than width, as the platform breaks a static's text; a word
 // wider than a line stands alone on it.
 std::vector<std::u16string> wrapText(const std::u16string& text, const Font& f, int width);

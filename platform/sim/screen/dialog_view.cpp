@@ -41,12 +41,6 @@ std::u16string shownText(const Window& w, const ControlState& s) {
     return s.text;
 }
 
-void drawButton(Canvas& c, const RECT& r, const std::u16string& label, const Font& f, bool enabled, int thickness = 1) {
-    c.fill(r, colour::Face);
-    c.frame(r, colour::Frame, thickness);
-    c.text(inset(r, 2), label, f, enabled ? colour::Text : colour::GrayText, Align::Center);
-}
-
 void drawIconStatic(Canvas& c, const RECT& r, const ControlState& s) {
     if (s.text.size() != 2 || s.text[0] != u'\uFFFF') return;
     Image colourImage, mask;

@@ -61,16 +61,17 @@ MessageBoxLayout layoutMessageBox(const OpenModal& box) {
 
 void drawExclamation(Canvas& canvas, int x, int y, int size) {
     // A yellow warning triangle with a black edge and a black bar and dot.
+    const int middle = x + size / 2;
     for (int r = 0; r < size; ++r) {
-        int half = (r * size / 2) / std::max(size - 1, 1);
-        int cx = x + size / 2;
-        for (int c = cx - half; c <= cx + half - (size % 2 == 0 ? 1 : 0); ++c) {
-            bool edge = c <= cx - half || c >= cx + half - (size % 2 == 0 ? 1 : 0) - 0 || r == size - 1;
+        const int half = (r * size / 2) / std::max(size - 1, 1);
+        const int left = middle - half, right = middle + half - (size % 2 == 0 ? 1 : 0);
+        for (int c = left; c <= right; ++c) {
+            const bool edge = c == left || c == right || r == size - 1;
             canvas.pixel(c, y + r, edge ? colour::Frame : RGB(255, 214, 0));
         }
     }
-    int bar = std::max(2, size / 10);
-    int cx = x + size / 2 - bar / 2 - (size % 2 == 0 ? 0 : 0);
+    const int bar = std::max(2, size / 10);
+    const int cx = middle - bar / 2;
     canvas.fill(makeRect(cx, y + size * 3 / 8, bar, size * 3 / 8), colour::Frame);
     canvas.fill(makeRect(cx, y + size * 13 / 16, bar, bar), colour::Frame);
 }
@@ -90,11 +91,7 @@ void drawMessageBox(Canvas& canvas, const OpenModal& box) {
         canvas.within(l.text).textAt(l.text.left, y, line, f, colour::Text);
         y += f.height();
     }
-    for (const auto& b : l.buttons) {
-        canvas.fill(b.rect, colour::Face);
-        canvas.frame(b.rect, colour::Frame, b.isDefault ? 2 : 1);
-        canvas.text(b.rect, b.label, f, colour::Text, Align::Center);
-    }
+    for (const auto& b : l.buttons) drawButton(canvas, b.rect, b.label, f, true, b.isDefault ? 2 : 1);
 }
 
 bool tapMessageBox(OpenModal& box, int x, int y) {
