@@ -24,7 +24,7 @@ void put32(std::vector<uint8_t>& image, size_t at, int64_t value) {
 
 }  // namespace
 
-std::vector<uint8_t> settingsFileImage(const Args& a) {
+std::vector<uint8_t> defaultSettingsImage() {
     std::vector<uint8_t> image(652, 0);
     put32(image, 0, 270);
     put32(image, 68, 1);
@@ -34,6 +34,11 @@ std::vector<uint8_t> settingsFileImage(const Args& a) {
     put32(image, 616, 1);
     put32(image, 620, 1);
     put32(image, 628, 120);
+    return image;
+}
+
+std::vector<uint8_t> settingsFileImage(const Args& a) {
+    std::vector<uint8_t> image = defaultSettingsImage();
     if (a.count() % 2 != 0) throw ScenarioError("settings-file: FIELD VALUE pairs");
     for (size_t i = 0; i < a.count(); i += 2) {
         std::string field = a.word(i);

@@ -12,6 +12,8 @@ namespace scenario {
 extern const char16_t* const kSettingsFilePath;   // where the default install keeps the file
 extern const char16_t* const kSettingsFolderPath;
 
+// The settings file as the program first makes it: the record's defaults.
+std::vector<uint8_t> defaultSettingsImage();
 std::vector<uint8_t> settingsFileImage(const Args& fields);
 
 }  // namespace scenario

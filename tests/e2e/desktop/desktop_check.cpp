@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "platform/win32/size_scaling.h"
+#include "scenario/settings_image.h"
 #include "tests/e2e/desktop/desktop_check.h"
 #include "tests/e2e/system_helpers.h"
 
@@ -208,21 +209,6 @@ int32_t field(const std::vector<BYTE>& image, size_t offset) {
     int32_t v = 0;
     if (image.size() >= offset + 4) std::memcpy(&v, &image[offset], 4);
     return v;
-}
-
-// The settings file as first made: the record's defaults.
-std::vector<BYTE> defaultImage() {
-    std::vector<BYTE> b(652, 0);
-    auto put = [&b](size_t at, uint32_t v) { std::memcpy(&b[at], &v, 4); };
-    put(0, 270);
-    put(68, 1);
-    put(72, 1);
-    put(76, 1);
-    put(84, 2);
-    put(616, 1);
-    put(620, 1);
-    put(628, 120);
-    return b;
 }
 
 // --- The user's hand: the mouse on the tray icon, keys in menus, buttons in dialogs -------------
@@ -435,7 +421,7 @@ void runChecks(const std::wstring& picture) {
         return true;
     };
     bool exists = false;
-    check(readFile(settingsFile, &exists) == defaultImage() && exists,
+    check(readFile(settingsFile, &exists) == scenario::defaultSettingsImage() && exists,
           "the settings file is made in the program's folder with the defaults");
 
     std::vector<std::string> seen;
