@@ -7,6 +7,7 @@
 #include "file_system.h"
 #include "gdi.h"
 #include "modal.h"
+#include "other_hooks.h"
 #include "resources.h"
 #include "scenario.h"
 #include "screen/screen.h"
@@ -150,7 +151,8 @@ void check(Outcome& o, bool ok, const std::string& found, const Args& a) {
 
 // Project checks: `expect gdi-objects N`, `expect icons N`, `expect device-contexts N`,
 // `expect menus N`, `expect exit-leftovers GDI ICONS DCS`, `expect running yes|no`,
-// `expect file-size "PATH" N`, `expect taskbar-messages MESSAGE N`.
+// `expect file-size "PATH" N`, `expect taskbar-messages MESSAGE N`, `expect instances N`,
+// `expect taskbar-procedure shell|orvo|"NAME"`.
 const Registrar expect("expect", [](Args& a, Outcome& o) {
     if (a.count() < 1) throw ScenarioError("expect: what to check?");
     std::string what = a.word(0);
@@ -191,6 +193,18 @@ const Registrar expect("expect", [](Args& a, Outcome& o) {
         if (a.word(1) != "yes" && a.word(1) != "no") throw ScenarioError("expect running: yes or no");
         bool running = sim::programRunning();
         check(o, running == (a.word(1) == "yes"), std::string("running ") + (running ? "yes" : "no"), a);
+    } else if (what == "instances") {
+        // `expect instances N`: how many processes of the program are alive.
+        a.expectCount(2, 2);
+        size_t n = 0;
+        for (auto& p : sim::world().processes) n += p->isProgram && !p->exited;
+        check(o, n == a.unsignedNumber(1), "instances " + std::to_string(n), a);
+    } else if (what == "taskbar-procedure") {
+        // `expect taskbar-procedure shell|orvo|"NAME"`: whose procedure the taskbar runs first.
+        a.expectCount(2, 2);
+        const std::string wanted = a.isString(1) ? quote(a.string(1)) : a.word(1);
+        const std::string owner = sim::taskbarProcedureOwner();
+        check(o, owner == wanted, "taskbar-procedure " + owner, a);
     } else if (what == "pixels-unchanged" || what == "pixels-changed") {
         a.expectCount(1, 1);
         if (!gMark.set) throw ScenarioError("expect " + what + ": no mark-pixels before");

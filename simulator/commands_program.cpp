@@ -3,6 +3,7 @@
 
 #include "device.h"
 #include "modal.h"
+#include "other_hooks.h"
 #include "scenario.h"
 #include "screen/screen.h"
 #include "shell_services.h"
@@ -106,6 +107,28 @@ const Registrar sendClose("send-close", [](Args& a, Outcome&) {
     if (sim::Window* w = sim::findWindowObject(main)) {
         w->thread->posted.push_back(MSG{main, WM_CLOSE, 0, 0, GetTickCount(), {0, 0}});
     }
+});
+
+// `taskbar-hooker "NAME" hook|unhook|exit`: another program NAME replaces the taskbar's window
+// procedure with one that passes every message on to the one it replaced; puts that one back
+// (whatever the taskbar runs by then); or ends, putting it back first when its hook is on.
+const Registrar taskbarHooker("taskbar-hooker", [](Args& a, Outcome&) {
+    a.expectCount(2, 2);
+    const std::u16string name = a.string(0);
+    if (name.empty()) throw ScenarioError("taskbar-hooker: a program needs a name");
+    const std::string what = a.word(1);
+    sim::HookerAction action;
+    if (what == "hook") {
+        action = sim::HookerAction::Hook;
+    } else if (what == "unhook") {
+        action = sim::HookerAction::Unhook;
+    } else if (what == "exit") {
+        action = sim::HookerAction::Exit;
+    } else {
+        throw ScenarioError("taskbar-hooker: hook, unhook or exit, not " + what);
+    }
+    const std::string problem = sim::taskbarHooker(name, action);
+    if (!problem.empty()) throw ScenarioError("taskbar-hooker " + quote(name) + " " + what + ": " + problem);
 });
 
 const Registrar reset("reset", [](Args& a, Outcome&) {

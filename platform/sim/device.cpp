@@ -99,6 +99,8 @@ void messageLoop() {
     while (GetMessageW(&msg, nullptr, 0, 0)) DispatchMessageW(&msg);
 }
 
+}  // namespace
+
 Process* newProcess(const std::string& name, bool isProgram) {
     auto p = std::make_unique<Process>();
     p->pid = world().nextPid++;
@@ -109,6 +111,8 @@ Process* newProcess(const std::string& name, bool isProgram) {
     world().processes.push_back(std::move(p));
     return raw;
 }
+
+namespace {
 
 void buildShell() {
     World& w = world();
@@ -162,7 +166,9 @@ void programMain(Process* p, int (*entry)(HINSTANCE, HINSTANCE, LPWSTR, int)) {
     held.deviceContexts = lastExitLeftovers().deviceContexts;
     if (world().shuttingDown) return;
     logEvent("process-exit " + p->name + (killed ? std::string(" killed") : " code=" + std::to_string(code)));
-    if (!killed) checkNothingHeldAtExit(*p, held);
+    if (killed) return;  // at a reset every process is killed at once, the shell with it
+    endProcessCode(*p);
+    checkNothingHeldAtExit(*p, held);
 }
 
 }  // namespace

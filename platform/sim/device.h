@@ -17,6 +17,9 @@ void bootDevice();
 extern const char16_t* const kInstalledProgramPath;
 bool isInstalledProgram(const std::u16string& path);
 
+// A new simulated process (no thread yet); a program's start and end are logged.
+Process* newProcess(const std::string& name, bool isProgram);
+
 // Starts the program from the given path as a new process; nullptr when it is not installed.
 Process* startProgram(const std::u16string& path);
 

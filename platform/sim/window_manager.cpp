@@ -105,13 +105,35 @@ void activateWindow(HWND handle) {
 
 void setActivationListener(void (*listener)()) { gActivationListener = listener; }
 
-LRESULT callWindowProc(Window* w, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (w == nullptr || w->proc == nullptr) return 0;
-    if (w->procProcess && w->procProcess->exited && w->procProcess != w->process) {
-        reportFault(quote(w->className) + " calls the window procedure of ended process " + w->procProcess->name);
+LRESULT runProcedure(Process* owner, const Window* w, WNDPROC proc, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND handle = w->handle;
+    Process* caller = currentProcess();
+    if (owner == nullptr || owner == caller) return proc(handle, message, wParam, lParam);
+    if (owner->exited) {
+        reportFault(quote(w->className) + " calls the window procedure of ended process " + owner->name);
         return 0;
     }
-    return w->proc(w->handle, message, wParam, lParam);
+    // The procedure runs on a thread of another process: its process must not end before it
+    // returns (see endProcessCode), also when the thread is killed while it runs.
+    struct Activation {
+        Process* process;
+        ~Activation() { --process->foreignActivations; }
+    } activation{owner};
+    ++owner->foreignActivations;
+    return proc(handle, message, wParam, lParam);
+}
+
+LRESULT callWindowProc(Window* w, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (w == nullptr || w->proc == nullptr) return 0;
+    // A window's class procedure is its own process's code; a replaced one, whoever's it is.
+    Process* owner = w->procProcess ? w->procProcess : w->process;
+    return runProcedure(owner, w, w->proc, message, wParam, lParam);
+}
+
+void endProcessCode(Process& process) {
+    if (process.foreignActivations > 0) {
+        reportFault("process " + process.name + " ended while a procedure of it runs on another process's thread");
+    }
 }
 
 Window* findWindowObject(HWND handle) {
@@ -416,6 +438,15 @@ BOOL ClientToScreen(HWND handle, LPPOINT point) {
     return TRUE;
 }
 
+WNDPROC sim::replaceWindowProc(HWND handle, WNDPROC proc) {
+    Window* w = findWindowObject(handle);
+    if (w == nullptr) return nullptr;
+    WNDPROC old = w->proc;
+    w->proc = proc;
+    w->procProcess = processOfCode(reinterpret_cast<const void*>(proc));
+    return old;
+}
+
 LONG_PTR SetWindowLongPtrW(HWND handle, int index, LONG_PTR value) {
     Window* w = findWindowObject(handle);
     if (shouldFail(Op::SetWindowLongW) || w == nullptr) return 0;
@@ -457,7 +488,12 @@ LONG_PTR GetWindowLongPtrW(HWND handle, int index) {
 }
 
 LRESULT CallWindowProcW(WNDPROC proc, HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-    return proc ? proc(handle, message, wParam, lParam) : 0;
+    if (proc == nullptr) return 0;
+    // A chain of replaced procedures: each link is the code of the process that put it there.
+    if (Window* w = findWindowObject(handle)) {
+        return runProcedure(processOfCode(reinterpret_cast<const void*>(proc)), w, proc, message, wParam, lParam);
+    }
+    return proc(handle, message, wParam, lParam);
 }
 
 LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -96,6 +96,16 @@ bool isOtherProgramWindow(const Window* w);
 // Calls the window's procedure as the window manager does for a message. A procedure whose
 // process has ended is not called: that is a fault (an event line, and the scenario fails).
 LRESULT callWindowProc(Window* w, UINT message, WPARAM wParam, LPARAM lParam);
+// Runs `proc`, code of `owner` (nullptr: the simulator's own), for window `w` on the calling
+// thread: a call into an ended process is a fault, and a call from another process's thread is
+// counted while it runs (Process::foreignActivations).
+LRESULT runProcedure(Process* owner, const Window* w, WNDPROC proc, UINT message, WPARAM wParam, LPARAM lParam);
+// A process has ended: a procedure of it still running on another process's thread (and so
+// returned into once it returns from what it called) is a fault.
+void endProcessCode(Process& process);
+// Replaces a window's procedure as another program does, outside the program's counted and
+// failable calls; returns the one replaced.
+WNDPROC replaceWindowProc(HWND handle, WNDPROC proc);
 
 // SendMessageW and PostMessageW as the device's own parts use them (a control telling its dialog,
 // a menu handing its choice on, the notification area passing on a tap): never failed by a

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <map>
 
 namespace sim {
 namespace {
@@ -132,7 +133,18 @@ DWORD lastError() {
     return t ? t->lastError : gDriverError;
 }
 
+namespace {
+std::map<const void*, Process*>& simulatedCode() {
+    static std::map<const void*, Process*> code;
+    return code;
+}
+}  // namespace
+
+void registerProcessCode(const void* address, Process* process) { simulatedCode()[address] = process; }
+
 Process* processOfCode(const void* address) {
+    auto known = simulatedCode().find(address);
+    if (known != simulatedCode().end()) return known->second;
     Dl_info info;
     if (address == nullptr || dladdr(address, &info) == 0) return nullptr;
     for (auto& p : world().processes) {

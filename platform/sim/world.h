@@ -25,6 +25,9 @@ struct Process {
     Thread* mainThread = nullptr;
     bool exited = false;
     int exitCode = 0;
+    // Procedures of this process now running on threads of other processes (a window procedure
+    // put on the shell's taskbar, called there): the process must not end while there are any.
+    int foreignActivations = 0;
 };
 
 struct Device : scenario::DeviceReadings {
@@ -112,5 +115,8 @@ Process* currentProcess();
 
 // The program process whose image holds the code at `address`, or nullptr (the simulator's own).
 Process* processOfCode(const void* address);
+// Code of the simulator that stands for code of a simulated process (another program's window
+// procedure): processOfCode names that process for it.
+void registerProcessCode(const void* address, Process* process);
 
 }  // namespace sim

@@ -1,0 +1,19 @@
+// Other programs that replace the taskbar's window procedure, as utilities beside Orvo do: each
+// puts a procedure of its own on the taskbar that passes every message on to the procedure it
+// replaced, can later put that one back, and ends.
+#pragma once
+
+#include <string>
+
+namespace sim {
+
+enum class HookerAction { Hook, Unhook, Exit };
+
+// Carries out the action of the other program NAME (started by its first hook). Returns "" when
+// done, or what made it impossible (a mistake in the scenario).
+std::string taskbarHooker(const std::u16string& name, HookerAction action);
+
+// Whose procedure the taskbar runs first: "shell", "orvo", or another program's name in quotes.
+std::string taskbarProcedureOwner();
+
+}  // namespace sim
