@@ -11,6 +11,13 @@ extern HWND mainWindow;
 extern WNDPROC originalTaskbarProc;
 // The window whose procedure the hook replaced: the procedure goes back to this one window.
 extern HWND hookedTaskbar;
+// Non-zero from the first close request on: nothing of the program shows any more, and it ends
+// as soon as none of its code can run on the shell's thread.
+extern int programLeaving;
+
+// While the program waits to end, it looks again this often whether it may.
+constexpr UINT_PTR ExitCheckTimerId = 160;
+constexpr UINT ExitCheckMilliseconds = 500;
 
 // Resource ids of the application shell.
 constexpr UINT MainWindowClassString = 40003;

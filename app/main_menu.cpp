@@ -2,6 +2,7 @@
 #include "app/main_menu.h"
 
 #include "app/app_state.h"
+#include "app/main_window.h"
 #include "app/tray_icon.h"
 #include "indicators/scheduler.h"
 #include "indicators/taskbar_canvas.h"
@@ -32,7 +33,10 @@ bool isMainMenuCommand(WORD id) {
     return false;
 }
 
-void restartIndicatorTimer() { startIndicatorTimer(mainWindow); }
+// Not once the program is on its way out (a close request arrived while a dialog was open).
+void restartIndicatorTimer() {
+    if (programLeaving == 0) startIndicatorTimer(mainWindow);
+}
 
 // Set while the main menu, or a dialog or message box that one of its commands opened, is open.
 // Their modal loops still dispatch the notification icon's events, and a second menu or dialog
@@ -127,7 +131,7 @@ bool handleMainMenuCommand(WORD id) {
             removeTrayIcon(mainWindow);
             SendMessageW(mainWindow, WM_CLOSE, 0, 0);
             // The close did not arrive: the program must still end, never run on without its icon.
-            if (IsWindow(mainWindow)) DestroyWindow(mainWindow);
+            if (IsWindow(mainWindow) && programLeaving == 0) closeProgram(mainWindow);
             return true;
         default:
             return false;

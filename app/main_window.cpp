@@ -17,6 +17,7 @@ WCHAR installDir[InstallDirUnits] = TEXT("\\Program Files\\Marund\\Orvo");
 HWND mainWindow = NULL;
 WNDPROC originalTaskbarProc = NULL;
 HWND hookedTaskbar = NULL;
+int programLeaving = 0;
 
 namespace {
 
@@ -50,19 +51,44 @@ void onCreate(HWND window) {
     startIndicatorTimer(window);
 }
 
-void onDestroy(HWND window) {
+// What a person sees of the program: the indicator, its timer and the notification icon.
+void hideEverything(HWND window) {
     KillTimer(window, IndicatorTimerId);
     removeTrayIcon(window);
-    releaseTrayIcon();
     // The notification icon has just gone: there is nothing left to erase in the tray.
     if (iconShown != 0 && indicatorInTray == 0) restoreBackground();
+}
+
+// The window goes (and with it the process) only when the taskbar can no longer call the hook
+// and no call of it is running; until then the timer, and the hook's last return, look again.
+void endWhenSafe(HWND window) {
+    static bool checking = false;
+    if (takeTaskbarHookOut() && !isTaskbarHookRunning()) {
+        DestroyWindow(window);
+        return;
+    }
+    if (!checking) checking = SetTimer(window, ExitCheckTimerId, ExitCheckMilliseconds, NULL) != 0;
+}
+
+void onDestroy(HWND window) {
+    if (programLeaving == 0) hideEverything(window);
+    releaseTrayIcon();
     releaseCanvasBitmaps();
     releaseIconSlots();
-    removeTaskbarHook();
+    takeTaskbarHookOut();
     PostQuitMessage(0);
 }
 
 }  // namespace
+
+void closeProgram(HWND window) {
+    if (programLeaving == 0) {
+        programLeaving = 1;
+        passTaskbarMessagesOnly();
+        hideEverything(window);
+    }
+    endWhenSafe(window);
+}
 
 BOOL createMainWindow(HINSTANCE instance) {
     hInstance = instance;
@@ -103,9 +129,16 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_DESTROY:
             onDestroy(window);
             return 0;
+        case WM_CLOSE:
+            closeProgram(window);
+            return 0;
         case WM_TIMER:
         case PostedRefreshMessage:
-            if (wParam == IndicatorTimerId) onIndicatorTimer(window, lParam);
+            if (wParam == ExitCheckTimerId && programLeaving != 0) endWhenSafe(window);
+            if (wParam == IndicatorTimerId && programLeaving == 0) onIndicatorTimer(window, lParam);
+            return 0;
+        case HookReturnedMessage:
+            if (programLeaving != 0) endWhenSafe(window);
             return 0;
         case WM_COMMAND:
             if (handleMainMenuCommand(LOWORD(wParam))) return 0;

@@ -10,6 +10,30 @@
 
 namespace {
 
+// Calls of the hook now running on the shell's thread; the main thread reads it at exit, and
+// the program must not end under one of them.
+volatile LONG hookActivations = 0;
+// Set at exit: every message is passed on, nothing else is done.
+volatile LONG passOnly = 0;
+// Set when the chain probe (see isHookInChain) passes through the hook.
+volatile LONG probeReached = 0;
+// Set while the main window waits for the running calls to return (see isTaskbarHookRunning).
+volatile LONG returnAwaited = 0;
+constexpr LPARAM ChainProbe = 0x4F52564F;
+
+class HookActivation {
+public:
+    HookActivation() { InterlockedIncrement(&hookActivations); }
+    ~HookActivation() {
+        if (InterlockedDecrement(&hookActivations) == 0 && returnAwaited != 0 && mainWindow != NULL) {
+            returnAwaited = 0;
+            PostMessageW(mainWindow, HookReturnedMessage, 0, 0);
+        }
+    }
+    HookActivation(const HookActivation&) = delete;
+    HookActivation& operator=(const HookActivation&) = delete;
+};
+
 LRESULT passOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcW(originalTaskbarProc, window, message, wParam, lParam);
 }
@@ -134,7 +158,8 @@ HWND findShellTaskbar() {
 }
 
 void installTaskbarHook(HWND taskbar) {
-    if (taskbar == NULL) return;
+    // One hook per program, whatever asks again.
+    if (taskbar == NULL || hookedTaskbar != NULL) return;
     const LONG_PTR hook = reinterpret_cast<LONG_PTR>(taskbarHookProc);
     LONG_PTR previous = SetWindowLongPtrW(taskbar, GWLP_WNDPROC, hook);
     if (previous == 0) previous = SetWindowLongPtrW(taskbar, GWLP_WNDPROC, hook);
@@ -144,18 +169,48 @@ void installTaskbarHook(HWND taskbar) {
     hookedTaskbar = taskbar;
 }
 
-void removeTaskbarHook() {
-    if (hookedTaskbar == NULL || originalTaskbarProc == NULL) return;
-    // Only the window that still runs the hook gets the procedure back: a handle that now names
-    // another window must not receive the taskbar's procedure.
-    if (GetWindowLongPtrW(hookedTaskbar, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(taskbarHookProc)) {
-        // A second attempt: the shell must never be left calling code of an ended program.
-        const LONG_PTR original = reinterpret_cast<LONG_PTR>(originalTaskbarProc);
-        if (SetWindowLongPtrW(hookedTaskbar, GWLP_WNDPROC, original) == 0) {
-            SetWindowLongPtrW(hookedTaskbar, GWLP_WNDPROC, original);
-        }
+void passTaskbarMessagesOnly() { passOnly = 1; }
+
+BOOL isTaskbarHookRunning() {
+    if (hookActivations == 0) return FALSE;
+    returnAwaited = 1;
+    return TRUE;
+}
+
+namespace {
+
+// Whether a message sent to the taskbar still passes through the hook: the other programs' hooks
+// pass everything on, so a probe that never reaches it means that one of them has put back a
+// procedure from before the hook, and nothing calls the hook any more.
+bool isHookInChain() {
+    probeReached = 0;
+    SetLastError(0);
+    SendMessageW(hookedTaskbar, WM_NULL, 0, ChainProbe);
+    // A probe that could not be sent tells nothing: the hook counts as still in the chain.
+    return probeReached != 0 || GetLastError() != 0;
+}
+
+}  // namespace
+
+BOOL takeTaskbarHookOut() {
+    if (hookedTaskbar == NULL || originalTaskbarProc == NULL) return TRUE;
+    if (!IsWindow(hookedTaskbar)) {
+        hookedTaskbar = NULL;
+        return TRUE;
     }
+    if (GetWindowLongPtrW(hookedTaskbar, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(taskbarHookProc)) {
+        // A failure is tried again later: the program waits for it rather than end in the chain.
+        if (SetWindowLongPtrW(hookedTaskbar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalTaskbarProc)) == 0) {
+            return FALSE;
+        }
+        hookedTaskbar = NULL;
+        return TRUE;
+    }
+    // Another program's procedure runs first. Only the window's own procedure may be given back:
+    // giving the taskbar originalTaskbarProc now would cut that program out.
+    if (isHookInChain()) return FALSE;
     hookedTaskbar = NULL;
+    return TRUE;
 }
 
 BOOL isPppPeerPresent() {
@@ -172,6 +227,11 @@ BOOL isPppPeerPresent() {
 }
 
 LRESULT CALLBACK taskbarHookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    HookActivation running;
+    if (passOnly != 0) {
+        if (message == WM_NULL && lParam == ChainProbe) probeReached = 1;
+        return passOn(window, message, wParam, lParam);
+    }
     switch (message) {
         case WM_LBUTTONDOWN:
             return onTap(window, wParam, lParam);

@@ -21,6 +21,8 @@ HLOCAL LocalFree(HLOCAL memory);
 DWORD GetTickCount();
 DWORD GetCurrentThreadId();
 void Sleep(DWORD ms);
+LONG InterlockedIncrement(LONG volatile* value);
+LONG InterlockedDecrement(LONG volatile* value);
 
 // Files
 HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,

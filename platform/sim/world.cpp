@@ -167,3 +167,6 @@ DWORD GetCurrentThreadId() {
     sim::Thread* t = sim::currentThread();
     return t ? static_cast<DWORD>(t->id) : 0;
 }
+// One simulated thread runs at a time: every increment is atomic already.
+LONG InterlockedIncrement(LONG volatile* value) { return ++*value; }
+LONG InterlockedDecrement(LONG volatile* value) { return --*value; }
