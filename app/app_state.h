@@ -22,6 +22,11 @@ constexpr UINT ExitCheckMilliseconds = 500;
 // Resource ids of the application shell.
 constexpr UINT MainWindowClassString = 40003;
 constexpr UINT MainWindowTitleString = 40005;
+// What those strings hold, for when they do not load.
+constexpr const WCHAR* MainWindowClassName = TEXT("ORVO");
+constexpr const WCHAR* MainWindowTitle = TEXT("Orvo");
+// Held by the running instance for its whole run.
+constexpr const WCHAR* SingleInstanceMutexName = TEXT("Marund.Orvo.SingleInstance");
 constexpr WORD ProgramIcon = 105;
 constexpr WORD TrayIconLarge = 160;
 constexpr WORD TrayIconSmall = 161;

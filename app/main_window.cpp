@@ -92,11 +92,22 @@ void closeProgram(HWND window) {
 
 BOOL createMainWindow(HINSTANCE instance) {
     hInstance = instance;
-    // A string that does not load leaves its buffer as it was: empty, never uninitialised.
+    // The names the single-instance rule looks for: a string that does not load gives way to the
+    // program's own name, so that every instance looks for the same window.
     WCHAR className[ResourceTextUnits] = {0};
     WCHAR title[ResourceTextUnits] = {0};
-    LoadStringW(hInstance, MainWindowClassString, className, ResourceTextUnits);
-    LoadStringW(hInstance, MainWindowTitleString, title, ResourceTextUnits);
+    if (LoadStringW(hInstance, MainWindowClassString, className, ResourceTextUnits) == 0) {
+        wcscpy(className, MainWindowClassName);
+    }
+    if (LoadStringW(hInstance, MainWindowTitleString, title, ResourceTextUnits) == 0) wcscpy(title, MainWindowTitle);
+    // Instances started at the same moment could all search before any has made its window: the
+    // named mutex decides at once. The process holds it to its end (the system then frees it).
+    // One that cannot be made leaves the decision to the window search alone.
+    HANDLE instanceMutex = CreateMutexW(NULL, FALSE, SingleInstanceMutexName);
+    if (instanceMutex != NULL && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(instanceMutex);
+        return FALSE;
+    }
     if (FindWindowW(className, title) != NULL) return FALSE;
 
     WNDCLASSW wc;

@@ -14,9 +14,19 @@
 namespace scenario {
 namespace {
 
+// `start [N]`: N instances (default 1) started at the same moment; their starts interleave, each
+// giving way to the others at every platform call, until all are idle.
 const Registrar start("start", [](Args& a, Outcome&) {
-    a.expectCount(0, 0);
-    if (sim::startProgram(sim::kInstalledProgramPath) == nullptr) throw ScenarioError("start: orvo.exe is not installed");
+    a.expectCount(0, 1);
+    const uint64_t count = a.count() == 1 ? a.unsignedNumber(0) : 1;
+    if (count < 1 || count > 16) throw ScenarioError("start: 1 to 16 instances at once");
+    for (uint64_t i = 0; i < count; ++i) {
+        if (sim::startProgram(sim::kInstalledProgramPath) == nullptr) throw ScenarioError("start: orvo.exe is not installed");
+    }
+    if (count == 1) return;
+    sim::world().interleavedStarts = true;
+    settle();
+    sim::world().interleavedStarts = false;
 });
 
 // Time passes in steps from one timer's due time to the next, so that every tick is handled at

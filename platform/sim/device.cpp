@@ -11,6 +11,7 @@
 
 #include "file_system.h"
 #include "gdi.h"
+#include "handles.h"
 #include "invariants.h"
 #include "modal.h"
 #include "registry.h"
@@ -160,6 +161,7 @@ void programMain(Process* p, int (*entry)(HINSTANCE, HINSTANCE, LPWSTR, int)) {
     held.trayIcons = releaseProcessTrayIcons(p);
     releaseProcessWindows(p);
     releaseProcessGdi(p);
+    releaseProcessKernelObjects(p);
     held.menus = releaseProcessMenus(p);
     held.gdiObjects = lastExitLeftovers().gdiObjects;
     held.icons = lastExitLeftovers().icons;

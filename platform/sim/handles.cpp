@@ -27,4 +27,14 @@ bool removeKernelObject(HANDLE handle) { return table().erase(reinterpret_cast<u
 
 size_t liveKernelObjects() { return table().size(); }
 
+void releaseProcessKernelObjects(Process* process) {
+    for (auto it = table().begin(); it != table().end();) {
+        if (it->second->owner == process) {
+            it = table().erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
 }  // namespace sim

@@ -175,14 +175,32 @@ void blockUntil(const std::function<bool()>& wake, bool pumpSent) {
     }
 }
 
+void yieldToOtherThreads() {
+    Thread* self = gRunning;
+    if (self == nullptr) return;
+    self->yielded = true;
+    self->wakeCondition = [] { return true; };
+    leaveFiber(self);
+    self->wakeCondition = nullptr;
+    if (self->killed) throw ThreadKilled();
+}
+
 void runUntilIdle() {
     for (;;) {
+        // The first runnable thread, preferring those that have not just given way.
         Thread* next = nullptr;
+        Thread* gaveWay = nullptr;
         for (auto& t : gThreads) {
-            if (runnable(t.get())) {
+            if (!runnable(t.get())) continue;
+            if (!t->yielded) {
                 next = t.get();
                 break;
             }
+            if (gaveWay == nullptr) gaveWay = t.get();
+        }
+        if (next == nullptr && gaveWay != nullptr) {
+            for (auto& t : gThreads) t->yielded = false;
+            next = gaveWay;
         }
         if (next == nullptr) return;
         enterFiber(next);

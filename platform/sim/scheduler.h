@@ -58,6 +58,8 @@ struct Thread {
     // Nesting of modal loops (menus, dialogs, message boxes) currently running on this thread.
     int modalDepth = 0;
     DWORD lastError = 0;
+    // Gave way to the other threads (see yieldToOtherThreads): runs again once they have had a turn.
+    bool yielded = false;
 };
 
 // Starts a simulated thread running body; it runs when the driver next lets threads run.
@@ -69,6 +71,10 @@ Thread* currentThread();
 // Called by a simulated thread: gives up control until wake() returns true. Sent messages and
 // scenario actions addressed to this thread are handled while it waits when pumpSent is set.
 void blockUntil(const std::function<bool()>& wake, bool pumpSent = true);
+
+// Called by a simulated thread: lets every other runnable thread run a turn before it goes on, as
+// threads that run at the same moment on the device interleave.
+void yieldToOtherThreads();
 
 // Runs the sent messages and scenario actions that wait for the current thread.
 void handleIncoming();

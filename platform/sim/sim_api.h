@@ -21,6 +21,9 @@ HLOCAL LocalFree(HLOCAL memory);
 DWORD GetTickCount();
 DWORD GetCurrentThreadId();
 void Sleep(DWORD ms);
+// A named mutex is one object for every process that opens the name; the name goes when the
+// last handle is closed, and a process's handles are closed when it ends.
+HANDLE CreateMutexW(LPSECURITY_ATTRIBUTES security, BOOL initialOwner, LPCWSTR name);
 LONG InterlockedIncrement(LONG volatile* value);
 LONG InterlockedDecrement(LONG volatile* value);
 

@@ -95,6 +95,10 @@ bool failOperation(const std::string& operation, uint64_t count, bool always, ui
 }
 
 bool shouldFail(Op op) {
+    if (world().interleavedStarts) {
+        Process* caller = currentProcess();
+        if (caller != nullptr && caller->isProgram) yieldToOtherThreads();
+    }
     const int i = static_cast<int>(op);
     ++gCalls[i];
     if (gArmedFaults == 0) return false;

@@ -46,6 +46,9 @@ struct World {
     Process* programs = nullptr;  // owns the windows of the scenario's other programs
     bool resetRequested = false;  // a reset waits until every thread is idle
     bool shuttingDown = false;    // the simulator exits: ending processes is not an event
+    // Programs started at the same moment: each gives way to the others at every platform call
+    // it makes, so that their starts interleave as on the device.
+    bool interleavedStarts = false;
     // Faults of a program that the device itself caught (a procedure of an ended process called,
     // an invariant of the screen broken): each is an event line, and the scenario fails.
     std::vector<std::string> faults;
@@ -72,7 +75,7 @@ void reportFault(const std::string& text);
 // platform name (the logic's SetWindowLongPtrW is the device's SetWindowLongW).
 #define SIM_FALLIBLE_OPERATIONS(X)                                                                          \
     X(AppendMenuW) X(BitBlt) X(BringWindowToTop) X(CloseHandle) X(CreateCompatibleBitmap)                    \
-    X(CreateCompatibleDC) X(CreateDIBSection) X(CreateFileW) X(CreateIconIndirect) X(CreatePopupMenu)        \
+    X(CreateCompatibleDC) X(CreateDIBSection) X(CreateFileW) X(CreateMutexW) X(CreateIconIndirect) X(CreatePopupMenu)        \
     X(CreateWindowExW) X(DeleteFileW) X(DialogBoxIndirectParamW) X(DrawIconEx) X(EnumWindows) X(ExtEscape)   \
     X(FindFirstFileW) X(FindNextFileW) X(FindResourceW) X(FindWindowW) X(GetDC) X(GetDiskFreeSpaceExW)       \
     X(GetDlgItem) X(GetPixel) X(GetStoreInformation) X(GetSystemPowerStatusEx2) X(GetWindowTextW)            \
