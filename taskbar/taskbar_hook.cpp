@@ -199,8 +199,11 @@ BOOL takeTaskbarHookOut() {
         return TRUE;
     }
     if (GetWindowLongPtrW(hookedTaskbar, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(taskbarHookProc)) {
-        // A failure is tried again later: the program waits for it rather than end in the chain.
-        if (SetWindowLongPtrW(hookedTaskbar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalTaskbarProc)) == 0) {
+        // A second attempt at once, so that the program need not wait; failing that, it waits and
+        // tries again later rather than end with the shell calling its code.
+        const LONG_PTR original = reinterpret_cast<LONG_PTR>(originalTaskbarProc);
+        if (SetWindowLongPtrW(hookedTaskbar, GWLP_WNDPROC, original) == 0 &&
+            SetWindowLongPtrW(hookedTaskbar, GWLP_WNDPROC, original) == 0) {
             return FALSE;
         }
         hookedTaskbar = NULL;

@@ -35,7 +35,8 @@
     X(void, keybd_event, (BYTE v, BYTE s, DWORD f, ULONG_PTR e), (v, s, f, e))                                 \
     X(int, ExtEscape, (HDC d, int e, int n, LPCSTR i, int m, LPSTR o), (d, e, n, i, m, o))                     \
     X(BOOL, KernelIoControl, (DWORD c, LPVOID i, DWORD n, LPVOID o, DWORD m, LPDWORD r), (c, i, n, o, m, r)) \
-    X(BOOL, defaultInstallDir, (LPWSTR d, DWORD n), (d, n))
+    X(BOOL, defaultInstallDir, (LPWSTR d, DWORD n), (d, n))                                                   \
+    X(HANDLE, CreateMutexW, (LPSECURITY_ATTRIBUTES a, BOOL o, LPCWSTR n), (a, o, n))
 
 struct DeviceSeam {
 #define ORVO_DEVICE_SEAM_MEMBER(result, name, parameters, arguments) result(WINAPI* name##_op) parameters;

@@ -33,3 +33,5 @@
 #define ExtEscape orvoDeviceSeam.ExtEscape_op
 #define KernelIoControl orvoDeviceSeam.KernelIoControl_op
 #define defaultInstallDir orvoDeviceSeam.defaultInstallDir_op
+#undef CreateMutexW
+#define CreateMutexW orvoDeviceSeam.CreateMutexW_op

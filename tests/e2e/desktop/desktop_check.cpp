@@ -383,6 +383,53 @@ std::wstring startupLink() {
 
 // --- The run -----------------------------------------------------------------------------------
 
+BOOL CALLBACK countMainWindow(HWND window, LPARAM count) {
+    WCHAR name[16] = {0};
+    GetClassNameW(window, name, 16);
+    if (wcscmp(name, L"ORVO") == 0) ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+// Four copies started at the same moment: exactly one stays (each could look for the running
+// one's window before any has made it).
+void checkSimultaneousStarts() {
+    Program copies[4];
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    WCHAR elsewhere[MAX_PATH];
+    GetSystemWindowsDirectoryW(elsewhere, MAX_PATH);
+    int made = 0;
+    for (Program& p : copies) {
+        std::wstring commandLine = L"\"" + gExe + L"\"";
+        made += CreateProcessW(gExe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, elsewhere, &si, &p.process) != 0;
+    }
+    if (!check(made == 4, "four copies of orvo.exe start at once")) return;
+    auto running = [&] {
+        int n = 0;
+        for (Program& p : copies) n += WaitForSingleObject(p.process.hProcess, 0) == WAIT_TIMEOUT;
+        return n;
+    };
+    auto windows = [] {
+        int n = 0;
+        EnumWindows(countMainWindow, reinterpret_cast<LPARAM>(&n));
+        return n;
+    };
+    waitFor([&] { return running() <= 1 && windows() >= 1; }, 20000);
+    Sleep(1000);  // the one left keeps running
+    const int left = running();
+    note("of four copies started at once, " + std::to_string(left) + " still run(s) with " +
+         std::to_string(windows()) + " main window(s)");
+    check(left == 1 && windows() == 1, "four copies started at once leave exactly one running");
+    for (Program& p : copies) {
+        if (WaitForSingleObject(p.process.hProcess, 0) == WAIT_TIMEOUT) {
+            p.main = FindWindowW(L"ORVO", L"Orvo");
+            PostMessageW(p.main, WM_CLOSE, 0, 0);
+        }
+        DWORD code = 99;
+        check(ended(&p, &code) && code == 0, "each copy ends with exit code 0");
+    }
+}
+
 void runChecks(const std::wstring& picture) {
     if (!check(waitFor([] { return IsWindowVisible(trayWindow()) != FALSE; }, 30000),
                "the desktop has a taskbar with a notification area")) {
@@ -513,6 +560,7 @@ void runChecks(const std::wstring& picture) {
     check(ended(&orvo, &code) && code == 0, "a close from another program ends Orvo with exit code 0");
     check(waitFor(iconGone, 5000), "and leaves no icon");
     check(screenUnchanged(mark, "the end"), "the screen outside the taskbar is as it was at the end");
+    checkSimultaneousStarts();
     PostMessageW(gWitness, WM_CLOSE, 0, 0);
 }
 

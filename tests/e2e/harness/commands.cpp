@@ -289,10 +289,26 @@ const Registrar dumpDialog("dump-dialog", [](Args& a, Outcome&) {
 
 bool gStarted = false;
 
+// `start [N]`: N instances started at the same moment.
 const Registrar start("start", [](Args& a, Outcome&) {
-    a.expectCount(0, 0);
-    if (!startProgram()) throw ScenarioError("start: orvo.exe is not installed");
+    a.expectCount(0, 1);
+    const uint64_t count = a.count() == 1 ? a.unsignedNumber(0) : 1;
+    if (count < 1 || count > 16) throw ScenarioError("start: 1 to 16 instances at once");
+    if (!startProgram(static_cast<int>(count))) throw ScenarioError("start: orvo.exe is not installed");
     gStarted = true;
+});
+
+// `taskbar-hooker "NAME" hook|unhook|exit`: another program's procedure on the taskbar.
+const Registrar taskbarHookerCommand("taskbar-hooker", [](Args& a, Outcome&) {
+    a.expectCount(2, 2);
+    const std::u16string name = a.string(0);
+    if (name.empty()) throw ScenarioError("taskbar-hooker: a program needs a name");
+    const std::string what = a.word(1);
+    if (what != "hook" && what != "unhook" && what != "exit") {
+        throw ScenarioError("taskbar-hooker: hook, unhook or exit, not " + what);
+    }
+    const std::string problem = taskbarHooker(fromUtf16(name), what);
+    if (!problem.empty()) throw ScenarioError("taskbar-hooker " + scenario::quote(name) + " " + what + ": " + problem);
 });
 
 const Registrar noTaskbar("no-taskbar", [](Args& a, Outcome&) {
@@ -771,6 +787,15 @@ const Registrar expect("expect", [](Args& a, Outcome& o) {
         if (a.word(1) != "yes" && a.word(1) != "no") throw ScenarioError("expect running: yes or no");
         bool running = programMainWindow() != NULL;
         check(o, running == (a.word(1) == "yes"), std::string("running ") + (running ? "yes" : "no"));
+    } else if (what == "instances") {
+        a.expectCount(2, 2);
+        const int n = runningInstances();
+        check(o, static_cast<uint64_t>(n) == a.unsignedNumber(1), "instances " + std::to_string(n));
+    } else if (what == "taskbar-procedure") {
+        a.expectCount(2, 2);
+        const std::string wanted = a.isString(1) ? scenario::quote(a.string(1)) : a.word(1);
+        const std::string owner = taskbarProcedureOwner();
+        check(o, owner == wanted, "taskbar-procedure " + owner);
     } else if (what == "file-size") {
         a.expectCount(3, 3);
         std::vector<uint8_t> bytes;

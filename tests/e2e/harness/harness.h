@@ -129,6 +129,14 @@ struct TrayImage {
 // The first live icon's id and image; false when there is none.
 bool trayIconImage(UINT* id, TrayImage* image);
 DWORD shellThreadId();
+HWND taskbarWindow();
+// The taskbar's own procedure, as the shell made it.
+WNDPROC shellTaskbarProcedure();
+// Other programs that replace the taskbar's procedure (taskbar-hooker); "" when done, else what
+// made it impossible. action: "hook", "unhook" or "exit".
+std::string taskbarHooker(const std::wstring& name, const std::string& action);
+// Whose procedure the taskbar runs first: "shell", "orvo", a hooker's name in quotes, or "none".
+std::string taskbarProcedureOwner();
 size_t taskbarOwnMessages(UINT message);
 
 // --- The stand-in device (device.cpp) ----------------------------------------------------------
@@ -156,8 +164,16 @@ std::wstring devicePath(const std::u16string& path);
 
 // --- Programs (programs.cpp) -------------------------------------------------------------------
 
-// Starts an instance of Orvo from a fresh copy of the program image; false if not installed.
-bool startProgram();
+// Starts instances of Orvo, each from a fresh copy of the program image, all at the same moment;
+// false if not installed.
+bool startProgram(int count = 1);
+// How many instances have not returned from their WinMain.
+int runningInstances();
+// Whether the code at `address` lies in an instance's copy of the program image.
+bool isProgramCode(const void* address);
+// The device's named mutexes (CreateMutexW through the seam): instances are threads of this one
+// process, so a name is held by the instances that made it and goes when they end.
+HANDLE WINAPI deviceCreateMutex(LPSECURITY_ATTRIBUTES security, BOOL initialOwner, LPCWSTR name);
 HWND programMainWindow();
 void createOtherWindow(const std::wstring& title, const std::wstring& className, bool hidden, bool ignoresClose);
 bool isOtherProgramWindow(HWND window);

@@ -1,5 +1,6 @@
 // The programs of the device: instances of Orvo, each from its own copy of the program image,
 // and the scenario's other programs, whose windows log the close requests they receive.
+#include <map>
 #include <memory>
 
 #include "platform/shortcut_file.h"
@@ -15,6 +16,7 @@ struct Instance {
     HMODULE module = NULL;
     OrvoE2eMainFunction entry = nullptr;
     HANDLE joined = NULL;
+    std::atomic<bool> returned{false};  // its WinMain has returned: the process has ended
 };
 
 std::mutex gInstancesLock;
@@ -34,6 +36,7 @@ DWORD WINAPI programMain(void* parameter) {
     joinDevice(&instance->thread);
     SetEvent(instance->joined);
     int code = instance->entry(reinterpret_cast<HINSTANCE>(instance->module));
+    instance->returned = true;
     logEvent("process-exit orvo code=" + std::to_string(code));
     leaveDevice(&instance->thread);
     gProgramEnded = true;
@@ -101,35 +104,87 @@ bool isActivity(const MSG& msg) {
 
 }  // namespace
 
-bool startProgram() {
+bool startProgram(int count) {
     if (!isInstalled()) return false;
-    // Each instance gets its own copy of the image, so its program-wide state is its own, as
-    // two processes on the device have.
-    WCHAR temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring copy = std::wstring(temp) + L"orvo-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                        std::to_wstring(++gImageCopies) + L".dll";
-    if (!CopyFileW((runnerFolder() + L"orvo_program.dll").c_str(), copy.c_str(), FALSE)) {
-        throw std::runtime_error("cannot copy the program image");
-    }
-    auto instance = std::make_unique<Instance>();
-    instance->module = LoadLibraryW(copy.c_str());
-    if (instance->module == NULL) throw std::runtime_error("cannot load the program image");
-    auto hooks = reinterpret_cast<OrvoE2eHooksFunction>(reinterpret_cast<void*>(GetProcAddress(instance->module, "orvoE2eHooks")));
-    instance->entry =
-        reinterpret_cast<OrvoE2eMainFunction>(reinterpret_cast<void*>(GetProcAddress(instance->module, "orvoE2eMain")));
-    if (hooks == nullptr || instance->entry == nullptr) throw std::runtime_error("the program image is not a test build");
-    connectSeam(hooks());
-    logEvent("process-start orvo");
-    instance->joined = CreateEventW(NULL, TRUE, FALSE, NULL);
-    Instance* raw = instance.get();
-    {
+    std::vector<Instance*> started;
+    for (int n = 0; n < count; ++n) {
+        // Each instance gets its own copy of the image, so its program-wide state is its own, as
+        // two processes on the device have.
+        WCHAR temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        std::wstring copy = std::wstring(temp) + L"orvo-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                            std::to_wstring(++gImageCopies) + L".dll";
+        if (!CopyFileW((runnerFolder() + L"orvo_program.dll").c_str(), copy.c_str(), FALSE)) {
+            throw std::runtime_error("cannot copy the program image");
+        }
+        auto instance = std::make_unique<Instance>();
+        instance->module = LoadLibraryW(copy.c_str());
+        if (instance->module == NULL) throw std::runtime_error("cannot load the program image");
+        auto hooks = reinterpret_cast<OrvoE2eHooksFunction>(reinterpret_cast<void*>(GetProcAddress(instance->module, "orvoE2eHooks")));
+        instance->entry =
+            reinterpret_cast<OrvoE2eMainFunction>(reinterpret_cast<void*>(GetProcAddress(instance->module, "orvoE2eMain")));
+        if (hooks == nullptr || instance->entry == nullptr) throw std::runtime_error("the program image is not a test build");
+        connectSeam(hooks());
+        logEvent("process-start orvo");
+        instance->joined = CreateEventW(NULL, TRUE, FALSE, NULL);
+        started.push_back(instance.get());
         std::lock_guard<std::mutex> hold(gInstancesLock);
         gInstances.push_back(std::move(instance));
     }
-    raw->thread.handle = CreateThread(NULL, 0, programMain, raw, 0, NULL);
-    WaitForSingleObject(raw->joined, INFINITE);
+    // Started at the same moment: every thread runs before any is waited for.
+    for (Instance* raw : started) raw->thread.handle = CreateThread(NULL, 0, programMain, raw, 0, NULL);
+    for (Instance* raw : started) WaitForSingleObject(raw->joined, INFINITE);
     return true;
+}
+
+int runningInstances() {
+    std::lock_guard<std::mutex> hold(gInstancesLock);
+    int n = 0;
+    for (auto& instance : gInstances) n += !instance->returned && !instance->thread.ended;
+    return n;
+}
+
+bool isProgramCode(const void* address) {
+    HMODULE module = NULL;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            static_cast<LPCWSTR>(address), &module)) {
+        return false;
+    }
+    std::lock_guard<std::mutex> hold(gInstancesLock);
+    for (auto& instance : gInstances) {
+        if (instance->module == module) return true;
+    }
+    return false;
+}
+
+namespace {
+std::mutex gMutexLock;
+std::map<std::wstring, std::vector<DWORD>> gMutexHolders;  // the instances' threads, by name
+
+bool instanceRuns(DWORD thread) {
+    std::lock_guard<std::mutex> hold(gInstancesLock);
+    for (auto& instance : gInstances) {
+        if (instance->thread.id == thread) return !instance->returned && !instance->thread.ended;
+    }
+    return false;
+}
+}  // namespace
+
+HANDLE WINAPI deviceCreateMutex(LPSECURITY_ATTRIBUTES, BOOL, LPCWSTR name) {
+    // A real handle, for the program to hold and close; the name is the device's.
+    HANDLE handle = CreateMutexW(NULL, FALSE, NULL);
+    if (handle == NULL || name == NULL || name[0] == 0) return handle;
+    std::lock_guard<std::mutex> hold(gMutexLock);
+    std::vector<DWORD>& holders = gMutexHolders[name];
+    std::vector<DWORD> alive;
+    for (DWORD thread : holders) {
+        if (instanceRuns(thread)) alive.push_back(thread);
+    }
+    const DWORD error = alive.empty() ? 0 : ERROR_ALREADY_EXISTS;
+    alive.push_back(GetCurrentThreadId());
+    holders = alive;
+    SetLastError(error);
+    return handle;
 }
 
 HWND programMainWindow() { return FindWindowW(L"ORVO", NULL); }

@@ -186,6 +186,7 @@ void connectSeam(DeviceSeam* table) {
     table->ShowWindow_op = showWindow;
     table->SetForegroundWindow_op = setForeground;
     table->BringWindowToTop_op = bringToTop;
+    table->CreateMutexW_op = deviceCreateMutex;
     connectDeviceSeam(table);
 }
 
