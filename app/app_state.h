@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/winapi.h"
+#include "res/resource.h"
 
 constexpr int InstallDirUnits = 260;
 
@@ -11,10 +12,3 @@ extern HWND mainWindow;
 extern WNDPROC originalTaskbarProc;
 // The window whose procedure the hook replaced: the procedure goes back to this one window.
 extern HWND hookedTaskbar;
-
-// Resource ids of the application shell.
-constexpr UINT MainWindowClassString = 40003;
-constexpr UINT MainWindowTitleString = 40005;
-constexpr WORD ProgramIcon = 105;
-constexpr WORD TrayIconLarge = 160;
-constexpr WORD TrayIconSmall = 161;

@@ -30,7 +30,7 @@ int countEnabledIndicators() {
 void onCreate(HWND window) {
     InitCommonControls();
     loadSettings();
-    canvas.iconXInUse = (settings.iconX >= 0 && settings.iconX <= 639) ? settings.iconX : 100;
+    canvas.iconXInUse = (settings.iconX >= IconXMin && settings.iconX <= IconXMax) ? settings.iconX : IconXFallback;
     // Without the shell's taskbar (a desktop) the indicator goes into the notification icon.
     const HWND taskbar = findShellTaskbar();
     chooseIndicatorPlace(taskbar);

@@ -4,9 +4,10 @@
 
 #include "indicators/icon_slots.h"
 #include "indicators/tray_indicator.h"
+#include "res/resource.h"
 #include "settings/settings_record.h"
 
-TaskbarCanvas canvas = {100, NULL, NULL, NULL, NULL, {100, 5, 16}};
+TaskbarCanvas canvas = {IconXFallback, NULL, NULL, NULL, NULL, {IconXFallback, 5, 16}};
 
 int indicatorSize() { return usesLargeIcons(settings) ? 32 : 16; }
 int indicatorTop() { return usesLargeIcons(settings) ? 10 : 5; }

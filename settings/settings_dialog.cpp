@@ -12,9 +12,12 @@
 
 int largeIconsAtDialogOpen = 0;
 
-int limitRefreshSeconds(long value) { return value <= 0 ? 1 : (value > 99 ? 99 : static_cast<int>(value)); }
+int limitRefreshSeconds(long value) {
+    return value < RefreshSecondsMin ? RefreshSecondsMin
+                                     : (value > RefreshSecondsMax ? RefreshSecondsMax : static_cast<int>(value));
+}
 
-int limitIconX(long value) { return value < 0 ? 0 : (value >= 640 ? 639 : static_cast<int>(value)); }
+int limitIconX(long value) { return value < IconXMin ? IconXMin : (value > IconXMax ? IconXMax : static_cast<int>(value)); }
 
 namespace {
 
@@ -39,9 +42,11 @@ void onOpen(HWND dialog) {
         showChoices(cardBox, cardList, cards, selected);
         showCheck(dialog, IDC_SHOW_STORAGE_CARD, settings.showStorageCard != 0);
     }
-    showPosition(dialog, IDC_ICON_X_SPIN, IDC_ICON_X, 0x027F0000, canvas.iconXInUse, 3);
+    // The up-down controls count from their upper bound (low word) to their lower bound.
+    showPosition(dialog, IDC_ICON_X_SPIN, IDC_ICON_X, MAKELPARAM(IconXMin, IconXMax), canvas.iconXInUse, IconXDigits);
     settings.refreshSeconds = limitRefreshSeconds(settings.refreshSeconds);
-    showPosition(dialog, IDC_REFRESH_SPIN, IDC_REFRESH, 0x00630001, settings.refreshSeconds, 2);
+    showPosition(dialog, IDC_REFRESH_SPIN, IDC_REFRESH, MAKELPARAM(RefreshSecondsMin, RefreshSecondsMax),
+                 settings.refreshSeconds, RefreshSecondsDigits);
     iconShown = 0;
     showCheck(dialog, IDC_CONFIRM_CLOSE_ALL, settings.confirmCloseAll != 0);
     showCheck(dialog, IDC_RUN_AT_STARTUP, settings.runAtStartup != 0);
@@ -82,7 +87,7 @@ void onDone(HWND dialog) {
     }
     enabledCount += settings.showStorageCard != 0 ? 1 : 0;
     long position = 0;
-    const bool positionRead = readNumber(dialog, IDC_ICON_X, 4, &position);
+    const bool positionRead = readNumber(dialog, IDC_ICON_X, IconXDigits + 1, &position);
     if (positionRead) settings.iconX = limitIconX(position);
     bool confirm = false;
     if (readCheck(dialog, IDC_CONFIRM_CLOSE_ALL, &confirm)) settings.confirmCloseAll = confirm ? 1 : 0;
@@ -98,7 +103,7 @@ void onDone(HWND dialog) {
         settings.largeIcons = 0;
     }
     long refresh = 0;
-    if (readNumber(dialog, IDC_REFRESH, 3, &refresh) && refresh != settings.refreshSeconds) {
+    if (readNumber(dialog, IDC_REFRESH, RefreshSecondsDigits + 1, &refresh) && refresh != settings.refreshSeconds) {
         settings.refreshSeconds = limitRefreshSeconds(refresh);
     }
     const int newX = positionRead ? settings.iconX : canvas.iconXInUse;

@@ -68,12 +68,12 @@ TEST(BatteryReading, UnknownChargeShowsAStatusIcon) {
     EXPECT_EQ(r.statusIcon, NoStatusIcon);
     EXPECT_EQ(r.percent, 101);
     EXPECT_EQ(batteryReading(254, 0).percent, 254);
-    EXPECT_EQ(statusIconId(ChargingIcon, true), 185);
-    EXPECT_EQ(statusIconId(ChargingIcon, false), 121);
-    EXPECT_EQ(statusIconId(BatteryUnknownIcon, true), 186);
-    EXPECT_EQ(statusIconId(BatteryUnknownIcon, false), 119);
-    EXPECT_EQ(statusIconId(NoCardIcon, true), 188);
-    EXPECT_EQ(statusIconId(NoCardIcon, false), 159);
+    EXPECT_EQ(statusIconId(ChargingIcon, true), ChargingIconLarge);
+    EXPECT_EQ(statusIconId(ChargingIcon, false), ChargingIconSmall);
+    EXPECT_EQ(statusIconId(BatteryUnknownIcon, true), BatteryUnknownIconLarge);
+    EXPECT_EQ(statusIconId(BatteryUnknownIcon, false), BatteryUnknownIconSmall);
+    EXPECT_EQ(statusIconId(NoCardIcon, true), NoCardIconLarge);
+    EXPECT_EQ(statusIconId(NoCardIcon, false), NoCardIconSmall);
 }
 
 TEST(CardEntries, NeedBothDirectoryAndTemporary) {

@@ -10,6 +10,7 @@
 
 #include "file_system.h"
 #include "gdi.h"
+#include "res/resource.h"
 #include "indicators/icon_composer.h"
 #include "indicators/icon_slots.h"
 #include "indicators/readings.h"
@@ -233,7 +234,9 @@ TEST_F(IndicatorPipeline, StatusIconsForUnknownChargeAndUnmeasurableCards) {
             BYTE flag;
             unsigned small, big;
         };
-        for (Case c : {Case{8, 121, 185}, Case{9, 119, 186}, Case{1, 119, 186}, Case{0, 119, 186}}) {
+        for (Case c : {Case{8, ChargingIconSmall, ChargingIconLarge}, Case{9, BatteryUnknownIconSmall, BatteryUnknownIconLarge},
+                       Case{1, BatteryUnknownIconSmall, BatteryUnknownIconLarge},
+                       Case{0, BatteryUnknownIconSmall, BatteryUnknownIconLarge}}) {
             SCOPED_TRACE("flag " + std::to_string(c.flag));
             sim::world().device.batteryPercent = 255;
             sim::world().device.batteryFlag = c.flag;
@@ -249,7 +252,7 @@ TEST_F(IndicatorPipeline, StatusIconsForUnknownChargeAndUnmeasurableCards) {
             wcscpy(settings.storageCardName, u"Storage Card");
             currentIndicator = StorageCard;
             onIndicatorTimer(NULL, RefreshInPlace);
-            unsigned id = large ? 188 : 159;
+            unsigned id = large ? NoCardIconLarge : NoCardIconSmall;
             EXPECT_EQ(sim::iconResourceId(iconSlots[StorageCard].current), id);
             EXPECT_EQ(lastCardPercent, -1);
             EXPECT_TRUE(sameScreen(withIcon(background, background, 120, top, statusIcon(id))));
@@ -369,7 +372,7 @@ TEST_F(IndicatorPipeline, SingleCardStopsRepaintingUntilItCanBeMeasured) {
     showFirstIndicator(NULL);
     EXPECT_EQ(rec.changed(), StorageCard);
     EXPECT_EQ(lastCardPercent, -1);
-    const Screen noCard = withIcon(background, background, 120, 5, statusIcon(159));
+    const Screen noCard = withIcon(background, background, 120, 5, statusIcon(NoCardIconSmall));
     EXPECT_TRUE(sameScreen(noCard));
     // Ticks and refresh requests draw nothing, even after the taskbar has painted over it.
     paintTaskbar(3);
@@ -388,7 +391,7 @@ TEST_F(IndicatorPipeline, SingleCardStopsRepaintingUntilItCanBeMeasured) {
     sim::fileSystem().ejectCard(u"Storage Card");
     onIndicatorTimer(NULL, 0);
     EXPECT_EQ(rec.changed(), StorageCard);
-    EXPECT_TRUE(sameScreen(withIcon(repainted, repainted, 120, 5, statusIcon(159))));
+    EXPECT_TRUE(sameScreen(withIcon(repainted, repainted, 120, 5, statusIcon(NoCardIconSmall))));
     onIndicatorTimer(NULL, 0);
     EXPECT_EQ(rec.changed(), -1);
 }
@@ -520,7 +523,7 @@ TEST_F(IndicatorPipeline, StatusIconThatDoesNotLoadKeepsTheLastIcon) {
     EXPECT_TRUE(sameScreen(shown));
     EXPECT_EQ(sim::liveIcons(), 1u);
     onIndicatorTimer(NULL, 0);
-    EXPECT_TRUE(sameScreen(withIcon(background, background, 120, 5, statusIcon(119))));
+    EXPECT_TRUE(sameScreen(withIcon(background, background, 120, 5, statusIcon(BatteryUnknownIconSmall))));
     EXPECT_EQ(sim::liveIcons(), 1u);
 }
 

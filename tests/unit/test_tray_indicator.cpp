@@ -18,6 +18,7 @@
 #include "indicators/scheduler.h"
 #include "indicators/taskbar_canvas.h"
 #include "indicators/tray_indicator.h"
+#include "res/resource.h"
 #include "resources.h"
 #include "settings/settings_record.h"
 #include "shell_services.h"
@@ -167,7 +168,7 @@ TEST_F(TrayIndicator, TheSchedulerShowsStatusIconsAndTipsThere) {
     sim::world().device.batteryPercent = 255;
     sim::world().device.batteryFlag = 8;
     showFirstIndicator(window);
-    EXPECT_TRUE(trayShows(resourceIcon(121)));
+    EXPECT_TRUE(trayShows(resourceIcon(ChargingIconSmall)));
     EXPECT_EQ(tip(), "Battery charging");
     onIndicatorTimer(window, 0);
     EXPECT_TRUE(trayShows(numberIcon(ProgramMemory, 37, false)));
@@ -175,17 +176,17 @@ TEST_F(TrayIndicator, TheSchedulerShowsStatusIconsAndTipsThere) {
     onIndicatorTimer(window, 0);
     EXPECT_EQ(tip(), "Main storage 31 % free");
     onIndicatorTimer(window, 0);
-    EXPECT_TRUE(trayShows(resourceIcon(159)));
+    EXPECT_TRUE(trayShows(resourceIcon(NoCardIconSmall)));
     EXPECT_EQ(tip(), "No storage card");
     sim::world().device.batteryFlag = 9;
     onIndicatorTimer(window, 0);
-    EXPECT_TRUE(trayShows(resourceIcon(119)));
+    EXPECT_TRUE(trayShows(resourceIcon(BatteryUnknownIconSmall)));
     EXPECT_EQ(tip(), "Battery charge unknown");
     // On a VGA screen the status icons come at 32 pixels.
     sim::world().device.screenWidth = 480;
     sim::world().device.screenHeight = 640;
     onIndicatorTimer(window, RefreshInPlace);
-    EXPECT_TRUE(trayShows(resourceIcon(186)));
+    EXPECT_TRUE(trayShows(resourceIcon(BatteryUnknownIconLarge)));
     EXPECT_TRUE(screenUntouched());
     EXPECT_EQ(iconShown, 1);
 }
@@ -200,7 +201,7 @@ TEST_F(TrayIndicator, TheTaskbarCanvasNeitherReadsNorWritesTheScreen) {
     // Erasing the indicator (a dialog opens) gives the notification area the program's own icon
     // and takes the tooltip away; the slots keep their icons for the next presentation.
     restoreBackground();
-    EXPECT_TRUE(trayShows(resourceIcon(161)));
+    EXPECT_TRUE(trayShows(resourceIcon(TrayIconSmall)));
     EXPECT_EQ(tip(), "");
     EXPECT_NE(iconSlots[MainStorage].current, nullptr);
     EXPECT_EQ(sim::screenTraffic().pixelsRead + sim::screenTraffic().pixelsWritten, 0u);
