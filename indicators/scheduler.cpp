@@ -4,6 +4,7 @@
 #include "indicators/readings.h"
 #include "indicators/taskbar_canvas.h"
 #include "indicators/tray_indicator.h"
+#include "platform/try_once_more.h"
 #include "settings/settings_record.h"
 
 int enabledCount = 0;
@@ -72,7 +73,8 @@ void showKind(HWND window, IndicatorKind kind) { showReading(window, kind, measu
 
 void startIndicatorTimer(HWND window) {
     const UINT period = static_cast<UINT>(settings.refreshSeconds) * 1000u;
-    if (SetTimer(window, IndicatorTimerId, period, NULL) == 0) SetTimer(window, IndicatorTimerId, period, NULL);
+    // Lasting harm otherwise: nothing sets the timer later; the indicator would freeze for the run.
+    tryOnceMore([&] { return SetTimer(window, IndicatorTimerId, period, NULL) != 0; });
 }
 
 void showFirstIndicator(HWND window) {

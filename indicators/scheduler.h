@@ -23,6 +23,5 @@ IndicatorKind nextIndicator(IndicatorKind from, const int flags[IndicatorKindCou
 void showFirstIndicator(HWND window);
 void onIndicatorTimer(HWND window, LPARAM lParam);
 
-// Starts (or restarts) the indicator timer at refreshSeconds; a timer that could not be set is
-// set once more, since without it the indicator stops.
+// Starts (or restarts) the indicator timer at refreshSeconds.
 void startIndicatorTimer(HWND window);

@@ -4,6 +4,7 @@
 
 #include "indicators/icon_slots.h"
 #include "indicators/tray_indicator.h"
+#include "platform/try_once_more.h"
 #include "res/resource.h"
 #include "settings/settings_record.h"
 
@@ -230,8 +231,8 @@ BOOL restoreBackground() {
         eraseTrayIndicator();
         return TRUE;
     }
-    // A second attempt: one failed call must not leave the drawing behind.
-    return eraseOnce() || eraseOnce();
+    // Lasting harm otherwise: the drawing would stay on the shell's taskbar.
+    return tryOnceMore(eraseOnce) ? TRUE : FALSE;
 }
 
 void presentIndicator(IndicatorKind kind) {

@@ -4,6 +4,7 @@
 #include "indicators/readings.h"
 #include "indicators/scheduler.h"
 #include "indicators/taskbar_canvas.h"
+#include "platform/try_once_more.h"
 #include "settings/dialog_controls.h"
 #include "settings/screen_size.h"
 #include "settings/settings_file.h"
@@ -26,7 +27,13 @@ void onOpen(HWND dialog) {
     showCheck(dialog, IDC_SHOW_BATTERY, settings.showBattery != 0);
     showCheck(dialog, IDC_SHOW_PROGRAM_MEMORY, settings.showProgramMemory != 0);
     showCheck(dialog, IDC_SHOW_MAIN_STORAGE, settings.showMainStorage != 0);
-    int cards = enumerateStorageCards();
+    int cards = 0;
+    // Lasting harm otherwise: a failed search reads as no card, and Done saves showStorageCard cleared.
+    tryOnceMore([&] {
+        bool complete = false;
+        cards = enumerateStorageCards(&complete);
+        return complete;
+    });
     HWND cardBox = dialogItem(dialog, IDC_CARD_LIST);
     if (cards < 1) {
         settings.showStorageCard = 0;

@@ -285,6 +285,28 @@ TEST_F(IndicatorPipeline, CardReadingMeasuresTheNamedCardWhateverTheListHolds) {
     EXPECT_EQ(r.percent, 50);
 }
 
+// A root that could not be searched reads as no card for that one reading, and is not searched
+// again: the next tick measures afresh. Whoever would keep the outcome (the Settings dialog,
+// which saves it) is told that the search failed.
+TEST_F(IndicatorPipeline, AFailedRootSearchIsNoCardForOneReadingAndSaysSo) {
+    sim::fileSystem().insertCard(u"Storage Card", 3000, 4000);
+    wcscpy(settings.storageCardName, u"Storage Card");
+    sim::failOperation("FindFirstFileW", 1, false, 0);
+    const uint64_t searches = sim::operationCalls(sim::Op::FindFirstFileW);
+    IndicatorReading r = measureIndicator(StorageCard);
+    EXPECT_EQ(r.statusIcon, NoCardIcon);
+    EXPECT_EQ(sim::operationCalls(sim::Op::FindFirstFileW) - searches, 1u) << "one search, no second one";
+    r = measureIndicator(StorageCard);
+    EXPECT_EQ(r.statusIcon, NoStatusIcon);
+    EXPECT_EQ(r.percent, 75);
+    sim::failOperation("FindFirstFileW", 1, false, 0);
+    bool complete = true;
+    EXPECT_EQ(enumerateStorageCards(&complete), 0);
+    EXPECT_FALSE(complete);
+    EXPECT_EQ(enumerateStorageCards(&complete), 1);
+    EXPECT_TRUE(complete);
+}
+
 // ---- the scheduler's modes ----
 
 // Which kind the last presentation drew, told by the slot whose icon changed.
