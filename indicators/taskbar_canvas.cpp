@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "indicators/icon_slots.h"
-#include "indicators/tray_indicator.h"
 #include "platform/try_once_more.h"
 #include "res/resource.h"
 #include "settings/settings_record.h"
@@ -213,8 +212,6 @@ void drawAt(Square square, RECT v, HICON icon) {
 }  // namespace
 
 void captureBackground() {
-    // Without a taskbar the screen is other programs': nothing of it is read or written.
-    if (indicatorInTray != 0) return;
     const Square square = indicatorSquare();
     canvas.square = square;
     ScreenAccess access;
@@ -227,10 +224,6 @@ void captureBackground() {
 }
 
 BOOL restoreBackground() {
-    if (indicatorInTray != 0) {
-        eraseTrayIndicator();
-        return TRUE;
-    }
     // Lasting harm otherwise: the drawing would stay on the shell's taskbar.
     return tryOnceMore(eraseOnce) ? TRUE : FALSE;
 }
@@ -240,7 +233,7 @@ void presentIndicator(IndicatorKind kind) {
     const Square square = indicatorSquare();
     // The indicator moved or changed size without the canvas being told: the old drawing goes
     // first, and the canvas is made anew where the indicator now belongs.
-    if (!sameSquare(square, canvas.square)) moveIndicator(canvas.iconXInUse);
+    if (!sameSquare(square, canvas.square)) moveCanvas(canvas.iconXInUse);
     const RECT v = visibleNow(square);
     if (!isEmpty(v)) drawAt(square, v, slot.current);
     if (slot.previous != NULL) {
@@ -249,11 +242,9 @@ void presentIndicator(IndicatorKind kind) {
     }
 }
 
-void moveIndicator(int iconX) {
-    if (indicatorInTray != 0) {
-        canvas.iconXInUse = iconX;
-        return;
-    }
+void moveCanvas(int iconX) {
+    const Square wanted = {iconX, indicatorTop(), indicatorSize()};
+    if (sameSquare(wanted, canvas.square) && iconX == canvas.iconXInUse) return;
     restoreBackground();
     releaseCanvasBitmaps();
     canvas.iconXInUse = iconX;
