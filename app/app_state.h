@@ -9,6 +9,6 @@ constexpr int InstallDirUnits = 260;
 extern HINSTANCE hInstance;
 extern WCHAR installDir[InstallDirUnits];
 extern HWND mainWindow;
+// The taskbar's own procedure: written only by the hook's installation and removal
+// (installTaskbarHook, removeTaskbarHook), which the main window's creation and destruction call.
 extern WNDPROC originalTaskbarProc;
-// The window whose procedure the hook replaced: the procedure goes back to this one window.
-extern HWND hookedTaskbar;

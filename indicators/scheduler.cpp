@@ -11,6 +11,19 @@ IndicatorKind currentIndicator = Battery;
 int iconShown = 0;
 int lastCardPercent = 0;
 
+int countEnabledIndicators(const SettingsRecord& record) {
+    return (record.showBattery != 0) + (record.showProgramMemory != 0) + (record.showMainStorage != 0) +
+           (record.showStorageCard != 0);
+}
+
+void recountEnabledIndicators() { enabledCount = countEnabledIndicators(settings); }
+
+void resetScheduler() {
+    currentIndicator = Battery;
+    iconShown = 0;
+    lastCardPercent = 0;
+}
+
 IndicatorKind nextIndicator(IndicatorKind from, const int flags[IndicatorKindCount]) {
     int k = from;
     for (int step = 0; step < IndicatorKindCount; ++step) {

@@ -9,6 +9,14 @@
 
 TaskbarCanvas canvas = {IconXFallback, NULL, NULL, NULL, NULL, {IconXFallback, 5, 16}};
 
+int iconXInUseFor(int iconX) { return iconX >= IconXMin && iconX <= IconXMax ? iconX : IconXFallback; }
+
+void resetCanvas(int iconXInUse) {
+    canvas = TaskbarCanvas{iconXInUse, NULL, NULL, NULL, NULL, Square{iconXInUse, indicatorTop(), indicatorSize()}};
+}
+
+void setIconXInUse(int iconX) { canvas.iconXInUse = iconX; }
+
 int indicatorSize() { return usesLargeIcons(settings) ? 32 : 16; }
 int indicatorTop() { return usesLargeIcons(settings) ? 10 : 5; }
 Square indicatorSquare() { return Square{canvas.iconXInUse, indicatorTop(), indicatorSize()}; }
@@ -236,10 +244,7 @@ void presentIndicator(IndicatorKind kind) {
     if (!sameSquare(square, canvas.square)) moveCanvas(canvas.iconXInUse);
     const RECT v = visibleNow(square);
     if (!isEmpty(v)) drawAt(square, v, slot.current);
-    if (slot.previous != NULL) {
-        DestroyIcon(slot.previous);
-        slot.previous = NULL;
-    }
+    releasePreviousIcon(kind);
 }
 
 void moveCanvas(int iconX) {

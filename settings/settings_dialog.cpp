@@ -67,7 +67,6 @@ void onOpen(HWND dialog) {
 }
 
 void onDone(HWND dialog) {
-    enabledCount = 0;
     const struct {
         int id;
         int32_t* flag;
@@ -77,7 +76,6 @@ void onDone(HWND dialog) {
     for (const auto& box : boxes) {
         bool on = false;
         if (readCheck(dialog, box.id, &on)) *box.flag = on ? 1 : 0;
-        enabledCount += *box.flag != 0 ? 1 : 0;
     }
     bool cardOn = false;
     if (readCheck(dialog, IDC_SHOW_STORAGE_CARD, &cardOn)) {
@@ -93,7 +91,7 @@ void onDone(HWND dialog) {
             }
         }
     }
-    enabledCount += settings.showStorageCard != 0 ? 1 : 0;
+    recountEnabledIndicators();
     long position = 0;
     const bool positionRead = readNumber(dialog, IDC_ICON_X, IconXDigits + 1, &position);
     if (positionRead) settings.iconX = limitIconX(position);

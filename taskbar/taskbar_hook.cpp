@@ -9,6 +9,8 @@
 #include "taskbar/task_menu.h"
 #include "tasks/window_lists.h"
 
+HWND hookedTaskbar = NULL;
+
 namespace {
 
 LRESULT passOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -99,6 +99,5 @@ void closeAllPrograms() {
     if (listed < 1) return;
     if (!confirmCloseAll(NULL)) return;
     closeListed(listed, -1);
-    windowCount = 0;
-    programsCount = 0;
+    forgetListedWindows();
 }

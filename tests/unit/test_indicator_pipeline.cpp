@@ -97,12 +97,10 @@ protected:
         sim::fileSystem().reset();
         sim::world().device = sim::Device();
         settings = defaultSettings();
-        canvas = TaskbarCanvas{120, NULL, NULL, NULL, NULL, {120, 5, 16}};
-        for (IconSlot& slot : iconSlots) slot = IconSlot{NULL, NULL};
-        enabledCount = 3;
-        currentIndicator = Battery;
-        iconShown = 0;
-        lastCardPercent = 0;
+        resetCanvas(120);
+        resetIconSlots();
+        recountEnabledIndicators();
+        resetScheduler();
     }
     void TearDown() override {
         sim::clearFaults();
@@ -333,7 +331,7 @@ TEST_F(IndicatorPipeline, RotationSingleAndIdleModes) {
     sim::fileSystem().insertCard(u"Storage Card", 3000, 4000);
     wcscpy(settings.storageCardName, u"Storage Card");
     settings.showStorageCard = 1;
-    enabledCount = 4;
+    recountEnabledIndicators();
     captureBackground();
     Recorder rec;
     showFirstIndicator(NULL);
@@ -354,7 +352,7 @@ TEST_F(IndicatorPipeline, RotationSingleAndIdleModes) {
 
     // Two kinds alternate.
     settings.showProgramMemory = settings.showMainStorage = 0;
-    enabledCount = 2;
+    recountEnabledIndicators();
     turns.clear();
     for (int i = 0; i < 4; ++i) {
         onIndicatorTimer(NULL, 0);
@@ -366,7 +364,7 @@ TEST_F(IndicatorPipeline, RotationSingleAndIdleModes) {
     settings.showBattery = 0;
     settings.showMainStorage = 1;
     settings.showStorageCard = 0;
-    enabledCount = 1;
+    recountEnabledIndicators();
     for (LPARAM l : {LPARAM(0), RefreshInPlace, LPARAM(0)}) {
         onIndicatorTimer(NULL, l);
         EXPECT_EQ(rec.changed(), MainStorage);
@@ -374,7 +372,8 @@ TEST_F(IndicatorPipeline, RotationSingleAndIdleModes) {
     }
 
     // Idle: nothing is read or drawn.
-    enabledCount = 0;
+    settings.showMainStorage = 0;
+    recountEnabledIndicators();
     Screen before = screenNow();
     size_t icons = sim::liveIcons();
     onIndicatorTimer(NULL, 0);
@@ -388,7 +387,7 @@ TEST_F(IndicatorPipeline, SingleCardStopsRepaintingUntilItCanBeMeasured) {
     settings.showBattery = settings.showProgramMemory = settings.showMainStorage = 0;
     settings.showStorageCard = 1;
     wcscpy(settings.storageCardName, u"Storage Card");
-    enabledCount = 1;
+    recountEnabledIndicators();
     captureBackground();
     const Screen background = screenNow();
     Recorder rec;
@@ -440,7 +439,7 @@ TEST_F(IndicatorPipeline, AFailedCallLeavesTheLastDrawingLeaksNothingAndTheNextT
         SCOPED_TRACE(std::string(f.operation) + " after " + std::to_string(f.succeedFirst));
         SetUp();
         settings.showProgramMemory = settings.showMainStorage = 0;
-        enabledCount = 1;
+        recountEnabledIndicators();
         captureBackground();
         const Screen background = screenNow();
         sim::world().device.batteryPercent = 100;
@@ -475,7 +474,7 @@ TEST_F(IndicatorPipeline, ASquarePartlyOffTheScreenIsComparedSavedAndRestoredWhe
     for (int left : {230, 236, 239, 240, 639}) {
         SCOPED_TRACE("x " + std::to_string(left));
         SetUp();
-        canvas.iconXInUse = left;
+        resetCanvas(left);
         captureBackground();
         Screen background = screenNow();
         show(Battery, 42);
@@ -526,7 +525,7 @@ TEST_F(IndicatorPipeline, MovingOrResizingTakesTheDrawingAwayAndTheNewBackground
     EXPECT_TRUE(sameScreen(withIcon(repainted, repainted, 40, 10, numberIcon(Battery, layout(63, true), true))));
     // The settings changed without the canvas being told: the next drawing moves it itself.
     settings.largeIcons = 0;
-    canvas.iconXInUse = 150;
+    setIconXInUse(150);
     show(Battery, 64);
     EXPECT_TRUE(sameScreen(withIcon(repainted, repainted, 150, 5, numberIcon(Battery, layout(64, false), false))));
     restoreBackground();
@@ -535,7 +534,7 @@ TEST_F(IndicatorPipeline, MovingOrResizingTakesTheDrawingAwayAndTheNewBackground
 
 TEST_F(IndicatorPipeline, StatusIconThatDoesNotLoadKeepsTheLastIcon) {
     settings.showProgramMemory = settings.showMainStorage = 0;
-    enabledCount = 1;
+    recountEnabledIndicators();
     captureBackground();
     const Screen background = screenNow();
     showFirstIndicator(NULL);
@@ -596,7 +595,7 @@ TEST_F(IndicatorPipeline, TenThousandTicksLeaveTheLiveObjectsOfTheFirst) {
         settings.showStorageCard = m.flags[3];
         settings.largeIcons = m.large;
         wcscpy(settings.storageCardName, u"Storage Card");
-        enabledCount = m.flags[0] + m.flags[1] + m.flags[2] + m.flags[3];
+        recountEnabledIndicators();
         captureBackground();
         if (enabledCount > 0) showFirstIndicator(NULL);
         // One round, after which every enabled kind holds its one icon.

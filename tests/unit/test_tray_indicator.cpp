@@ -61,12 +61,9 @@ protected:
         screenBefore = s.pixels;
         sim::fileSystem().reset();
         settings = defaultSettings();
-        for (IconSlot& slot : iconSlots) slot = IconSlot{NULL, NULL};
-        canvas = TaskbarCanvas{120, NULL, NULL, NULL, NULL, {120, 5, 16}};
-        enabledCount = 3;
-        currentIndicator = Battery;
-        iconShown = 0;
-        lastCardPercent = 0;
+        resetIconSlots();
+        recountEnabledIndicators();
+        resetScheduler();
         window = sim::createNativeWindow(nullptr, u"ORVO", u"Orvo", nullptr, 0, RECT{0, 0, 240, 320});
         mainWindow = window;
         chooseIndicatorPlace(NULL, 120);
@@ -164,7 +161,7 @@ TEST_F(TrayIndicator, EveryKindAndValueIsTheComposedIconAtTheNotificationAreasSi
 
 TEST_F(TrayIndicator, TheSchedulerShowsStatusIconsAndTipsThere) {
     settings.showStorageCard = 1;
-    enabledCount = 4;
+    recountEnabledIndicators();
     wcscpy(settings.storageCardName, u"Storage Card");
     sim::world().device.batteryPercent = 255;
     sim::world().device.batteryFlag = 8;
