@@ -5,7 +5,7 @@
 #include "app/main_window.h"
 #include "app/tray_icon.h"
 #include "indicators/scheduler.h"
-#include "indicators/taskbar_canvas.h"
+#include "indicators/indicator_place.h"
 #include "settings/screen_size.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_record.h"
@@ -109,7 +109,7 @@ bool handleMainMenuCommand(WORD id) {
             return true;
         case CmdPrograms:
             KillTimer(mainWindow, IndicatorTimerId);
-            restoreBackground();
+            eraseIndicator();
             showModalDialog(ProgramsDialogTemplate, programsDialogProc);
             restartIndicatorTimer();
             return true;
@@ -118,7 +118,7 @@ bool handleMainMenuCommand(WORD id) {
             return true;
         case CmdSettings:
             KillTimer(mainWindow, IndicatorTimerId);
-            restoreBackground();
+            eraseIndicator();
             readScreenSize();
             showModalDialog(screenWidth > screenHeight ? SettingsLandscapeTemplate : SettingsPortraitTemplate,
                             settingsDialogProc);
