@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/win32/size_scaling.h"
+#include "tests/e2e/compat/simulator_rules.h"
 #include "tests/e2e/system_helpers.h"
 
 namespace {
@@ -258,6 +259,7 @@ int main() {
     displayEscape();
     startupShortcut();
     fullScreenDialog();
+    checkSimulatorRules(check);
     std::printf("compat: %d of %d checks passed\n", gChecks - gFailures, gChecks);
     return gFailures == 0 ? 0 : 1;
 }
