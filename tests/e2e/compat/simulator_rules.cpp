@@ -178,7 +178,7 @@ INT_PTR CALLBACK focusProbe(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 
 void dialogFocus() {
     HINSTANCE self = GetModuleHandleW(NULL);
-    const int cases[][2] = {{IDD_SETTINGS_PORTRAIT, IDC_SHOW_BATTERY}, {IDD_ABOUT, IDC_ABOUT_CONTINUE}, {IDD_PROGRAMS, IDC_CLOSE}};
+    const int cases[][2] = {{SettingsPortraitTemplate, IDC_SHOW_BATTERY}, {AboutDialogTemplate, IDC_ABOUT_CONTINUE}, {ProgramsDialogTemplate, IDC_CLOSE}};
     for (const auto& c : cases) {
         gWantedId = c[1];
         gOfferedTheTabStop = false;
