@@ -123,6 +123,16 @@ struct IconExpectation {
 };
 IconExpectation iconExpectation(const Args& a, bool withValue);
 
+// `expect tray-icon KIND VALUE [large]`, `expect tray-icon status NAME [large]` or
+// `expect tray-icon resource ID [large]`: the image the notification area holds for the icon.
+struct TrayIconExpectation {
+    enum Form { Number, Status, Resource } form = Number;
+    std::string name;  // the kind or the status icon
+    int value = 0;     // the percentage, or the resource id
+    bool large = false;
+};
+TrayIconExpectation trayIconExpectation(const Args& a);
+
 // Event lines of the device's keys and display driver.
 std::string keyEvent(uint8_t key, bool up, bool silent);
 std::string displayQueryEvent(int asked, int result);

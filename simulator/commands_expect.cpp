@@ -6,6 +6,8 @@
 #include "modal.h"
 #include "resources.h"
 #include "scenario.h"
+#include "shell_services.h"
+#include "window_manager.h"
 #include "tests/expected_menus.h"
 #include "tests/expected_taskbar.h"
 
@@ -64,6 +66,53 @@ const ExpectRegistrar statusIcon("status-icon", [](Args& a, Outcome& o) {
     }
     expectedTaskbar::Icon icon{size, picture(mask).pixels, picture(colour).pixels};
     checkTaskbar(o, a, &icon, e.x, e.y);
+});
+
+expectedTaskbar::Icon resourceIcon(int id, int size) {
+    sim::Image colour, mask;
+    if (!sim::decodeIconResource(static_cast<unsigned>(id), size, &colour, &mask) || colour.width != size ||
+        colour.height != size) {
+        throw ScenarioError("expect: icon " + std::to_string(id) + " has no image of " + std::to_string(size) + " pixels");
+    }
+    return expectedTaskbar::Icon{size, picture(mask).pixels, picture(colour).pixels};
+}
+
+// `expect tray-icon ...`: the notification area's copy of the program's icon.
+const ExpectRegistrar trayIcon("tray-icon", [](Args& a, Outcome& o) {
+    TrayIconExpectation e = trayIconExpectation(a);
+    expectedTaskbar::Icon icon;
+    const int size = e.large ? 32 : 16;
+    if (e.form == TrayIconExpectation::Number) {
+        int kind = expectedTaskbar::kindByName(e.name);
+        if (kind < 0) throw ScenarioError("expect tray-icon: battery, program-memory, main-storage or storage-card");
+        icon = expectedTaskbar::numberIcon(kind, e.value, e.large, [](int id) {
+            sim::Image img;
+            sim::decodeBitmapResource(static_cast<unsigned>(id), &img);
+            return picture(img);
+        });
+    } else if (e.form == TrayIconExpectation::Status) {
+        int small = 0, large = 0;
+        if (!expectedTaskbar::statusIconIds(e.name, &small, &large)) {
+            throw ScenarioError("expect tray-icon status: charging, battery-unknown or no-card");
+        }
+        icon = resourceIcon(e.large ? large : small, size);
+    } else {
+        icon = resourceIcon(e.value, size);
+    }
+    for (const sim::TrayIcon& t : sim::trayIcons()) {
+        sim::Window* w = sim::findWindowObject(t.window);
+        if (w == nullptr || w->process == nullptr || !w->process->isProgram) continue;
+        if (!t.hasImage) {
+            check(o, false, "a notification icon without an image", a);
+            return;
+        }
+        std::string difference = expectedTaskbar::compareIcon(
+            t.colour.width, t.colour.height, std::vector<uint32_t>(t.mask.pixels.begin(), t.mask.pixels.end()),
+            std::vector<uint32_t>(t.colour.pixels.begin(), t.colour.pixels.end()), icon);
+        check(o, difference.empty(), difference, a);
+        return;
+    }
+    check(o, false, "no notification icon", a);
 });
 
 void checkMenu(Outcome& o, const Args& a, const std::vector<std::string>& expected) {

@@ -91,4 +91,25 @@ std::string compare(int width, int height, ScreenAt screenAt, ShellAt shellAt, c
     return "";
 }
 
+// Compares an icon's images as the notification area holds them with the expected icon; returns
+// the first difference as text, empty when they are the same.
+inline std::string compareIcon(int width, int height, const std::vector<uint32_t>& mask,
+                               const std::vector<uint32_t>& colour, const Icon& icon) {
+    if (width != icon.size || height != icon.size) {
+        return "an icon of " + std::to_string(width) + " x " + std::to_string(height) + ", the rule gives " +
+               std::to_string(icon.size) + " x " + std::to_string(icon.size);
+    }
+    for (size_t i = 0; i < icon.mask.size(); ++i) {
+        const int x = static_cast<int>(i % static_cast<size_t>(icon.size)), y = static_cast<int>(i / static_cast<size_t>(icon.size));
+        const std::string at = " (" + std::to_string(x) + ", " + std::to_string(y) + ") ";
+        if ((mask[i] & 0xFFFFFF) != (icon.mask[i] & 0xFFFFFF)) {
+            return "mask pixel" + at + pixelText(mask[i]) + ", the rule gives " + pixelText(icon.mask[i]);
+        }
+        if ((colour[i] & 0xFFFFFF) != (icon.colour[i] & 0xFFFFFF)) {
+            return "colour pixel" + at + pixelText(colour[i]) + ", the rule gives " + pixelText(icon.colour[i]);
+        }
+    }
+    return "";
+}
+
 }  // namespace expectedTaskbar

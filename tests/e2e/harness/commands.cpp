@@ -792,6 +792,22 @@ expectedTaskbar::Picture imageBitmap(int id) {
     return p;
 }
 
+// An icon of the program's image at one size, as the system's loader decodes it.
+expectedTaskbar::Icon imageIcon(int id, int size) {
+    HICON loaded = static_cast<HICON>(LoadImageW(programImage(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
+    ICONINFO parts = {};
+    if (loaded == NULL || !GetIconInfo(loaded, &parts)) {
+        if (loaded) DestroyIcon(loaded);
+        throw ScenarioError("expect: icon " + std::to_string(id) + " does not load");
+    }
+    expectedTaskbar::Icon icon{size, runnerColours(bitmapPixels(parts.hbmMask, size, size)),
+                               runnerColours(bitmapPixels(parts.hbmColor, size, size))};
+    DeleteObject(parts.hbmMask);
+    DeleteObject(parts.hbmColor);
+    DestroyIcon(loaded);
+    return icon;
+}
+
 // The taskbar as the rule says, on the real screen against the stand-in shell's painting.
 void checkTaskbar(Outcome& o, const Args& a, const expectedTaskbar::Icon* icon, int x, int y) {
     if (!hasTaskbar()) throw ScenarioError("expect " + a.word(0) + ": the device has no taskbar");
@@ -813,7 +829,8 @@ void checkMenu(Outcome& o, const Args& a, const std::vector<std::string>& expect
     check(o, difference.empty(), difference, a);
 }
 
-// `expect indicator|status-icon|taskbar-as-painted|main-menu|task-menu`; false for another check.
+// `expect indicator|status-icon|taskbar-as-painted|tray-icon|main-menu|task-menu`; false for
+// another check.
 bool ruleCheck(const std::string& what, Args& a, Outcome& o) {
     if (what == "taskbar-as-painted") {
         a.expectCount(1, 1);
@@ -831,20 +848,37 @@ bool ruleCheck(const std::string& what, Args& a, Outcome& o) {
         if (!expectedTaskbar::statusIconIds(e.name, &small, &large)) {
             throw ScenarioError("expect status-icon: charging, battery-unknown or no-card");
         }
-        const int size = e.large ? 32 : 16;
-        HICON loaded = static_cast<HICON>(
-            LoadImageW(programImage(), MAKEINTRESOURCEW(e.large ? large : small), IMAGE_ICON, size, size, 0));
-        ICONINFO parts = {};
-        if (loaded == NULL || !GetIconInfo(loaded, &parts)) {
-            if (loaded) DestroyIcon(loaded);
-            throw ScenarioError("expect status-icon: the icon does not load");
-        }
-        expectedTaskbar::Icon icon{size, runnerColours(bitmapPixels(parts.hbmMask, size, size)),
-                                   runnerColours(bitmapPixels(parts.hbmColor, size, size))};
-        DeleteObject(parts.hbmMask);
-        DeleteObject(parts.hbmColor);
-        DestroyIcon(loaded);
+        expectedTaskbar::Icon icon = imageIcon(e.large ? large : small, e.large ? 32 : 16);
         checkTaskbar(o, a, &icon, e.x, e.y);
+    } else if (what == "tray-icon") {
+        scenario::TrayIconExpectation e = scenario::trayIconExpectation(a);
+        const int size = e.large ? 32 : 16;
+        expectedTaskbar::Icon icon;
+        if (e.form == scenario::TrayIconExpectation::Number) {
+            int kind = expectedTaskbar::kindByName(e.name);
+            if (kind < 0) throw ScenarioError("expect tray-icon: battery, program-memory, main-storage or storage-card");
+            icon = expectedTaskbar::numberIcon(kind, e.value, e.large, imageBitmap);
+        } else {
+            int id = e.value, small = 0, large = 0;
+            if (e.form == scenario::TrayIconExpectation::Status) {
+                if (!expectedTaskbar::statusIconIds(e.name, &small, &large)) {
+                    throw ScenarioError("expect tray-icon status: charging, battery-unknown or no-card");
+                }
+                id = e.large ? large : small;
+            }
+            icon = imageIcon(id, size);
+        }
+        UINT trayId = 0;
+        TrayImage image;
+        if (!trayIconImage(&trayId, &image)) {
+            check(o, false, "no notification icon", a);
+        } else if (!image.present) {
+            check(o, false, "a notification icon without an image", a);
+        } else {
+            std::string difference = expectedTaskbar::compareIcon(image.width, image.height, runnerColours(image.mask),
+                                                                  runnerColours(image.colour), icon);
+            check(o, difference.empty(), difference, a);
+        }
     } else if (what == "main-menu") {
         a.expectCount(1, 1);
         checkMenu(o, a, expectedMenus::mainMenu());
