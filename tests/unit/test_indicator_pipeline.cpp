@@ -470,6 +470,26 @@ TEST_F(IndicatorPipeline, AFailedCallLeavesTheLastDrawingLeaksNothingAndTheNextT
     }
 }
 
+// A memory context's own (monochrome) bitmap goes back into it before it is deleted, on every
+// road: composing, presenting, erasing, and when a call on the way fails.
+TEST_F(IndicatorPipeline, EveryMemoryContextGetsItsOwnBitmapBackBeforeItIsDeleted) {
+    for (const char* failing : {"", "BitBlt", "SelectObject", "DrawIconEx", "CreateIconIndirect"}) {
+        SCOPED_TRACE(failing);
+        SetUp();
+        captureBackground();
+        sim::world().device.batteryPercent = 80;
+        showFirstIndicator(NULL);
+        if (*failing) sim::failOperation(failing, 1, false, 1);
+        sim::world().device.batteryPercent = 30;
+        onIndicatorTimer(NULL, 0);
+        sim::clearFaults();
+        composeIndicatorIcon(NULL, ProgramMemory, 55);
+        restoreBackground();
+        EXPECT_EQ(sim::contextsDeletedHoldingABitmap(), 0u);
+        TearDown();
+    }
+}
+
 TEST_F(IndicatorPipeline, ASquarePartlyOffTheScreenIsComparedSavedAndRestoredWhereItShows) {
     for (int left : {230, 236, 239, 240, 639}) {
         SCOPED_TRACE("x " + std::to_string(left));
