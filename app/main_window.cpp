@@ -5,8 +5,8 @@
 #include "app/tray_icon.h"
 #include "indicators/icon_slots.h"
 #include "indicators/scheduler.h"
+#include "indicators/indicator_place.h"
 #include "indicators/taskbar_canvas.h"
-#include "indicators/tray_indicator.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
 #include "taskbar/taskbar_hook.h"
@@ -16,36 +16,24 @@ HINSTANCE hInstance = NULL;
 WCHAR installDir[InstallDirUnits] = TEXT("\\Program Files\\Marund\\Orvo");
 HWND mainWindow = NULL;
 WNDPROC originalTaskbarProc = NULL;
-HWND hookedTaskbar = NULL;
 
 namespace {
 
 constexpr int ResourceTextUnits = 100;
 
-int countEnabledIndicators() {
-    return (settings.showBattery != 0) + (settings.showProgramMemory != 0) + (settings.showMainStorage != 0) +
-           (settings.showStorageCard != 0);
-}
-
 void onCreate(HWND window) {
     InitCommonControls();
     loadSettings();
-    canvas.iconXInUse = (settings.iconX >= 0 && settings.iconX <= 639) ? settings.iconX : 100;
     // Without the shell's taskbar (a desktop) the indicator goes into the notification icon.
     const HWND taskbar = findShellTaskbar();
-    chooseIndicatorPlace(taskbar);
+    chooseIndicatorPlace(taskbar, iconXInUseFor(settings.iconX));
     installTaskbarHook(taskbar);
-    captureBackground();
-    enabledCount = countEnabledIndicators();
+    openIndicator();
+    recountEnabledIndicators();
     addTrayIcon(window, loadTrayIcon());
-    iconShown = 0;
-    currentIndicator = Battery;
-    windowCount = 0;
-    for (IconSlot& slot : iconSlots) {
-        slot.current = NULL;
-        slot.previous = NULL;
-    }
-    canvas.drawnCapture = NULL;
+    resetScheduler();
+    forgetListedWindows();
+    resetIconSlots();
     if (enabledCount >= 1) showFirstIndicator(window);
     startIndicatorTimer(window);
 }
@@ -54,9 +42,7 @@ void onDestroy(HWND window) {
     KillTimer(window, IndicatorTimerId);
     removeTrayIcon(window);
     releaseTrayIcon();
-    // The notification icon has just gone: there is nothing left to erase in the tray.
-    if (iconShown != 0 && indicatorInTray == 0) restoreBackground();
-    releaseCanvasBitmaps();
+    releaseIndicator(iconShown != 0);
     releaseIconSlots();
     removeTaskbarHook();
     PostQuitMessage(0);

@@ -2,7 +2,7 @@
 
 #include "app/app_state.h"
 #include "indicators/icon_slots.h"
-#include "indicators/tray_indicator.h"
+#include "indicators/indicator_place.h"
 #include "settings/settings_record.h"
 
 const GlyphRect SmallGlyphs[10] = {{0, 0, 5}, {5, 0, 4},  {9, 0, 5},  {14, 0, 5}, {19, 0, 6},
@@ -34,16 +34,22 @@ DigitLayout layoutDigits(int value, int iconSize, const GlyphRect glyphs[10]) {
 }
 
 PictureIds pictureIds(IndicatorKind kind, bool large) {
-    static const PictureIds small[IndicatorKindCount] = {{165, 163}, {167, 168}, {169, 170}, {171, 172}};
-    static const PictureIds big[IndicatorKindCount] = {{178, 175}, {180, 182}, {176, 177}, {181, 183}};
+    static const PictureIds small[IndicatorKindCount] = {{BatteryMaskSmall, BatteryColourSmall},
+                                                         {MemoryMaskSmall, MemoryColourSmall},
+                                                         {StorageMaskSmall, StorageColourSmall},
+                                                         {CardMaskSmall, CardColourSmall}};
+    static const PictureIds big[IndicatorKindCount] = {{BatteryMaskLarge, BatteryColourLarge},
+                                                       {MemoryMaskLarge, MemoryColourLarge},
+                                                       {StorageMaskLarge, StorageColourLarge},
+                                                       {CardMaskLarge, CardColourLarge}};
     return large ? big[kind] : small[kind];
 }
 
 WORD statusIconId(StatusIcon icon, bool large) {
     switch (icon) {
-        case ChargingIcon: return large ? 185 : 121;
-        case BatteryUnknownIcon: return large ? 186 : 119;
-        case NoCardIcon: return large ? 188 : 159;
+        case ChargingIcon: return large ? ChargingIconLarge : ChargingIconSmall;
+        case BatteryUnknownIcon: return large ? BatteryUnknownIconLarge : BatteryUnknownIconSmall;
+        case NoCardIcon: return large ? NoCardIconLarge : NoCardIconSmall;
         default: return 0;
     }
 }
@@ -51,26 +57,26 @@ WORD statusIconId(StatusIcon icon, bool large) {
 namespace {
 
 // A memory context with a new size x size bitmap of the window's format selected into it.
-struct Canvas {
+struct Drawing {
     HDC dc = NULL;
     HBITMAP bitmap = NULL;
     HGDIOBJ original = NULL;
 };
 
-Canvas makeCanvas(HDC reference, int size) {
-    Canvas c;
+Drawing makeDrawing(HDC reference, int size) {
+    Drawing c;
     c.dc = CreateCompatibleDC(reference);
     c.bitmap = CreateCompatibleBitmap(reference, size, size);
     if (c.dc != NULL && c.bitmap != NULL) c.original = SelectObject(c.dc, c.bitmap);
     return c;
 }
 
-void releaseCanvas(Canvas& c) {
+void releaseDrawing(Drawing& c) {
     if (c.dc != NULL && c.original != NULL) SelectObject(c.dc, c.original);
     // The context goes first: a bitmap still selected into it is free to delete afterwards.
     if (c.dc != NULL) DeleteDC(c.dc);
     if (c.bitmap != NULL) DeleteObject(c.bitmap);
-    c = Canvas();
+    c = Drawing();
 }
 
 }  // namespace
@@ -85,8 +91,8 @@ void composeIndicatorIcon(HWND window, IndicatorKind kind, int value) {
     const GlyphRect* glyphs = large ? LargeGlyphs : SmallGlyphs;
     const PictureIds ids = pictureIds(kind, large);
 
-    Canvas mask = makeCanvas(windowDc, size);
-    Canvas colour = makeCanvas(windowDc, size);
+    Drawing mask = makeDrawing(windowDc, size);
+    Drawing colour = makeDrawing(windowDc, size);
     HDC source = CreateCompatibleDC(windowDc);
     HBITMAP maskImage = LoadBitmapW(hInstance, MAKEINTRESOURCEW(ids.mask));
     HBITMAP colourImage = LoadBitmapW(hInstance, MAKEINTRESOURCEW(ids.colour));
@@ -132,8 +138,8 @@ void composeIndicatorIcon(HWND window, IndicatorKind kind, int value) {
     if (maskImage != NULL) DeleteObject(maskImage);
     if (colourImage != NULL) DeleteObject(colourImage);
     if (strip != NULL) DeleteObject(strip);
-    releaseCanvas(mask);
-    releaseCanvas(colour);
+    releaseDrawing(mask);
+    releaseDrawing(colour);
     if (icon != NULL) installIcon(kind, icon);
     ReleaseDC(window, windowDc);
 }

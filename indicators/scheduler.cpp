@@ -2,14 +2,27 @@
 
 #include "indicators/icon_composer.h"
 #include "indicators/readings.h"
-#include "indicators/taskbar_canvas.h"
-#include "indicators/tray_indicator.h"
+#include "indicators/indicator_place.h"
+#include "platform/try_once_more.h"
 #include "settings/settings_record.h"
 
 int enabledCount = 0;
 IndicatorKind currentIndicator = Battery;
 int iconShown = 0;
 int lastCardPercent = 0;
+
+int countEnabledIndicators(const SettingsRecord& record) {
+    return (record.showBattery != 0) + (record.showProgramMemory != 0) + (record.showMainStorage != 0) +
+           (record.showStorageCard != 0);
+}
+
+void recountEnabledIndicators() { enabledCount = countEnabledIndicators(settings); }
+
+void resetScheduler() {
+    currentIndicator = Battery;
+    iconShown = 0;
+    lastCardPercent = 0;
+}
 
 IndicatorKind nextIndicator(IndicatorKind from, const int flags[IndicatorKindCount]) {
     int k = from;
@@ -44,11 +57,7 @@ bool firstEnabledKind(IndicatorKind* kind) {
 void showReading(HWND window, IndicatorKind kind, const IndicatorReading& reading) {
     if (!reading.taken) {
         // Nothing new to show: the kind's last icon is drawn again.
-        if (indicatorInTray != 0) {
-            presentInTray(window, kind, NULL);
-        } else {
-            presentIndicator(kind);
-        }
+        showIndicator(window, kind, NULL);
         iconShown = 1;
         return;
     }
@@ -58,11 +67,7 @@ void showReading(HWND window, IndicatorKind kind, const IndicatorReading& readin
     } else {
         loadStatusIcon(kind, reading.statusIcon);
     }
-    if (indicatorInTray != 0) {
-        presentInTray(window, kind, &reading);
-    } else {
-        presentIndicator(kind);
-    }
+    showIndicator(window, kind, &reading);
     iconShown = 1;
 }
 
@@ -72,7 +77,8 @@ void showKind(HWND window, IndicatorKind kind) { showReading(window, kind, measu
 
 void startIndicatorTimer(HWND window) {
     const UINT period = static_cast<UINT>(settings.refreshSeconds) * 1000u;
-    if (SetTimer(window, IndicatorTimerId, period, NULL) == 0) SetTimer(window, IndicatorTimerId, period, NULL);
+    // Lasting harm otherwise: nothing sets the timer later; the indicator would freeze for the run.
+    tryOnceMore([&] { return SetTimer(window, IndicatorTimerId, period, NULL) != 0; });
 }
 
 void showFirstIndicator(HWND window) {

@@ -3,10 +3,19 @@
 #include <cstring>
 
 #include "indicators/icon_slots.h"
-#include "indicators/tray_indicator.h"
+#include "platform/try_once_more.h"
+#include "res/resource.h"
 #include "settings/settings_record.h"
 
-TaskbarCanvas canvas = {100, NULL, NULL, NULL, NULL, {100, 5, 16}};
+TaskbarCanvas canvas = {IconXFallback, NULL, NULL, NULL, NULL, {IconXFallback, 5, 16}};
+
+int iconXInUseFor(int iconX) { return iconX >= IconXMin && iconX <= IconXMax ? iconX : IconXFallback; }
+
+void resetCanvas(int iconXInUse) {
+    canvas = TaskbarCanvas{iconXInUse, NULL, NULL, NULL, NULL, Square{iconXInUse, indicatorTop(), indicatorSize()}};
+}
+
+void setIconXInUse(int iconX) { canvas.iconXInUse = iconX; }
 
 int indicatorSize() { return usesLargeIcons(settings) ? 32 : 16; }
 int indicatorTop() { return usesLargeIcons(settings) ? 10 : 5; }
@@ -211,8 +220,6 @@ void drawAt(Square square, RECT v, HICON icon) {
 }  // namespace
 
 void captureBackground() {
-    // Without a taskbar the screen is other programs': nothing of it is read or written.
-    if (indicatorInTray != 0) return;
     const Square square = indicatorSquare();
     canvas.square = square;
     ScreenAccess access;
@@ -225,12 +232,8 @@ void captureBackground() {
 }
 
 BOOL restoreBackground() {
-    if (indicatorInTray != 0) {
-        eraseTrayIndicator();
-        return TRUE;
-    }
-    // A second attempt: one failed call must not leave the drawing behind.
-    return eraseOnce() || eraseOnce();
+    // Lasting harm otherwise: the drawing would stay on the shell's taskbar.
+    return tryOnceMore(eraseOnce) ? TRUE : FALSE;
 }
 
 void presentIndicator(IndicatorKind kind) {
@@ -238,20 +241,15 @@ void presentIndicator(IndicatorKind kind) {
     const Square square = indicatorSquare();
     // The indicator moved or changed size without the canvas being told: the old drawing goes
     // first, and the canvas is made anew where the indicator now belongs.
-    if (!sameSquare(square, canvas.square)) moveIndicator(canvas.iconXInUse);
+    if (!sameSquare(square, canvas.square)) moveCanvas(canvas.iconXInUse);
     const RECT v = visibleNow(square);
     if (!isEmpty(v)) drawAt(square, v, slot.current);
-    if (slot.previous != NULL) {
-        DestroyIcon(slot.previous);
-        slot.previous = NULL;
-    }
+    releasePreviousIcon(kind);
 }
 
-void moveIndicator(int iconX) {
-    if (indicatorInTray != 0) {
-        canvas.iconXInUse = iconX;
-        return;
-    }
+void moveCanvas(int iconX) {
+    const Square wanted = {iconX, indicatorTop(), indicatorSize()};
+    if (sameSquare(wanted, canvas.square) && iconX == canvas.iconXInUse) return;
     restoreBackground();
     releaseCanvasBitmaps();
     canvas.iconXInUse = iconX;

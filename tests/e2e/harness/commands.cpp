@@ -129,8 +129,8 @@ const Registrar choose("choose", [](Args& a, Outcome&) {
     std::vector<MenuStep> path;
     if (!a.isString(0)) {
         a.expectCount(1, 1);
-        int64_t id = a.number(0);
-        if (id < 0 || !findItemById(menu.menu, static_cast<UINT>(id), &path)) {
+        uint32_t id = a.dwordValue(0);  // a menu item's id is a 32-bit field
+        if (!findItemById(menu.menu, id, &path)) {
             throw ScenarioError("choose: the menu has no item " + std::to_string(id));
         }
     } else {
@@ -322,11 +322,11 @@ void waitForMenuToClose(HMENU menu) {
 }
 
 const Registrar tap("tap", [](Args& a, Outcome&) {
-    a.expectCount(2, 2);
+    scenario::TapCommand t = scenario::tapCommand(a, screenWidth(), screenHeight());
     OpenModal menu{OpenModal::PopupMenuKind};
     bool menuOpen = findModal(OpenModal::PopupMenuKind, &menu);
     if (menuOpen) logEvent("menu-cancel");
-    penAt(a.int32Value(0), a.int32Value(1));
+    penAt(t.x, t.y);
     if (menuOpen && !menuClosed(menu.menu, 500)) {
         // Without a window manager the system holds no pointer grab for the menu: a touch that
         // opens no other menu leaves it open. The device's pen closes it; so does the runner.
@@ -356,13 +356,13 @@ const Registrar trayTap("tray-tap", [](Args& a, Outcome&) {
 const Registrar trayMessage("tray-message", [](Args& a, Outcome&) {
     a.expectCount(1, 2);
     if (a.count() == 1) {
-        sendTrayMessage(static_cast<LPARAM>(a.number(0)));
+        sendTrayMessage(static_cast<LPARAM>(a.dwordValue(0)));
         return;
     }
     int64_t id = a.number(1);
     if (id < 0 || id > 0xFFFFFFFFLL) throw ScenarioError("tray-message: bad icon id");
     UINT iconId = static_cast<UINT>(id);
-    sendTrayMessage(static_cast<LPARAM>(a.number(0)), &iconId);
+    sendTrayMessage(static_cast<LPARAM>(a.dwordValue(0)), &iconId);
 });
 
 const Registrar taskbarCommand("taskbar-command", [](Args& a, Outcome&) {
@@ -414,10 +414,17 @@ const Registrar storage("storage", [](Args& a, Outcome&) {
 
 const Registrar card("card", [](Args& a, Outcome&) {
     a.expectCount(3, 3);
-    std::wstring name = fromUtf16(a.string(0));
-    CreateDirectoryW(devicePath(a.string(0)).c_str(), NULL);
+    std::u16string cardName = a.fileName(0);
+    std::wstring name = fromUtf16(cardName);
     std::lock_guard<std::recursive_mutex> hold(deviceLock());
     auto& cards = device().cards;
+    // A card mounts as a root folder of its own: it cannot take the place of one the device has.
+    bool isCard = false;
+    for (const Card& c : cards) isCard = isCard || _wcsicmp(c.name.c_str(), name.c_str()) == 0;
+    if (!isCard && GetFileAttributesW(devicePath(cardName).c_str()) != INVALID_FILE_ATTRIBUTES) {
+        throw ScenarioError("card: " + scenario::quote(cardName) + " is already a root entry that is no card");
+    }
+    CreateDirectoryW(devicePath(cardName).c_str(), NULL);
     for (auto it = cards.begin(); it != cards.end();) it = _wcsicmp(it->name.c_str(), name.c_str()) == 0 ? cards.erase(it) : it + 1;
     cards.push_back(Card{name, a.unsignedNumber(1), a.unsignedNumber(2)});
 });
@@ -440,7 +447,7 @@ void removeTree(const std::wstring& path) {
 
 const Registrar eject("eject", [](Args& a, Outcome&) {
     a.expectCount(1, 1);
-    std::wstring name = fromUtf16(a.string(0));
+    std::wstring name = fromUtf16(a.fileName(0));
     std::lock_guard<std::recursive_mutex> hold(deviceLock());
     auto& cards = device().cards;
     bool found = false;
@@ -459,7 +466,7 @@ const Registrar eject("eject", [](Args& a, Outcome&) {
 const Registrar rootentry("rootentry", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
     DWORD attributes = a.dwordValue(1);
-    std::wstring path = devicePath(a.string(0));
+    std::wstring path = devicePath(a.fileName(0));
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
         CreateDirectoryW(path.c_str(), NULL);
     } else {
@@ -499,8 +506,15 @@ const Registrar registryDelete("registry-delete", [](Args& a, Outcome&) {
     a.expectCount(2, 3);
     HKEY root = rootKey(a.word(0));
     std::wstring key = fromUtf16(a.string(1));
+    HKEY k;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) {
+        throw ScenarioError("registry-delete: no key " + scenario::quote(a.string(1)));
+    }
+    RegCloseKey(k);
     if (a.count() == 3) {
-        RegDeleteKeyValueW(root, key.c_str(), fromUtf16(a.string(2)).c_str());
+        if (RegDeleteKeyValueW(root, key.c_str(), fromUtf16(a.string(2)).c_str()) != ERROR_SUCCESS) {
+            throw ScenarioError("registry-delete: no value " + scenario::quote(a.string(2)) + " in " + scenario::quote(a.string(1)));
+        }
     } else {
         RegDeleteTreeW(root, key.c_str());
         RegDeleteKeyW(root, key.c_str());
@@ -521,12 +535,17 @@ void writeDeviceFile(const std::u16string& path, const std::vector<uint8_t>& byt
 
 const Registrar file("file", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
-    writeDeviceFile(a.string(0), a.hexBytes(1));
+    writeDeviceFile(a.filePath(0), a.hexBytes(1));
 });
 
 const Registrar fileDelete("file-delete", [](Args& a, Outcome&) {
     a.expectCount(1, 1);
-    DeleteFileW(devicePath(a.string(0)).c_str());
+    std::u16string path = a.filePath(0);
+    DWORD attributes = GetFileAttributesW(devicePath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        throw ScenarioError("file-delete: no file " + scenario::quote(path));
+    }
+    if (!DeleteFileW(devicePath(path).c_str())) throw ScenarioError("file-delete: " + scenario::quote(path) + " is open");
 });
 
 const Registrar settingsFile("settings-file", [](Args& a, Outcome&) {
