@@ -52,7 +52,7 @@ Icon numberIcon(int kind, int value, bool large, Bitmap bitmap) {
     icon.size = large ? 32 : 16;
     icon.mask = bitmap(iconModel::Pictures[kind][large ? 2 : 0]).pixels;
     icon.colour = bitmap(iconModel::Pictures[kind][large ? 3 : 1]).pixels;
-    const Picture strip = bitmap(large ? iconModel::LargeDigitStrip : iconModel::SmallDigitStrip);
+    const Picture strip = bitmap(large ? LargeDigitStrip : SmallDigitStrip);
     const size_t want = static_cast<size_t>(icon.size) * static_cast<size_t>(icon.size);
     if (icon.mask.size() != want || icon.colour.size() != want || strip.pixels.empty()) return Icon{};
     iconModel::drawDigits(icon.mask, icon.colour, iconModel::layout(value, large), large, [&](int x, int y) {

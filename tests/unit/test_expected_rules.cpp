@@ -81,9 +81,9 @@ TEST(TaskbarRule, NumberIconOfTheModelPlacesTheDigitsOnTheKindsPicture) {
     // kind's picture where no glyph lies and the glyph cells' white inside them.
     auto bitmap = [](int id) {
         expectedTaskbar::Picture p;
-        p.width = id == iconModel::SmallDigitStrip ? 32 : 16;
+        p.width = id == SmallDigitStrip ? 32 : 16;
         p.height = 16;
-        p.pixels.assign(static_cast<size_t>(p.width) * 16, id == iconModel::SmallDigitStrip ? 0xFFFFFFu : 0x123456u);
+        p.pixels.assign(static_cast<size_t>(p.width) * 16, id == SmallDigitStrip ? 0xFFFFFFu : 0x123456u);
         return p;
     };
     Icon icon = expectedTaskbar::numberIcon(0, 42, false, bitmap);
