@@ -136,6 +136,8 @@ const Registrar screenshot("screenshot", [](Args& a, Outcome&) {
     if (!sim::screen::writePng(picture, s.path)) throw ScenarioError("screenshot: cannot write " + s.path);
 });
 
+}  // namespace
+
 // `found` is what the log line of a failure shows; the runner reports both on standard error.
 void check(Outcome& o, bool ok, const std::string& found, const Args& a) {
     if (ok) return;
@@ -147,6 +149,13 @@ void check(Outcome& o, bool ok, const std::string& found, const Args& a) {
     }
     o.failures.push_back("expected " + expected + ", found " + found);
 }
+
+std::map<std::string, Command>& expectChecks() {
+    static std::map<std::string, Command> table;
+    return table;
+}
+
+namespace {
 
 // Project checks: `expect gdi-objects N`, `expect icons N`, `expect device-contexts N`,
 // `expect menus N`, `expect exit-leftovers GDI ICONS DCS`, `expect running yes|no`,
@@ -201,6 +210,8 @@ const Registrar expect("expect", [](Args& a, Outcome& o) {
         sim::FileNode* node = sim::fileSystem().find(a.string(1));
         int64_t size = node ? static_cast<int64_t>(node->bytes.size()) : -1;
         check(o, size == a.number(2), "file-size " + std::to_string(size), a);
+    } else if (auto rule = expectChecks().find(what); rule != expectChecks().end()) {
+        rule->second(a, o);
     } else {
         throw ScenarioError("expect: unknown check " + what);
     }

@@ -67,6 +67,8 @@ bool answerMessageBox(OpenModal& box, int answer);
 void pushModal(OpenModal* modal);
 void popModal(OpenModal* modal);
 std::string ownerName(HWND owner);
+// The entry lines (as the log dumps them) of the last menu that opened, or nullptr before any.
+const std::vector<std::string>* lastMenuLines();
 
 void resetModals();
 
