@@ -4,7 +4,7 @@
 #include "app/app_state.h"
 #include "app/tray_icon.h"
 #include "indicators/scheduler.h"
-#include "indicators/taskbar_canvas.h"
+#include "indicators/indicator_place.h"
 #include "settings/screen_size.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_record.h"
@@ -105,7 +105,7 @@ bool handleMainMenuCommand(WORD id) {
             return true;
         case CmdPrograms:
             KillTimer(mainWindow, IndicatorTimerId);
-            restoreBackground();
+            eraseIndicator();
             showModalDialog(ProgramsDialogTemplate, programsDialogProc);
             restartIndicatorTimer();
             return true;
@@ -114,7 +114,7 @@ bool handleMainMenuCommand(WORD id) {
             return true;
         case CmdSettings:
             KillTimer(mainWindow, IndicatorTimerId);
-            restoreBackground();
+            eraseIndicator();
             readScreenSize();
             showModalDialog(screenWidth > screenHeight ? SettingsLandscapeTemplate : SettingsPortraitTemplate,
                             settingsDialogProc);

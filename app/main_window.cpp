@@ -5,8 +5,7 @@
 #include "app/tray_icon.h"
 #include "indicators/icon_slots.h"
 #include "indicators/scheduler.h"
-#include "indicators/taskbar_canvas.h"
-#include "indicators/tray_indicator.h"
+#include "indicators/indicator_place.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
 #include "taskbar/taskbar_hook.h"
@@ -30,12 +29,11 @@ int countEnabledIndicators() {
 void onCreate(HWND window) {
     InitCommonControls();
     loadSettings();
-    canvas.iconXInUse = (settings.iconX >= 0 && settings.iconX <= 639) ? settings.iconX : 100;
     // Without the shell's taskbar (a desktop) the indicator goes into the notification icon.
     const HWND taskbar = findShellTaskbar();
-    chooseIndicatorPlace(taskbar);
+    chooseIndicatorPlace(taskbar, (settings.iconX >= 0 && settings.iconX <= 639) ? settings.iconX : 100);
     installTaskbarHook(taskbar);
-    captureBackground();
+    openIndicator();
     enabledCount = countEnabledIndicators();
     addTrayIcon(window, loadTrayIcon());
     iconShown = 0;
@@ -45,7 +43,6 @@ void onCreate(HWND window) {
         slot.current = NULL;
         slot.previous = NULL;
     }
-    canvas.drawnCapture = NULL;
     if (enabledCount >= 1) showFirstIndicator(window);
     startIndicatorTimer(window);
 }
@@ -54,9 +51,7 @@ void onDestroy(HWND window) {
     KillTimer(window, IndicatorTimerId);
     removeTrayIcon(window);
     releaseTrayIcon();
-    // The notification icon has just gone: there is nothing left to erase in the tray.
-    if (iconShown != 0 && indicatorInTray == 0) restoreBackground();
-    releaseCanvasBitmaps();
+    releaseIndicator(iconShown != 0);
     releaseIconSlots();
     removeTaskbarHook();
     PostQuitMessage(0);

@@ -2,7 +2,7 @@
 
 #include "app/app_state.h"
 #include "indicators/icon_slots.h"
-#include "indicators/tray_indicator.h"
+#include "indicators/indicator_place.h"
 #include "settings/settings_record.h"
 
 const GlyphRect SmallGlyphs[10] = {{0, 0, 5}, {5, 0, 4},  {9, 0, 5},  {14, 0, 5}, {19, 0, 6},
@@ -51,26 +51,26 @@ WORD statusIconId(StatusIcon icon, bool large) {
 namespace {
 
 // A memory context with a new size x size bitmap of the window's format selected into it.
-struct Canvas {
+struct Drawing {
     HDC dc = NULL;
     HBITMAP bitmap = NULL;
     HGDIOBJ original = NULL;
 };
 
-Canvas makeCanvas(HDC reference, int size) {
-    Canvas c;
+Drawing makeDrawing(HDC reference, int size) {
+    Drawing c;
     c.dc = CreateCompatibleDC(reference);
     c.bitmap = CreateCompatibleBitmap(reference, size, size);
     if (c.dc != NULL && c.bitmap != NULL) c.original = SelectObject(c.dc, c.bitmap);
     return c;
 }
 
-void releaseCanvas(Canvas& c) {
+void releaseDrawing(Drawing& c) {
     if (c.dc != NULL && c.original != NULL) SelectObject(c.dc, c.original);
     // The context goes first: a bitmap still selected into it is free to delete afterwards.
     if (c.dc != NULL) DeleteDC(c.dc);
     if (c.bitmap != NULL) DeleteObject(c.bitmap);
-    c = Canvas();
+    c = Drawing();
 }
 
 }  // namespace
@@ -85,8 +85,8 @@ void composeIndicatorIcon(HWND window, IndicatorKind kind, int value) {
     const GlyphRect* glyphs = large ? LargeGlyphs : SmallGlyphs;
     const PictureIds ids = pictureIds(kind, large);
 
-    Canvas mask = makeCanvas(windowDc, size);
-    Canvas colour = makeCanvas(windowDc, size);
+    Drawing mask = makeDrawing(windowDc, size);
+    Drawing colour = makeDrawing(windowDc, size);
     HDC source = CreateCompatibleDC(windowDc);
     HBITMAP maskImage = LoadBitmapW(hInstance, MAKEINTRESOURCEW(ids.mask));
     HBITMAP colourImage = LoadBitmapW(hInstance, MAKEINTRESOURCEW(ids.colour));
@@ -132,8 +132,8 @@ void composeIndicatorIcon(HWND window, IndicatorKind kind, int value) {
     if (maskImage != NULL) DeleteObject(maskImage);
     if (colourImage != NULL) DeleteObject(colourImage);
     if (strip != NULL) DeleteObject(strip);
-    releaseCanvas(mask);
-    releaseCanvas(colour);
+    releaseDrawing(mask);
+    releaseDrawing(colour);
     if (icon != NULL) installIcon(kind, icon);
     ReleaseDC(window, windowDc);
 }

@@ -2,8 +2,7 @@
 
 #include "indicators/icon_composer.h"
 #include "indicators/readings.h"
-#include "indicators/taskbar_canvas.h"
-#include "indicators/tray_indicator.h"
+#include "indicators/indicator_place.h"
 #include "settings/settings_record.h"
 
 int enabledCount = 0;
@@ -44,11 +43,7 @@ bool firstEnabledKind(IndicatorKind* kind) {
 void showReading(HWND window, IndicatorKind kind, const IndicatorReading& reading) {
     if (!reading.taken) {
         // Nothing new to show: the kind's last icon is drawn again.
-        if (indicatorInTray != 0) {
-            presentInTray(window, kind, NULL);
-        } else {
-            presentIndicator(kind);
-        }
+        showIndicator(window, kind, NULL);
         iconShown = 1;
         return;
     }
@@ -58,11 +53,7 @@ void showReading(HWND window, IndicatorKind kind, const IndicatorReading& readin
     } else {
         loadStatusIcon(kind, reading.statusIcon);
     }
-    if (indicatorInTray != 0) {
-        presentInTray(window, kind, &reading);
-    } else {
-        presentIndicator(kind);
-    }
+    showIndicator(window, kind, &reading);
     iconShown = 1;
 }
 

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "indicators/icon_slots.h"
-#include "indicators/tray_indicator.h"
 #include "settings/settings_record.h"
 
 TaskbarCanvas canvas = {100, NULL, NULL, NULL, NULL, {100, 5, 16}};
@@ -211,8 +210,6 @@ void drawAt(Square square, RECT v, HICON icon) {
 }  // namespace
 
 void captureBackground() {
-    // Without a taskbar the screen is other programs': nothing of it is read or written.
-    if (indicatorInTray != 0) return;
     const Square square = indicatorSquare();
     canvas.square = square;
     ScreenAccess access;
@@ -225,10 +222,6 @@ void captureBackground() {
 }
 
 BOOL restoreBackground() {
-    if (indicatorInTray != 0) {
-        eraseTrayIndicator();
-        return TRUE;
-    }
     // A second attempt: one failed call must not leave the drawing behind.
     return eraseOnce() || eraseOnce();
 }
@@ -238,7 +231,7 @@ void presentIndicator(IndicatorKind kind) {
     const Square square = indicatorSquare();
     // The indicator moved or changed size without the canvas being told: the old drawing goes
     // first, and the canvas is made anew where the indicator now belongs.
-    if (!sameSquare(square, canvas.square)) moveIndicator(canvas.iconXInUse);
+    if (!sameSquare(square, canvas.square)) moveCanvas(canvas.iconXInUse);
     const RECT v = visibleNow(square);
     if (!isEmpty(v)) drawAt(square, v, slot.current);
     if (slot.previous != NULL) {
@@ -247,11 +240,9 @@ void presentIndicator(IndicatorKind kind) {
     }
 }
 
-void moveIndicator(int iconX) {
-    if (indicatorInTray != 0) {
-        canvas.iconXInUse = iconX;
-        return;
-    }
+void moveCanvas(int iconX) {
+    const Square wanted = {iconX, indicatorTop(), indicatorSize()};
+    if (sameSquare(wanted, canvas.square) && iconX == canvas.iconXInUse) return;
     restoreBackground();
     releaseCanvasBitmaps();
     canvas.iconXInUse = iconX;

@@ -48,8 +48,8 @@ BOOL restoreBackground();
 // releases the slot's previous icon.
 void presentIndicator(IndicatorKind kind);
 // Erases the last drawing and makes the canvas anew for the indicator at x = `iconX` and the
-// size that largeIcons now gives.
-void moveIndicator(int iconX);
+// size that largeIcons now gives; nothing when neither the square nor x changed.
+void moveCanvas(int iconX);
 // Releases both bitmaps and forgets them.
 void releaseCanvasBitmaps();
 

@@ -5,12 +5,7 @@
 #include "indicators/icon_slots.h"
 #include "settings/settings_record.h"
 
-int indicatorInTray = 0;
-
-void chooseIndicatorPlace(HWND taskbar) { indicatorInTray = taskbar == NULL ? 1 : 0; }
-
-BOOL indicatorIconsLarge() {
-    if (indicatorInTray == 0) return usesLargeIcons(settings) ? TRUE : FALSE;
+BOOL trayIconsLarge() {
     // The notification area asks for its own size; between the two sizes there are, the nearer
     // one is composed and the shell scales it.
     return GetSystemMetrics(SM_CXSMICON) >= 24 ? TRUE : FALSE;

@@ -7,16 +7,8 @@
 #include "indicators/readings.h"
 #include "platform/winapi.h"
 
-// 1 when the indicator lives in the notification icon: there was no taskbar window when the
-// main window was created. Decided once, by chooseIndicatorPlace.
-extern int indicatorInTray;
-
-// Called while the main window is created, with what FindWindowW("HHTaskBar") found.
-void chooseIndicatorPlace(HWND taskbar);
-
-// TRUE when the icons are composed and loaded large (32 x 32): on the taskbar when largeIcons
-// equals 1; in the notification area when the size it asks for (SM_CXSMICON) is nearer 32 than 16.
-BOOL indicatorIconsLarge();
+// TRUE when the size the notification area asks for (SM_CXSMICON) is nearer 32 than 16.
+BOOL trayIconsLarge();
 
 constexpr int TrayTipUnits = 64;
 // The tooltip for a reading: the quantity and its value as the icon shows it ("Battery 80 %"),

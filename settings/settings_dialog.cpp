@@ -1,6 +1,7 @@
 #include "app/full_screen_dialog.h"
 #include "settings/settings_dialog.h"
 
+#include "indicators/indicator_place.h"
 #include "indicators/readings.h"
 #include "indicators/scheduler.h"
 #include "indicators/taskbar_canvas.h"
@@ -101,13 +102,9 @@ void onDone(HWND dialog) {
     if (readNumber(dialog, IDC_REFRESH, 3, &refresh) && refresh != settings.refreshSeconds) {
         settings.refreshSeconds = limitRefreshSeconds(refresh);
     }
-    const int newX = positionRead ? settings.iconX : canvas.iconXInUse;
     // A new size or place: the drawing goes from where it is (it may have come back under the
     // dialog with a taskbar repaint), and the background is taken anew where it will be drawn.
-    const Square wanted = {newX, indicatorTop(), indicatorSize()};
-    if (!sameSquare(wanted, canvas.square) || newX != canvas.iconXInUse) {
-        moveIndicator(newX);
-    }
+    moveIndicator(positionRead ? settings.iconX : canvas.iconXInUse);
     saveSettings();
     EndDialog(dialog, 1);
 }

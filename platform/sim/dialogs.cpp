@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "device.h"
-#include "file_system.h"
 #include "resources.h"
 #include "sim_api.h"
+#include "wide_strings.h"
 #include "screen/dialog_view.h"
 
 namespace sim {

@@ -26,6 +26,7 @@
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
 #include "tests/fuzz/fuzz_device.h"
+#include "wide_strings.h"
 
 namespace {
 

@@ -14,6 +14,7 @@
 #include "indicators/icon_slots.h"
 #include "indicators/readings.h"
 #include "indicators/scheduler.h"
+#include "indicators/indicator_place.h"
 #include "indicators/taskbar_canvas.h"
 #include "resources.h"
 #include "settings/settings_record.h"

@@ -17,6 +17,7 @@
 #include "indicators/icon_slots.h"
 #include "indicators/scheduler.h"
 #include "indicators/taskbar_canvas.h"
+#include "indicators/indicator_place.h"
 #include "indicators/tray_indicator.h"
 #include "resources.h"
 #include "settings/settings_record.h"
@@ -67,7 +68,7 @@ protected:
         lastCardPercent = 0;
         window = sim::createNativeWindow(nullptr, u"ORVO", u"Orvo", nullptr, 0, RECT{0, 0, 240, 320});
         mainWindow = window;
-        chooseIndicatorPlace(NULL);
+        chooseIndicatorPlace(NULL, 120);
         addTrayIcon(window, loadTrayIcon());
     }
     void TearDown() override {
@@ -77,7 +78,7 @@ protected:
         releaseTrayIcon();
         sim::clearTrayIcons();
         sim::removeWindow(window);
-        chooseIndicatorPlace(reinterpret_cast<HWND>(1));
+        chooseIndicatorPlace(reinterpret_cast<HWND>(1), 120);
         sim::setLogStream(&std::cout);
     }
 
@@ -190,16 +191,21 @@ TEST_F(TrayIndicator, TheSchedulerShowsStatusIconsAndTipsThere) {
     EXPECT_EQ(iconShown, 1);
 }
 
-TEST_F(TrayIndicator, TheTaskbarCanvasNeitherReadsNorWritesTheScreen) {
+TEST_F(TrayIndicator, TheTrayPlaceNeitherReadsNorWritesTheScreen) {
     IndicatorReading reading = measured(MainStorage, 55, NoStatusIcon);
     composeIndicatorIcon(window, MainStorage, 55);
     presentInTray(window, MainStorage, &reading);
     sim::screenTraffic() = sim::ScreenTraffic();
-    captureBackground();
+    openIndicator();
+    EXPECT_EQ(canvas.savedBackground, nullptr);
+    // Moving or resizing changes only the position the Settings dialog shows.
+    settings.largeIcons = 1;
+    moveIndicator(300);
+    EXPECT_EQ(canvas.iconXInUse, 300);
     EXPECT_EQ(canvas.savedBackground, nullptr);
     // Erasing the indicator (a dialog opens) gives the notification area the program's own icon
     // and takes the tooltip away; the slots keep their icons for the next presentation.
-    restoreBackground();
+    EXPECT_TRUE(eraseIndicator());
     EXPECT_TRUE(trayShows(resourceIcon(161)));
     EXPECT_EQ(tip(), "");
     EXPECT_NE(iconSlots[MainStorage].current, nullptr);
