@@ -480,6 +480,13 @@ const Registrar window("window", [](Args& a, Outcome&) {
     createOtherWindow(fromUtf16(w.title), fromUtf16(w.className), w.hidden, w.ignoresClose);
 });
 
+const Registrar windowExit("window-exit", [](Args& a, Outcome&) {
+    a.expectCount(1, 1);
+    if (!endOtherWindow(fromUtf16(a.string(0)))) {
+        throw ScenarioError("window-exit: no other program's window " + scenario::quote(a.string(0)));
+    }
+});
+
 HKEY rootKey(const std::string& name) {
     if (name == "HKCU") return HKEY_CURRENT_USER;
     if (name == "HKLM") return HKEY_LOCAL_MACHINE;
