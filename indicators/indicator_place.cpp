@@ -25,7 +25,7 @@ BOOL eraseTray() {
 }
 
 // The notification icon has no position: only the number the Settings dialog shows changes.
-void moveTray(int iconX) { canvas.iconXInUse = iconX; }
+void moveTray(int iconX) { setIconXInUse(iconX); }
 
 // The notification icon itself is removed with the program's icon, before this.
 void releaseTray(bool) {}
@@ -38,7 +38,7 @@ const IndicatorPlace TrayPlace = {openTray, presentInTray, eraseTray, moveTray, 
 
 void chooseIndicatorPlace(HWND taskbar, int iconX) {
     place = taskbar == NULL ? &TrayPlace : &TaskbarPlace;
-    canvas.iconXInUse = iconX;
+    resetCanvas(iconX);
 }
 
 void openIndicator() { place->open(); }

@@ -64,10 +64,7 @@ void presentInTray(HWND window, IndicatorKind kind, const IndicatorReading* read
     if (reading != NULL) trayTipText(*reading, lastTips[kind]);
     // A kind without an icon yet (its first composition failed) changes the tooltip alone.
     modifyTrayIcon(window, slot.current, lastTips[kind]);
-    if (slot.previous != NULL) {
-        DestroyIcon(slot.previous);
-        slot.previous = NULL;
-    }
+    releasePreviousIcon(kind);
 }
 
 void eraseTrayIndicator() {

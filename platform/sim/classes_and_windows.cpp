@@ -227,20 +227,46 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD styl
     return hwnd;
 }
 
+namespace {
+
+// WM_DESTROY goes to a window before its children, WM_NCDESTROY to the children before it.
+void sendDestroy(HWND handle) {
+    auto it = gWindows.find(reinterpret_cast<uintptr_t>(handle));
+    if (it == gWindows.end()) return;
+    it->second->destroying = true;
+    if (WNDPROC proc = it->second->proc) proc(handle, WM_DESTROY, 0, 0);
+    it = gWindows.find(reinterpret_cast<uintptr_t>(handle));
+    if (it == gWindows.end()) return;
+    for (HWND c : std::vector<HWND>(it->second->children)) sendDestroy(c);
+}
+
+void sendNcDestroy(HWND handle) {
+    auto it = gWindows.find(reinterpret_cast<uintptr_t>(handle));
+    if (it == gWindows.end()) return;
+    for (HWND c : std::vector<HWND>(it->second->children)) sendNcDestroy(c);
+    it = gWindows.find(reinterpret_cast<uintptr_t>(handle));
+    if (it == gWindows.end()) return;
+    if (WNDPROC proc = it->second->proc) proc(handle, WM_NCDESTROY, 0, 0);
+}
+
+}  // namespace
+
 BOOL DestroyWindow(HWND handle) {
     Window* w = findWindowObject(handle);
-    if (w == nullptr || w->destroying || w->thread != currentThread()) {
+    if (w == nullptr) {
+        setError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    // Only the window's own thread destroys it; a second DestroyWindow while the first is still
+    // under way is refused the same way.
+    if (w->destroying || w->thread != currentThread()) {
         setError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    w->destroying = true;
-    WNDPROC proc = w->proc;
-    if (proc) proc(handle, WM_DESTROY, 0, 0);
-    for (HWND c : std::vector<HWND>(w->children)) {
-        auto it = gWindows.find(reinterpret_cast<uintptr_t>(c));
-        if (it != gWindows.end() && it->second->proc) it->second->proc(c, WM_DESTROY, 0, 0);
-    }
-    if (proc) proc(handle, WM_NCDESTROY, 0, 0);
+    sendDestroy(handle);
+    sendNcDestroy(handle);
+    w = findWindowObject(handle);
+    if (w == nullptr) return TRUE;
     bool report = isOtherProgramWindow(w) && isTopLevel(w);
     std::u16string title = w->title;
     removeWindow(handle);
@@ -355,7 +381,11 @@ BOOL ClientToScreen(HWND handle, LPPOINT point) {
 
 LONG_PTR SetWindowLongPtrW(HWND handle, int index, LONG_PTR value) {
     Window* w = findWindowObject(handle);
-    if (shouldFail(Op::SetWindowLongW) || w == nullptr) return 0;
+    if (shouldFail(Op::SetWindowLongW)) return 0;
+    if (w == nullptr) {
+        setError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
     LONG_PTR old = 0;
     switch (index) {
         case GWLP_WNDPROC:
@@ -376,6 +406,7 @@ LONG_PTR SetWindowLongPtrW(HWND handle, int index, LONG_PTR value) {
             w->dialogResult = value;
             break;
         default:
+            setError(ERROR_INVALID_INDEX);
             return 0;
     }
     return old;
@@ -383,13 +414,18 @@ LONG_PTR SetWindowLongPtrW(HWND handle, int index, LONG_PTR value) {
 
 LONG_PTR GetWindowLongPtrW(HWND handle, int index) {
     Window* w = findWindowObject(handle);
-    if (w == nullptr) return 0;
+    if (w == nullptr) {
+        setError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
     switch (index) {
         case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(w->proc);
         case GWLP_USERDATA: return w->userData;
         case GWL_STYLE: return static_cast<LONG_PTR>(w->style);
         case DWL_MSGRESULT: return w->dialogResult;
-        default: return 0;
+        default:
+            setError(ERROR_INVALID_INDEX);
+            return 0;
     }
 }
 

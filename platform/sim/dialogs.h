@@ -22,6 +22,7 @@ struct ControlState : WindowExtra {
     int position = 0;
     int version = 0;
     HWND buddy = nullptr;
+    bool buddyInt = false;  // UDS_SETBUDDYINT as the control was made: later style changes do not count
 };
 
 struct DialogState : WindowExtra {

@@ -206,6 +206,10 @@ BOOL TrackPopupMenuEx(HMENU handle, UINT flags, int x, int y, HWND owner, LPVOID
         currentThread() == nullptr) {
         return FALSE;
     }
+    // The owner may still change the menu before it shows.
+    sendMessageInternal(owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(handle), MAKELPARAM(0, FALSE));
+    menu = findMenu(handle);
+    if (menu == nullptr || findWindowObject(owner) == nullptr) return FALSE;
     logEvent("menu-open " + std::to_string(x) + " " + std::to_string(y) + " " + ownerName(owner));
     logEntries(*menu, 1);
     OpenModal modal{OpenModal::PopupMenu};

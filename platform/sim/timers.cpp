@@ -33,8 +33,9 @@ UINT_PTR SetTimer(HWND handle, UINT_PTR id, UINT ms, TIMERPROC proc) {
 UINT_PTR sim::setTimerInternal(HWND handle, UINT_PTR id, UINT ms, TIMERPROC proc) {
     Window* w = findWindowObject(handle);
     if (w == nullptr || w->thread != currentThread()) return 0;
-    // The platform holds periods to its minimum and maximum.
-    UINT period = std::min<UINT>(std::max<UINT>(ms, 10), 0x7FFFFFFF);
+    // The device takes the period as given: no desktop minimum of 10 ms and no maximum. The
+    // simulated clock moves in whole milliseconds, so a period of 0 comes due every millisecond.
+    UINT period = std::max<UINT>(ms, 1);
     uint64_t due = world().clockMs + period;
     for (auto& t : gTimers) {
         if (t.window == handle && t.id == id) {
@@ -54,6 +55,7 @@ BOOL KillTimer(HWND handle, UINT_PTR id) {
     if (shouldFail(Op::KillTimer)) return FALSE;
     auto it = std::find_if(gTimers.begin(), gTimers.end(), [&](auto& t) { return t.window == handle && t.id == id; });
     if (it == gTimers.end()) return FALSE;
+    if (it->period == INFINITE) return FALSE;  // the device's rule: such a timer cannot be killed
     gTimers.erase(it);
     return TRUE;
 }

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "tests/e2e/harness/harness.h"
+#include "res/resource.h"
 
 namespace e2e {
 
@@ -175,7 +176,8 @@ int iconResourceId(HWND window, HICON icon) {
     IconPixels given;
     if (!iconPixels(icon, &given)) return 0;
     HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
-    for (int id : {161, 160, 105, 119, 121, 159, 185, 186, 188}) {
+    for (int id : {TrayIconSmall, TrayIconLarge, ProgramIcon, BatteryUnknownIconSmall, ChargingIconSmall, NoCardIconSmall,
+                   ChargingIconLarge, BatteryUnknownIconLarge, NoCardIconLarge}) {
         HICON loaded = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, given.width, given.height, 0));
         if (loaded == NULL) continue;
         IconPixels candidate;
