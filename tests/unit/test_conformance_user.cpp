@@ -246,8 +246,8 @@ INT_PTR CALLBACK focusProbe(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 }
 
 TEST_F(ConformanceUser, InitDialogOffersTheFirstTabStop) {
-    for (auto [templateId, wanted] : {std::pair<int, int>{IDD_SETTINGS_PORTRAIT, IDC_SHOW_BATTERY},
-                                      {IDD_ABOUT, IDC_ABOUT_CONTINUE}, {IDD_PROGRAMS, IDC_CLOSE}}) {
+    for (auto [templateId, wanted] : {std::pair<int, int>{SettingsPortraitTemplate, IDC_SHOW_BATTERY},
+                                      {AboutDialogTemplate, IDC_ABOUT_CONTINUE}, {ProgramsDialogTemplate, IDC_CLOSE}}) {
         gTemplateId = templateId;
         gWantedId = wanted;
         gOfferedTheTabStop = gOfferedTheFirstControl = false;
