@@ -411,6 +411,51 @@ PixelsCommand pixelsCommand(const Args& a) {
     return p;
 }
 
+IconExpectation iconExpectation(const Args& a, bool withValue) {
+    const size_t at = withValue ? 3 : 2;  // after `expect`'s first word and the name (and value)
+    const std::string usage = withValue ? "expect indicator KIND VALUE at X Y [large]" : "expect status-icon NAME at X Y [large]";
+    if (a.count() < at + 3 || a.count() > at + 4 || a.isString(1) || a.isString(at) || a.word(at) != "at") {
+        throw ScenarioError(usage);
+    }
+    IconExpectation e;
+    e.name = a.word(1);
+    e.value = -1;
+    if (withValue) {
+        int64_t v = a.number(2);
+        if (v < 0 || v > 255) throw ScenarioError("expect indicator: a value is 0 to 255");
+        e.value = static_cast<int>(v);
+    }
+    e.x = a.int32Value(at + 1);
+    e.y = a.int32Value(at + 2);
+    if (a.count() == at + 4) {
+        if (a.isString(at + 3) || a.word(at + 3) != "large") throw ScenarioError(usage);
+        e.large = true;
+    }
+    return e;
+}
+
+TrayIconExpectation trayIconExpectation(const Args& a) {
+    const char* usage = "expect tray-icon KIND VALUE|status NAME|resource ID [large]";
+    if (a.count() < 3 || a.count() > 4 || a.isString(1)) throw ScenarioError(usage);
+    TrayIconExpectation e;
+    const std::string first = a.word(1);
+    if (first == "status") {
+        e.form = TrayIconExpectation::Status;
+        e.name = a.word(2);
+    } else {
+        e.form = first == "resource" ? TrayIconExpectation::Resource : TrayIconExpectation::Number;
+        e.name = first;
+        int64_t v = a.number(2);
+        if (v < 0 || v > 65535) throw ScenarioError("expect tray-icon: a value or id is 0 to 65535");
+        e.value = static_cast<int>(v);
+    }
+    if (a.count() == 4) {
+        if (a.isString(3) || a.word(3) != "large") throw ScenarioError(usage);
+        e.large = true;
+    }
+    return e;
+}
+
 ScreenshotCommand screenshotCommand(const Args& a) {
     if (a.count() != 1 && a.count() != 3 && a.count() != 5 && a.count() != 7) {
         throw ScenarioError("screenshot: \"FILE.png\" [X Y W H] [scale N]");

@@ -125,6 +125,27 @@ struct ResourceCommand {
 };
 ResourceCommand resourceCommand(const Args& a);
 
+// `expect indicator KIND VALUE at X Y [large]` and `expect status-icon NAME at X Y [large]`, from
+// KIND or NAME on: the icon's square at (X, Y), 32 pixels wide with `large`, else 16.
+struct IconExpectation {
+    std::string name;  // the kind (battery, program-memory, main-storage, storage-card) or status icon
+    int value = 0;     // the percentage; -1 for a status icon
+    int x = 0;
+    int y = 0;
+    bool large = false;
+};
+IconExpectation iconExpectation(const Args& a, bool withValue);
+
+// `expect tray-icon KIND VALUE [large]`, `expect tray-icon status NAME [large]` or
+// `expect tray-icon resource ID [large]`: the image the notification area holds for the icon.
+struct TrayIconExpectation {
+    enum Form { Number, Status, Resource } form = Number;
+    std::string name;  // the kind or the status icon
+    int value = 0;     // the percentage, or the resource id
+    bool large = false;
+};
+TrayIconExpectation trayIconExpectation(const Args& a);
+
 // Event lines of the device's keys and display driver.
 std::string keyEvent(uint8_t key, bool up, bool silent);
 std::string displayQueryEvent(int asked, int result);

@@ -217,6 +217,9 @@ bool gForegroundKnown = false;
 int screenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 int screenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 int taskbarHeight() { return (screenWidth() > 320 || screenHeight() > 320) ? 52 : 26; }
+bool hasTaskbar() { return gHasTaskbar && gTaskbar != NULL; }
+// The shell paints the same pattern until a repaint is asked for: its last painting is this one.
+COLORREF taskbarAsPainted(int x, int y) { return taskbarPixel(x, y, gGeneration.load()); }
 int bandHeight() { return gHasTaskbar ? taskbarHeight() : 0; }
 
 void startShell() {
