@@ -6,6 +6,7 @@
 #include "indicators/icon_slots.h"
 #include "indicators/scheduler.h"
 #include "indicators/indicator_place.h"
+#include "indicators/tray_indicator.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
 #include "taskbar/taskbar_hook.h"
@@ -21,6 +22,10 @@ namespace {
 
 constexpr int ResourceTextUnits = 100;
 
+// The message the shell sends every top-level window when it has made its notification area anew
+// (0 until registered, or when it could not be).
+UINT taskbarCreatedMessage = 0;
+
 int countEnabledIndicators() {
     return (settings.showBattery != 0) + (settings.showProgramMemory != 0) + (settings.showMainStorage != 0) +
            (settings.showStorageCard != 0);
@@ -35,6 +40,7 @@ void onCreate(HWND window) {
     installTaskbarHook(taskbar);
     openIndicator();
     enabledCount = countEnabledIndicators();
+    taskbarCreatedMessage = RegisterWindowMessageW(TEXT("TaskbarCreated"));
     addTrayIcon(window, loadTrayIcon());
     iconShown = 0;
     currentIndicator = Battery;
@@ -109,6 +115,11 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             onTrayNotification(window, wParam, lParam);
             return 0;
         default:
+            if (message == taskbarCreatedMessage && message != 0) {
+                // The icons of the old notification area are gone with it.
+                addTrayIconAgain(window);
+                return 0;
+            }
             return DefWindowProcW(window, message, wParam, lParam);
     }
 }
