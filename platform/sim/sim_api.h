@@ -110,6 +110,8 @@ BOOL SHInitDialog(PSHINITDLGINFO info);
 BOOL defaultInstallDir(LPWSTR dir, DWORD units);
 // The device keeps its settings in the installation folder alone: FALSE.
 BOOL userSettingsDir(LPWSTR dir, DWORD units);
+// The device has no desktop shell windows to leave out of the lists: FALSE.
+BOOL isDesktopShellWindow(HWND window);
 
 // Shell
 BOOL Shell_NotifyIcon(DWORD message, PNOTIFYICONDATAW data);

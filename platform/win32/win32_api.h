@@ -39,3 +39,11 @@ BOOL defaultInstallDir(LPWSTR dir, DWORD units);
 // FALSE where settings live in the installation folder alone: on the device, and beside the
 // Pocket PC's taskbar.
 BOOL userSettingsDir(LPWSTR dir, DWORD units);
+
+// TRUE for a window that a desktop's own taskbar does not list as a program (the desktop, the
+// taskbar, tool windows, owned windows); FALSE always beside the Pocket PC's taskbar.
+BOOL isDesktopShellWindow(HWND window);
+
+// The program's menu tracking: on a desktop a notification icon's menu opens at the pointer, its
+// owner in the foreground first (device_seam.cpp puts it in the real program's seam).
+BOOL ceTrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, LPTPMPARAMS params);
