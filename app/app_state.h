@@ -2,19 +2,13 @@
 #pragma once
 
 #include "platform/winapi.h"
+#include "res/resource.h"
 
 constexpr int InstallDirUnits = 260;
 
 extern HINSTANCE hInstance;
 extern WCHAR installDir[InstallDirUnits];
 extern HWND mainWindow;
+// The taskbar's own procedure: written only by the hook's installation and removal
+// (installTaskbarHook, removeTaskbarHook), which the main window's creation and destruction call.
 extern WNDPROC originalTaskbarProc;
-// The window whose procedure the hook replaced: the procedure goes back to this one window.
-extern HWND hookedTaskbar;
-
-// Resource ids of the application shell.
-constexpr UINT MainWindowClassString = 40003;
-constexpr UINT MainWindowTitleString = 40005;
-constexpr WORD ProgramIcon = 105;
-constexpr WORD TrayIconLarge = 160;
-constexpr WORD TrayIconSmall = 161;

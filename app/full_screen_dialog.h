@@ -2,6 +2,7 @@
 // the input panel.
 #pragma once
 
+#include "platform/try_once_more.h"
 #include "platform/winapi.h"
 
 inline void initFullScreenDialog(HWND dialog) {
@@ -9,7 +10,6 @@ inline void initFullScreenDialog(HWND dialog) {
     info.dwMask = SHIDIM_FLAGS;
     info.hDlg = dialog;
     info.dwFlags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN;
-    // The Done button is the dialog's only way out: a call that did not go through is made once
-    // more.
-    if (!SHInitDialog(&info)) SHInitDialog(&info);
+    // Lasting harm otherwise: the Done button is the dialog's only way out, and the menus wait for it.
+    tryOnceMore([&] { return SHInitDialog(&info) != FALSE; });
 }

@@ -2,14 +2,13 @@
 #pragma once
 
 #include "platform/winapi.h"
+#include "res/resource.h"
 
 constexpr WORD CmdPrograms = 257;
 constexpr WORD CmdCloseAll = 258;
 constexpr WORD CmdSettings = 259;
 constexpr WORD CmdAbout = 260;
 constexpr WORD CmdExit = 261;
-constexpr WORD AboutDialogTemplate = 101;
-constexpr int IDC_ABOUT_CONTINUE = 1038;
 
 // A notification-icon event: the pen down on the program's icon opens the main menu.
 void onTrayNotification(HWND window, WPARAM iconId, LPARAM pointerMessage);

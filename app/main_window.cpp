@@ -7,6 +7,7 @@
 #include "indicators/scheduler.h"
 #include "indicators/indicator_place.h"
 #include "indicators/tray_indicator.h"
+#include "indicators/taskbar_canvas.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
 #include "taskbar/taskbar_hook.h"
@@ -16,7 +17,6 @@ HINSTANCE hInstance = NULL;
 WCHAR installDir[InstallDirUnits] = TEXT("\\Program Files\\Marund\\Orvo");
 HWND mainWindow = NULL;
 WNDPROC originalTaskbarProc = NULL;
-HWND hookedTaskbar = NULL;
 
 namespace {
 
@@ -26,29 +26,20 @@ constexpr int ResourceTextUnits = 100;
 // (0 until registered, or when it could not be).
 UINT taskbarCreatedMessage = 0;
 
-int countEnabledIndicators() {
-    return (settings.showBattery != 0) + (settings.showProgramMemory != 0) + (settings.showMainStorage != 0) +
-           (settings.showStorageCard != 0);
-}
-
 void onCreate(HWND window) {
     InitCommonControls();
     loadSettings();
     // Without the shell's taskbar (a desktop) the indicator goes into the notification icon.
     const HWND taskbar = findShellTaskbar();
-    chooseIndicatorPlace(taskbar, (settings.iconX >= 0 && settings.iconX <= 639) ? settings.iconX : 100);
+    chooseIndicatorPlace(taskbar, iconXInUseFor(settings.iconX));
     installTaskbarHook(taskbar);
     openIndicator();
-    enabledCount = countEnabledIndicators();
+    recountEnabledIndicators();
     taskbarCreatedMessage = RegisterWindowMessageW(TEXT("TaskbarCreated"));
     addTrayIcon(window, loadTrayIcon());
-    iconShown = 0;
-    currentIndicator = Battery;
-    windowCount = 0;
-    for (IconSlot& slot : iconSlots) {
-        slot.current = NULL;
-        slot.previous = NULL;
-    }
+    resetScheduler();
+    forgetListedWindows();
+    resetIconSlots();
     if (enabledCount >= 1) showFirstIndicator(window);
     startIndicatorTimer(window);
 }

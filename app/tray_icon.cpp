@@ -1,6 +1,7 @@
 #include "app/tray_icon.h"
 
 #include "app/app_state.h"
+#include "platform/try_once_more.h"
 #include "settings/screen_size.h"
 
 namespace {
@@ -28,9 +29,8 @@ BOOL notifyTrayIcon(DWORD message, HWND window, UINT flags, HICON icon, const WC
 }
 
 void addTrayIcon(HWND window, HICON icon) {
-    // The icon is the only way to the main menu, Exit included: an add that did not go through
-    // is tried once more.
-    if (!notifyIcon(NIM_ADD, window, icon)) notifyIcon(NIM_ADD, window, icon);
+    // Lasting harm otherwise: the icon is the only way to the main menu, Exit included.
+    tryOnceMore([&] { return notifyIcon(NIM_ADD, window, icon) != FALSE; });
 }
 
 HICON loadTrayIcon() {

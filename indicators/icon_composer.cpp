@@ -34,16 +34,22 @@ DigitLayout layoutDigits(int value, int iconSize, const GlyphRect glyphs[10]) {
 }
 
 PictureIds pictureIds(IndicatorKind kind, bool large) {
-    static const PictureIds small[IndicatorKindCount] = {{165, 163}, {167, 168}, {169, 170}, {171, 172}};
-    static const PictureIds big[IndicatorKindCount] = {{178, 175}, {180, 182}, {176, 177}, {181, 183}};
+    static const PictureIds small[IndicatorKindCount] = {{BatteryMaskSmall, BatteryColourSmall},
+                                                         {MemoryMaskSmall, MemoryColourSmall},
+                                                         {StorageMaskSmall, StorageColourSmall},
+                                                         {CardMaskSmall, CardColourSmall}};
+    static const PictureIds big[IndicatorKindCount] = {{BatteryMaskLarge, BatteryColourLarge},
+                                                       {MemoryMaskLarge, MemoryColourLarge},
+                                                       {StorageMaskLarge, StorageColourLarge},
+                                                       {CardMaskLarge, CardColourLarge}};
     return large ? big[kind] : small[kind];
 }
 
 WORD statusIconId(StatusIcon icon, bool large) {
     switch (icon) {
-        case ChargingIcon: return large ? 185 : 121;
-        case BatteryUnknownIcon: return large ? 186 : 119;
-        case NoCardIcon: return large ? 188 : 159;
+        case ChargingIcon: return large ? ChargingIconLarge : ChargingIconSmall;
+        case BatteryUnknownIcon: return large ? BatteryUnknownIconLarge : BatteryUnknownIconSmall;
+        case NoCardIcon: return large ? NoCardIconLarge : NoCardIconSmall;
         default: return 0;
     }
 }

@@ -5,6 +5,7 @@
 #include "indicators/indicator_kind.h"
 #include "indicators/readings.h"
 #include "platform/winapi.h"
+#include "res/resource.h"
 
 struct GlyphRect {
     int x;
@@ -36,9 +37,6 @@ struct PictureIds {
 };
 PictureIds pictureIds(IndicatorKind kind, bool large);
 WORD statusIconId(StatusIcon icon, bool large);
-
-constexpr WORD SmallDigitStrip = 164;
-constexpr WORD LargeDigitStrip = 179;
 
 void composeIndicatorIcon(HWND window, IndicatorKind kind, int value);
 void loadStatusIcon(IndicatorKind kind, StatusIcon icon);

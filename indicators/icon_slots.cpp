@@ -11,6 +11,12 @@ void installIcon(IndicatorKind kind, HICON icon) {
     slot.current = icon;
 }
 
+void releasePreviousIcon(IndicatorKind kind) {
+    IconSlot& slot = iconSlots[kind];
+    if (slot.previous != NULL) DestroyIcon(slot.previous);
+    slot.previous = NULL;
+}
+
 void releaseIconSlots() {
     for (IconSlot& slot : iconSlots) {
         if (slot.current != NULL) DestroyIcon(slot.current);
@@ -18,4 +24,8 @@ void releaseIconSlots() {
         slot.current = NULL;
         slot.previous = NULL;
     }
+}
+
+void resetIconSlots() {
+    for (IconSlot& slot : iconSlots) slot = IconSlot{NULL, NULL};
 }

@@ -32,7 +32,7 @@ BOOL eraseTray() {
 }
 
 // The notification icon has no position: only the number the Settings dialog shows changes.
-void moveTray(int iconX) { canvas.iconXInUse = iconX; }
+void moveTray(int iconX) { setIconXInUse(iconX); }
 
 // A desktop user clicks with either button; the context-menu key on the focused icon reaches a
 // program that asked for no newer notification version as a right click (WM_RBUTTONUP), and as
@@ -68,7 +68,7 @@ const IndicatorPlace TrayPlace = {openTray,    presentInTray,  eraseTray,     mo
 
 void chooseIndicatorPlace(HWND taskbar, int iconX) {
     place = taskbar == NULL ? &TrayPlace : &TaskbarPlace;
-    canvas.iconXInUse = iconX;
+    resetCanvas(iconX);
 }
 
 void openIndicator() { place->open(); }

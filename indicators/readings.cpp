@@ -91,10 +91,10 @@ bool listStorageCards(int* count) {
 
 }  // namespace
 
-int enumerateStorageCards() {
+int enumerateStorageCards(bool* complete) {
     int count = 0;
-    // A search that failed on the way would read as cards gone; it is made once more.
-    if (!listStorageCards(&count)) listStorageCards(&count);
+    const bool listed = listStorageCards(&count);
+    if (complete != NULL) *complete = listed;
     return count;
 }
 

@@ -35,5 +35,7 @@ IndicatorReading batteryReading(BYTE lifePercent, BYTE flag);
 // TRUE when a root entry's attributes mark a storage card's directory.
 BOOL isStorageCardEntry(DWORD attributes);
 
-int enumerateStorageCards();
+// One pass over the root into cardList; returns how many cards it listed. *complete (when given)
+// is false when the search failed on the way: a root that could not be searched lists no card.
+int enumerateStorageCards(bool* complete = NULL);
 IndicatorReading measureIndicator(IndicatorKind kind);

@@ -3,12 +3,26 @@
 #include "indicators/icon_composer.h"
 #include "indicators/readings.h"
 #include "indicators/indicator_place.h"
+#include "platform/try_once_more.h"
 #include "settings/settings_record.h"
 
 int enabledCount = 0;
 IndicatorKind currentIndicator = Battery;
 int iconShown = 0;
 int lastCardPercent = 0;
+
+int countEnabledIndicators(const SettingsRecord& record) {
+    return (record.showBattery != 0) + (record.showProgramMemory != 0) + (record.showMainStorage != 0) +
+           (record.showStorageCard != 0);
+}
+
+void recountEnabledIndicators() { enabledCount = countEnabledIndicators(settings); }
+
+void resetScheduler() {
+    currentIndicator = Battery;
+    iconShown = 0;
+    lastCardPercent = 0;
+}
 
 IndicatorKind nextIndicator(IndicatorKind from, const int flags[IndicatorKindCount]) {
     int k = from;
@@ -67,7 +81,8 @@ void showKind(HWND window, IndicatorKind kind) { showReading(window, kind, measu
 
 void startIndicatorTimer(HWND window) {
     const UINT period = static_cast<UINT>(settings.refreshSeconds) * 1000u;
-    if (SetTimer(window, IndicatorTimerId, period, NULL) == 0) SetTimer(window, IndicatorTimerId, period, NULL);
+    // Lasting harm otherwise: the indicator would freeze until a dialog happens to restart the timer.
+    tryOnceMore([&] { return SetTimer(window, IndicatorTimerId, period, NULL) != 0; });
 }
 
 void showFirstIndicator(HWND window) {

@@ -3,6 +3,7 @@
 
 #include "indicators/indicator_kind.h"
 #include "platform/winapi.h"
+#include "settings/settings_record.h"
 
 constexpr UINT_PTR IndicatorTimerId = 159;
 constexpr LPARAM RefreshInPlace = 604;
@@ -16,6 +17,13 @@ extern IndicatorKind currentIndicator;
 extern int iconShown;
 extern int lastCardPercent;
 
+// How many of the record's four show flags are set: the one count of the enabled kinds.
+int countEnabledIndicators(const SettingsRecord& record);
+// enabledCount = the count for the settings now (at the main window's creation and on Done).
+void recountEnabledIndicators();
+// The scheduler as a run starts: Battery current, nothing shown yet, no card reading taken.
+void resetScheduler();
+
 // The next kind after `from` whose flag is set, wrapping from StorageCard to Battery.
 // flags[k] non-zero means kind k is enabled; at least one must be.
 IndicatorKind nextIndicator(IndicatorKind from, const int flags[IndicatorKindCount]);
@@ -23,6 +31,5 @@ IndicatorKind nextIndicator(IndicatorKind from, const int flags[IndicatorKindCou
 void showFirstIndicator(HWND window);
 void onIndicatorTimer(HWND window, LPARAM lParam);
 
-// Starts (or restarts) the indicator timer at refreshSeconds; a timer that could not be set is
-// set once more, since without it the indicator stops.
+// Starts (or restarts) the indicator timer at refreshSeconds.
 void startIndicatorTimer(HWND window);

@@ -3,9 +3,19 @@
 #include <cstring>
 
 #include "indicators/icon_slots.h"
+#include "platform/try_once_more.h"
+#include "res/resource.h"
 #include "settings/settings_record.h"
 
-TaskbarCanvas canvas = {100, NULL, NULL, NULL, NULL, {100, 5, 16}};
+TaskbarCanvas canvas = {IconXFallback, NULL, NULL, NULL, NULL, {IconXFallback, 5, 16}};
+
+int iconXInUseFor(int iconX) { return iconX >= IconXMin && iconX <= IconXMax ? iconX : IconXFallback; }
+
+void resetCanvas(int iconXInUse) {
+    canvas = TaskbarCanvas{iconXInUse, NULL, NULL, NULL, NULL, Square{iconXInUse, indicatorTop(), indicatorSize()}};
+}
+
+void setIconXInUse(int iconX) { canvas.iconXInUse = iconX; }
 
 int indicatorSize() { return usesLargeIcons(settings) ? 32 : 16; }
 int indicatorTop() { return usesLargeIcons(settings) ? 10 : 5; }
@@ -222,8 +232,8 @@ void captureBackground() {
 }
 
 BOOL restoreBackground() {
-    // A second attempt: one failed call must not leave the drawing behind.
-    return eraseOnce() || eraseOnce();
+    // Lasting harm otherwise: the drawing would stay on the shell's taskbar.
+    return tryOnceMore(eraseOnce) ? TRUE : FALSE;
 }
 
 void presentIndicator(IndicatorKind kind) {
@@ -234,10 +244,7 @@ void presentIndicator(IndicatorKind kind) {
     if (!sameSquare(square, canvas.square)) moveCanvas(canvas.iconXInUse);
     const RECT v = visibleNow(square);
     if (!isEmpty(v)) drawAt(square, v, slot.current);
-    if (slot.previous != NULL) {
-        DestroyIcon(slot.previous);
-        slot.previous = NULL;
-    }
+    releasePreviousIcon(kind);
 }
 
 void moveCanvas(int iconX) {

@@ -28,6 +28,15 @@ extern TaskbarCanvas canvas;
 
 inline bool sameSquare(Square a, Square b) { return a.x == b.x && a.y == b.y && a.size == b.size; }
 
+// The x the indicator uses for a stored iconX: iconX itself within IconXMin..IconXMax, else
+// IconXFallback.
+int iconXInUseFor(int iconX);
+// The canvas as a run starts, for the indicator at x = iconXInUse: no bitmaps (nothing is
+// released: a new run holds none yet).
+void resetCanvas(int iconXInUse);
+// The indicator's x alone, where there is no drawing to move (the notification icon).
+void setIconXInUse(int iconX);
+
 // S and the top row y of the square, from largeIcons at the moment of the call.
 int indicatorSize();
 int indicatorTop();

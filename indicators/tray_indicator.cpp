@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/tray_icon.h"
 #include "indicators/icon_slots.h"
+#include "platform/try_once_more.h"
 #include "settings/settings_record.h"
 
 BOOL trayIconsLarge() {
@@ -89,10 +90,7 @@ void presentInTray(HWND window, IndicatorKind kind, const IndicatorReading* read
         wcscpy(shownTip, kindTips[kind]);
         modifyTrayIcon(window, shownIcon, shownTip);
     }
-    if (slot.previous != NULL) {
-        DestroyIcon(slot.previous);
-        slot.previous = NULL;
-    }
+    releasePreviousIcon(kind);
 }
 
 void eraseTrayIndicator() {
@@ -104,8 +102,6 @@ void eraseTrayIndicator() {
 void addTrayIconAgain(HWND window) {
     const HICON icon = shownIcon != NULL ? shownIcon : loadedTrayIcon();
     const UINT tip = shownTip[0] != 0 ? NIF_TIP : 0;
-    // The icon is the only way to the main menu, Exit included.
-    if (!notifyTrayIcon(NIM_ADD, window, NIF_MESSAGE | NIF_ICON | tip, icon, shownTip)) {
-        notifyTrayIcon(NIM_ADD, window, NIF_MESSAGE | NIF_ICON | tip, icon, shownTip);
-    }
+    // Lasting harm otherwise: without the icon there is no way to the menu or to Exit.
+    tryOnceMore([&] { return notifyTrayIcon(NIM_ADD, window, NIF_MESSAGE | NIF_ICON | tip, icon, shownTip) != FALSE; });
 }

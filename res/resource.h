@@ -1,56 +1,57 @@
-// Resource ids of the program, shared by res/orvo.rc and the program's code. Plain #defines
-// only: the resource compilers read this file through their C preprocessor.
+// Resource and control ids of the program and the limits of its Settings dialog: the one source
+// for res/orvo.rc, the program's code and the tests. Plain #defines only: the resource compilers
+// read this file through their C preprocessor.
 #ifndef ORVO_RES_RESOURCE_H
 #define ORVO_RES_RESOURCE_H
 
 // Strings
-#define IDS_MAIN_CLASS 40003
-#define IDS_MAIN_TITLE 40005
+#define MainWindowClassString 40003
+#define MainWindowTitleString 40005
 
 // Program and notification-area icons
-#define IDI_PROGRAM 105
-#define IDI_TRAY_LARGE 160
-#define IDI_TRAY_SMALL 161
+#define ProgramIcon 105
+#define TrayIconLarge 160
+#define TrayIconSmall 161
 
 // Status icons (small 16x16, large 32x32)
-#define IDI_BATTERY_UNKNOWN_SMALL 119
-#define IDI_CHARGING_SMALL 121
-#define IDI_NO_CARD_SMALL 159
-#define IDI_CHARGING_LARGE 185
-#define IDI_BATTERY_UNKNOWN_LARGE 186
-#define IDI_NO_CARD_LARGE 188
+#define BatteryUnknownIconSmall 119
+#define ChargingIconSmall 121
+#define NoCardIconSmall 159
+#define ChargingIconLarge 185
+#define BatteryUnknownIconLarge 186
+#define NoCardIconLarge 188
 
 // Icons the Settings templates name but the program does not carry: their statics stay empty.
-#define IDI_SETTINGS_BATTERY 120
-#define IDI_SETTINGS_MEMORY 147
-#define IDI_SETTINGS_STORAGE 135
-#define IDI_SETTINGS_CARD 122
+#define SettingsBatteryIcon 120
+#define SettingsMemoryIcon 147
+#define SettingsStorageIcon 135
+#define SettingsCardIcon 122
 
 // Indicator pictures and masks (small 16x16, large 32x32) and the digit strips
-#define IDB_BATTERY_COLOUR_SMALL 163
-#define IDB_DIGITS_SMALL 164
-#define IDB_BATTERY_MASK_SMALL 165
-#define IDB_MEMORY_MASK_SMALL 167
-#define IDB_MEMORY_COLOUR_SMALL 168
-#define IDB_STORAGE_MASK_SMALL 169
-#define IDB_STORAGE_COLOUR_SMALL 170
-#define IDB_CARD_MASK_SMALL 171
-#define IDB_CARD_COLOUR_SMALL 172
-#define IDB_BATTERY_COLOUR_LARGE 175
-#define IDB_STORAGE_MASK_LARGE 176
-#define IDB_STORAGE_COLOUR_LARGE 177
-#define IDB_BATTERY_MASK_LARGE 178
-#define IDB_DIGITS_LARGE 179
-#define IDB_MEMORY_MASK_LARGE 180
-#define IDB_CARD_MASK_LARGE 181
-#define IDB_MEMORY_COLOUR_LARGE 182
-#define IDB_CARD_COLOUR_LARGE 183
+#define BatteryColourSmall 163
+#define SmallDigitStrip 164
+#define BatteryMaskSmall 165
+#define MemoryMaskSmall 167
+#define MemoryColourSmall 168
+#define StorageMaskSmall 169
+#define StorageColourSmall 170
+#define CardMaskSmall 171
+#define CardColourSmall 172
+#define BatteryColourLarge 175
+#define StorageMaskLarge 176
+#define StorageColourLarge 177
+#define BatteryMaskLarge 178
+#define LargeDigitStrip 179
+#define MemoryMaskLarge 180
+#define CardMaskLarge 181
+#define MemoryColourLarge 182
+#define CardColourLarge 183
 
 // Dialog templates
-#define IDD_ABOUT 101
-#define IDD_SETTINGS_PORTRAIT 102
-#define IDD_PROGRAMS 162
-#define IDD_SETTINGS_LANDSCAPE 163
+#define AboutDialogTemplate 101
+#define SettingsPortraitTemplate 102
+#define ProgramsDialogTemplate 162
+#define SettingsLandscapeTemplate 163
 
 // About box
 #define IDC_ABOUT_CONTINUE 1038
@@ -62,21 +63,32 @@
 #define IDC_SWITCH_TO 1024
 #define IDC_CLOSE_ALL_EXCEPT 1035
 
-// Settings dialog
+// Settings dialog: the same ids in both templates
 #define IDC_CARD_LIST 1008
 #define IDC_SHOW_BATTERY 1010
-#define IDC_SHOW_MEMORY 1011
-#define IDC_SHOW_STORAGE 1012
-#define IDC_SHOW_CARD 1013
+#define IDC_SHOW_PROGRAM_MEMORY 1011
+#define IDC_SHOW_MAIN_STORAGE 1012
+#define IDC_SHOW_STORAGE_CARD 1013
 #define IDC_CONFIRM_CLOSE_ALL 1022
-#define IDC_REFRESH_EDIT 1025
+#define IDC_REFRESH 1025
 #define IDC_REFRESH_SPIN 1026
-#define IDC_ICON_X_EDIT 1028
+#define IDC_ICON_X 1028
 #define IDC_ICON_X_SPIN 1029
 #define IDC_RUN_AT_STARTUP 1031
 #define IDC_LARGE_ICONS 1032
 
 #define IDC_STATIC_NONE -1
+
+// The Settings dialog's limits. The up-down controls take their ranges from these, the edits
+// their lengths, and Done limits what it reads to them.
+#define IconXMin 0
+#define IconXMax 639
+#define IconXDigits 3
+// Where the indicator goes when the stored position lies outside IconXMin..IconXMax.
+#define IconXFallback 100
+#define RefreshSecondsMin 1
+#define RefreshSecondsMax 99
+#define RefreshSecondsDigits 2
 
 // Window and control styles for the resource script. The compilers see no platform headers,
 // and the program's code takes these from the platform's own headers instead.

@@ -219,6 +219,45 @@ std::vector<uint8_t> Args::hexBytes(size_t i) const {
     return out;
 }
 
+namespace {
+
+// Why the file system could not hold this name, or "" when it could.
+std::string nameProblem(const std::u16string& name) {
+    if (name.empty()) return "an empty name";
+    if (name.size() > 255) return "a name longer than 255 units";
+    if (name == u"." || name == u"..") return "the name " + quote(name);
+    for (char16_t c : name) {
+        if (c < 0x20 || std::u16string(u"\\/:*?\"<>|").find(c) != std::u16string::npos) {
+            return "a name with the character " + quote(std::u16string(1, c));
+        }
+    }
+    if (name.back() == u' ' || name.back() == u'.') return "a name that ends in a blank or a dot";
+    return "";
+}
+
+}  // namespace
+
+std::u16string Args::fileName(size_t i) const {
+    std::u16string name = string(i);
+    std::string problem = nameProblem(name);
+    if (!problem.empty()) throw ScenarioError(command_ + ": no card or file can have " + problem);
+    return name;
+}
+
+std::u16string Args::filePath(size_t i) const {
+    std::u16string path = string(i);
+    size_t start = !path.empty() && path[0] == u'\\' ? 1 : 0;
+    for (;;) {
+        size_t end = path.find(u'\\', start);
+        std::u16string part = path.substr(start, end == std::u16string::npos ? std::u16string::npos : end - start);
+        std::string problem = nameProblem(part);
+        if (!problem.empty()) throw ScenarioError(command_ + ": no file can have the path " + quote(path) + " (" + problem + ")");
+        if (end == std::u16string::npos) break;
+        start = end + 1;
+    }
+    return path;
+}
+
 void Args::expectCount(size_t min, size_t max) const {
     if (tokens_.size() < min || tokens_.size() > max) throw ScenarioError(command_ + ": wrong number of arguments");
 }
@@ -320,6 +359,18 @@ RegistryValue registryValue(const Args& a, size_t typeArg) {
     return v;
 }
 
+TapCommand tapCommand(const Args& a, int screenWidth, int screenHeight) {
+    a.expectCount(2, 2);
+    TapCommand t;
+    t.x = a.int32Value(0);
+    t.y = a.int32Value(1);
+    if (t.x < 0 || t.y < 0 || t.x >= screenWidth || t.y >= screenHeight) {
+        throw ScenarioError("tap: (" + std::to_string(t.x) + ", " + std::to_string(t.y) + ") is off the screen of " +
+                            std::to_string(screenWidth) + " x " + std::to_string(screenHeight));
+    }
+    return t;
+}
+
 WindowCommand windowCommand(const Args& a) {
     a.expectCount(2, 4);
     WindowCommand w;
@@ -358,6 +409,51 @@ PixelsCommand pixelsCommand(const Args& a) {
     p.header = "pixels " + std::to_string(p.x) + " " + std::to_string(p.y) + " " + std::to_string(p.width) + " " +
                std::to_string(p.height);
     return p;
+}
+
+IconExpectation iconExpectation(const Args& a, bool withValue) {
+    const size_t at = withValue ? 3 : 2;  // after `expect`'s first word and the name (and value)
+    const std::string usage = withValue ? "expect indicator KIND VALUE at X Y [large]" : "expect status-icon NAME at X Y [large]";
+    if (a.count() < at + 3 || a.count() > at + 4 || a.isString(1) || a.isString(at) || a.word(at) != "at") {
+        throw ScenarioError(usage);
+    }
+    IconExpectation e;
+    e.name = a.word(1);
+    e.value = -1;
+    if (withValue) {
+        int64_t v = a.number(2);
+        if (v < 0 || v > 255) throw ScenarioError("expect indicator: a value is 0 to 255");
+        e.value = static_cast<int>(v);
+    }
+    e.x = a.int32Value(at + 1);
+    e.y = a.int32Value(at + 2);
+    if (a.count() == at + 4) {
+        if (a.isString(at + 3) || a.word(at + 3) != "large") throw ScenarioError(usage);
+        e.large = true;
+    }
+    return e;
+}
+
+TrayIconExpectation trayIconExpectation(const Args& a) {
+    const char* usage = "expect tray-icon KIND VALUE|status NAME|resource ID [large]";
+    if (a.count() < 3 || a.count() > 4 || a.isString(1)) throw ScenarioError(usage);
+    TrayIconExpectation e;
+    const std::string first = a.word(1);
+    if (first == "status") {
+        e.form = TrayIconExpectation::Status;
+        e.name = a.word(2);
+    } else {
+        e.form = first == "resource" ? TrayIconExpectation::Resource : TrayIconExpectation::Number;
+        e.name = first;
+        int64_t v = a.number(2);
+        if (v < 0 || v > 65535) throw ScenarioError("expect tray-icon: a value or id is 0 to 65535");
+        e.value = static_cast<int>(v);
+    }
+    if (a.count() == 4) {
+        if (a.isString(3) || a.word(3) != "large") throw ScenarioError(usage);
+        e.large = true;
+    }
+    return e;
 }
 
 ScreenshotCommand screenshotCommand(const Args& a) {

@@ -41,6 +41,12 @@ public:
     int32_t int32Value(size_t i) const;       // -2^31 to 2^31 - 1
     int controlId(size_t i) const;            // a dialog control's id or line: -1 to 65535
     std::vector<uint8_t> hexBytes(size_t i) const;  // pairs of hex digits, quoted or bare
+    // Names the device's file system can hold; one it could not is a ScenarioError. A name (a
+    // card's, a root entry's, a path's part) is 1 to 255 units without a control character or
+    // any of \ / : * ? " < > |, is not "." or "..", and does not end in a blank or a dot.
+    std::u16string fileName(size_t i) const;
+    // A path of such names from the root, "\a\b" (or "a\b"), one backslash between names.
+    std::u16string filePath(size_t i) const;
     bool isString(size_t i) const { return has(i) && tokens_[i].quoted; }
     void expectCount(size_t min, size_t max) const;
 
@@ -64,6 +70,13 @@ struct RegistryValue {
     std::vector<uint8_t> data;
 };
 RegistryValue registryValue(const Args& a, size_t typeArg);
+
+// `tap X Y`: a point on the screen as it is now (W x H); a point off it is a ScenarioError.
+struct TapCommand {
+    int x = 0;
+    int y = 0;
+};
+TapCommand tapCommand(const Args& a, int screenWidth, int screenHeight);
 
 // `window "TITLE" "CLASS" [hidden] [ignores-close]`.
 struct WindowCommand {
@@ -111,6 +124,27 @@ struct ResourceCommand {
     int id = 0;
 };
 ResourceCommand resourceCommand(const Args& a);
+
+// `expect indicator KIND VALUE at X Y [large]` and `expect status-icon NAME at X Y [large]`, from
+// KIND or NAME on: the icon's square at (X, Y), 32 pixels wide with `large`, else 16.
+struct IconExpectation {
+    std::string name;  // the kind (battery, program-memory, main-storage, storage-card) or status icon
+    int value = 0;     // the percentage; -1 for a status icon
+    int x = 0;
+    int y = 0;
+    bool large = false;
+};
+IconExpectation iconExpectation(const Args& a, bool withValue);
+
+// `expect tray-icon KIND VALUE [large]`, `expect tray-icon status NAME [large]` or
+// `expect tray-icon resource ID [large]`: the image the notification area holds for the icon.
+struct TrayIconExpectation {
+    enum Form { Number, Status, Resource } form = Number;
+    std::string name;  // the kind or the status icon
+    int value = 0;     // the percentage, or the resource id
+    bool large = false;
+};
+TrayIconExpectation trayIconExpectation(const Args& a);
 
 // Event lines of the device's keys and display driver.
 std::string keyEvent(uint8_t key, bool up, bool silent);

@@ -5,6 +5,7 @@
 #include "indicators/readings.h"
 #include "indicators/scheduler.h"
 #include "indicators/taskbar_canvas.h"
+#include "platform/try_once_more.h"
 #include "settings/dialog_controls.h"
 #include "settings/screen_size.h"
 #include "settings/settings_file.h"
@@ -13,9 +14,12 @@
 
 int largeIconsAtDialogOpen = 0;
 
-int limitRefreshSeconds(long value) { return value <= 0 ? 1 : (value > 99 ? 99 : static_cast<int>(value)); }
+int limitRefreshSeconds(long value) {
+    return value < RefreshSecondsMin ? RefreshSecondsMin
+                                     : (value > RefreshSecondsMax ? RefreshSecondsMax : static_cast<int>(value));
+}
 
-int limitIconX(long value) { return value < 0 ? 0 : (value >= 640 ? 639 : static_cast<int>(value)); }
+int limitIconX(long value) { return value < IconXMin ? IconXMin : (value > IconXMax ? IconXMax : static_cast<int>(value)); }
 
 namespace {
 
@@ -24,7 +28,13 @@ void onOpen(HWND dialog) {
     showCheck(dialog, IDC_SHOW_BATTERY, settings.showBattery != 0);
     showCheck(dialog, IDC_SHOW_PROGRAM_MEMORY, settings.showProgramMemory != 0);
     showCheck(dialog, IDC_SHOW_MAIN_STORAGE, settings.showMainStorage != 0);
-    int cards = enumerateStorageCards();
+    int cards = 0;
+    // Lasting harm otherwise: a failed search reads as no card, and Done saves showStorageCard cleared.
+    tryOnceMore([&] {
+        bool complete = false;
+        cards = enumerateStorageCards(&complete);
+        return complete;
+    });
     HWND cardBox = dialogItem(dialog, IDC_CARD_LIST);
     if (cards < 1) {
         settings.showStorageCard = 0;
@@ -40,9 +50,11 @@ void onOpen(HWND dialog) {
         showChoices(cardBox, cardList, cards, selected);
         showCheck(dialog, IDC_SHOW_STORAGE_CARD, settings.showStorageCard != 0);
     }
-    showPosition(dialog, IDC_ICON_X_SPIN, IDC_ICON_X, 0x027F0000, canvas.iconXInUse, 3);
+    // The up-down controls count from their upper bound (low word) to their lower bound.
+    showPosition(dialog, IDC_ICON_X_SPIN, IDC_ICON_X, MAKELPARAM(IconXMin, IconXMax), canvas.iconXInUse, IconXDigits);
     settings.refreshSeconds = limitRefreshSeconds(settings.refreshSeconds);
-    showPosition(dialog, IDC_REFRESH_SPIN, IDC_REFRESH, 0x00630001, settings.refreshSeconds, 2);
+    showPosition(dialog, IDC_REFRESH_SPIN, IDC_REFRESH, MAKELPARAM(RefreshSecondsMin, RefreshSecondsMax),
+                 settings.refreshSeconds, RefreshSecondsDigits);
     iconShown = 0;
     showCheck(dialog, IDC_CONFIRM_CLOSE_ALL, settings.confirmCloseAll != 0);
     showCheck(dialog, IDC_RUN_AT_STARTUP, settings.runAtStartup != 0);
@@ -55,7 +67,6 @@ void onOpen(HWND dialog) {
 }
 
 void onDone(HWND dialog) {
-    enabledCount = 0;
     const struct {
         int id;
         int32_t* flag;
@@ -65,7 +76,6 @@ void onDone(HWND dialog) {
     for (const auto& box : boxes) {
         bool on = false;
         if (readCheck(dialog, box.id, &on)) *box.flag = on ? 1 : 0;
-        enabledCount += *box.flag != 0 ? 1 : 0;
     }
     bool cardOn = false;
     if (readCheck(dialog, IDC_SHOW_STORAGE_CARD, &cardOn)) {
@@ -81,9 +91,9 @@ void onDone(HWND dialog) {
             }
         }
     }
-    enabledCount += settings.showStorageCard != 0 ? 1 : 0;
+    recountEnabledIndicators();
     long position = 0;
-    const bool positionRead = readNumber(dialog, IDC_ICON_X, 4, &position);
+    const bool positionRead = readNumber(dialog, IDC_ICON_X, IconXDigits + 1, &position);
     if (positionRead) settings.iconX = limitIconX(position);
     bool confirm = false;
     if (readCheck(dialog, IDC_CONFIRM_CLOSE_ALL, &confirm)) settings.confirmCloseAll = confirm ? 1 : 0;
@@ -99,7 +109,7 @@ void onDone(HWND dialog) {
         settings.largeIcons = 0;
     }
     long refresh = 0;
-    if (readNumber(dialog, IDC_REFRESH, 3, &refresh) && refresh != settings.refreshSeconds) {
+    if (readNumber(dialog, IDC_REFRESH, RefreshSecondsDigits + 1, &refresh) && refresh != settings.refreshSeconds) {
         settings.refreshSeconds = limitRefreshSeconds(refresh);
     }
     // A new size or place: the drawing goes from where it is (it may have come back under the

@@ -1,14 +1,14 @@
 #include "settings/settings_file.h"
 
 #include "app/app_state.h"
+#include "platform/try_once_more.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_record.h"
 
 namespace {
-// A handle whose close did not go through is closed once more, so that none is left open; only
-// once, since a handle the system no longer knows fails every time.
 void closeFile(HANDLE file) {
-    if (!CloseHandle(file)) CloseHandle(file);
+    // Lasting harm otherwise: the file stays open unshared, the next save fails and its settings are lost.
+    tryOnceMore([&] { return CloseHandle(file) != FALSE; });
 }
 }  // namespace
 

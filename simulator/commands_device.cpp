@@ -3,7 +3,10 @@
 #include "file_system.h"
 #include "registry.h"
 #include "scenario.h"
+#include "scheduler.h"
 #include "screen/shell_view.h"
+#include "sim_api.h"
+#include "window_manager.h"
 #include "world.h"
 
 namespace scenario {
@@ -52,22 +55,42 @@ const Registrar storage("storage", [](Args& a, Outcome&) {
 
 const Registrar card("card", [](Args& a, Outcome&) {
     a.expectCount(3, 3);
-    sim::fileSystem().insertCard(a.string(0), a.unsignedNumber(1), a.unsignedNumber(2));
+    std::u16string name = a.fileName(0);
+    // A card mounts as a root folder of its own: it cannot take the place of one the device has.
+    sim::FileNode* there = sim::fileSystem().find(name);
+    if (there != nullptr && !there->isCard) {
+        throw ScenarioError("card: " + quote(name) + " is already a root entry that is no card");
+    }
+    sim::fileSystem().insertCard(name, a.unsignedNumber(1), a.unsignedNumber(2));
 });
 
 const Registrar eject("eject", [](Args& a, Outcome&) {
     a.expectCount(1, 1);
-    if (!sim::fileSystem().ejectCard(a.string(0))) throw ScenarioError("eject: no card of that name");
+    if (!sim::fileSystem().ejectCard(a.fileName(0))) throw ScenarioError("eject: no card of that name");
 });
 
 const Registrar rootentry("rootentry", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
-    sim::fileSystem().addRootEntry(a.string(0), a.dwordValue(1));
+    sim::fileSystem().addRootEntry(a.fileName(0), a.dwordValue(1));
 });
 
 const Registrar window("window", [](Args& a, Outcome&) {
     WindowCommand w = windowCommand(a);
     sim::createOtherProgramWindow(w.title, w.className, w.hidden, w.ignoresClose);
+});
+
+// `window-exit "TITLE"`: the other program whose window that is ends it by itself (as it exits),
+// whether or not it would ignore a close request.
+const Registrar windowExit("window-exit", [](Args& a, Outcome&) {
+    a.expectCount(1, 1);
+    std::u16string title = a.string(0);
+    for (HWND h : sim::topLevelWindows()) {
+        sim::Window* w = sim::findWindowObject(h);
+        if (w == nullptr || w->process != sim::world().programs || w->title != title) continue;
+        sim::postAction(w->thread, [h] { DestroyWindow(h); });
+        return;
+    }
+    throw ScenarioError("window-exit: no other program's window " + quote(title));
 });
 
 const Registrar registryCommand("registry", [](Args& a, Outcome&) {
@@ -83,16 +106,17 @@ const Registrar registryDelete("registry-delete", [](Args& a, Outcome&) {
     a.expectCount(2, 3);
     HKEY root = rootKey(a.word(0));
     if (a.count() == 3) {
-        sim::registry().deleteValue(root, a.string(1), a.string(2));
-    } else {
-        sim::registry().deleteKey(root, a.string(1));
+        if (!sim::registry().deleteValue(root, a.string(1), a.string(2))) {
+            throw ScenarioError("registry-delete: no value " + quote(a.string(2)) + " in " + quote(a.string(1)));
+        }
+    } else if (!sim::registry().deleteKey(root, a.string(1))) {
+        throw ScenarioError("registry-delete: no key " + quote(a.string(1)));
     }
 });
 
 const Registrar file("file", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
-    std::u16string path = a.string(0);
-    std::u16string leaf;
+    std::u16string path = a.filePath(0);
     sim::FileSystem& fs = sim::fileSystem();
     auto parts = sim::splitPath(path);
     if (parts.empty()) throw ScenarioError("file: empty path");
@@ -104,7 +128,10 @@ const Registrar file("file", [](Args& a, Outcome&) {
 
 const Registrar fileDelete("file-delete", [](Args& a, Outcome&) {
     a.expectCount(1, 1);
-    sim::fileSystem().remove(a.string(0));
+    std::u16string path = a.filePath(0);
+    sim::FileNode* node = sim::fileSystem().find(path);
+    if (node == nullptr || node->isDirectory()) throw ScenarioError("file-delete: no file " + quote(path));
+    if (!sim::fileSystem().remove(path)) throw ScenarioError("file-delete: " + quote(path) + " is open");
 });
 
 const Registrar displayOff("display-off-support", [](Args& a, Outcome&) {

@@ -18,8 +18,8 @@ const Registrar choose("choose", [](Args& a, Outcome&) {
     sim::OpenModal& menu = need(sim::OpenModal::PopupMenu, "choose");
     if (!a.isString(0)) {
         a.expectCount(1, 1);
-        int64_t id = a.number(0);
-        if (id < 0 || !sim::chooseMenuItem(menu, static_cast<UINT_PTR>(id))) {
+        uint32_t id = a.dwordValue(0);  // a menu item's id is a 32-bit field
+        if (!sim::chooseMenuItem(menu, static_cast<UINT_PTR>(id))) {
             throw ScenarioError("choose: the menu has no item " + std::to_string(id));
         }
         return;

@@ -9,6 +9,7 @@
 #include "modal.h"
 #include "resources.h"
 #include "scenario.h"
+#include "screen/dialog_view.h"
 #include "screen/screen.h"
 #include "shell_services.h"
 #include "window_manager.h"
@@ -136,6 +137,8 @@ const Registrar screenshot("screenshot", [](Args& a, Outcome&) {
     if (!sim::screen::writePng(picture, s.path)) throw ScenarioError("screenshot: cannot write " + s.path);
 });
 
+}  // namespace
+
 // `found` is what the log line of a failure shows; the runner reports both on standard error.
 void check(Outcome& o, bool ok, const std::string& found, const Args& a) {
     if (ok) return;
@@ -147,6 +150,13 @@ void check(Outcome& o, bool ok, const std::string& found, const Args& a) {
     }
     o.failures.push_back("expected " + expected + ", found " + found);
 }
+
+std::map<std::string, Command>& expectChecks() {
+    static std::map<std::string, Command> table;
+    return table;
+}
+
+namespace {
 
 // Project checks: `expect gdi-objects N`, `expect icons N`, `expect device-contexts N`,
 // `expect menus N`, `expect exit-leftovers GDI ICONS DCS`, `expect running yes|no`,
@@ -201,6 +211,17 @@ const Registrar expect("expect", [](Args& a, Outcome& o) {
         sim::FileNode* node = sim::fileSystem().find(a.string(1));
         int64_t size = node ? static_cast<int64_t>(node->bytes.size()) : -1;
         check(o, size == a.number(2), "file-size " + std::to_string(size), a);
+    } else if (what == "dialog-fits") {
+        // `expect dialog-fits`: every control of the open dialog can be seen and reached, and shows its text whole.
+        a.expectCount(1, 1);
+        sim::OpenModal* m = sim::openModal(sim::OpenModal::Dialog);
+        if (m == nullptr) throw ScenarioError("expect dialog-fits: no dialog is open");
+        std::vector<std::string> problems = sim::screen::dialogLayoutProblems(m->dialog);
+        std::string found = "dialog-fits no:";
+        for (const std::string& p : problems) found += " " + p + ";";
+        check(o, problems.empty(), found, a);
+    } else if (auto rule = expectChecks().find(what); rule != expectChecks().end()) {
+        rule->second(a, o);
     } else {
         throw ScenarioError("expect: unknown check " + what);
     }

@@ -52,9 +52,9 @@ void penClosesOpenMenu() {
 }
 
 const Registrar tap("tap", [](Args& a, Outcome&) {
-    a.expectCount(2, 2);
-    int x = a.int32Value(0);
-    int y = a.int32Value(1);
+    TapCommand t = tapCommand(a, sim::world().device.screenWidth, sim::world().device.screenHeight);
+    int x = t.x;
+    int y = t.y;
     // A menu, message box, dialog control or notification icon under the pen takes the tap.
     if (sim::screen::penTap(x, y)) return;
     penClosesOpenMenu();
@@ -93,9 +93,9 @@ const Registrar trayMessage("tray-message", [](Args& a, Outcome&) {
         int64_t id = a.number(1);
         if (id < 0 || id > 0xFFFFFFFFLL) throw ScenarioError("tray-message: bad icon id");
         UINT iconId = static_cast<UINT>(id);
-        sim::sendTrayMessage(static_cast<LPARAM>(a.number(0)), &iconId);
+        sim::sendTrayMessage(static_cast<LPARAM>(a.dwordValue(0)), &iconId);
     } else {
-        sim::sendTrayMessage(static_cast<LPARAM>(a.number(0)));
+        sim::sendTrayMessage(static_cast<LPARAM>(a.dwordValue(0)));
     }
 });
 

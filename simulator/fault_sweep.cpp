@@ -27,6 +27,8 @@
 #include "scenario.h"
 #include "scenario/scenario_reader.h"
 #include "shell_services.h"
+#include "app/main_menu.h"
+#include "indicators/scheduler.h"
 #include "window_manager.h"
 #include "world.h"
 
@@ -34,8 +36,6 @@ namespace scenario {
 namespace {
 
 const char16_t* const kSettingsFile = u"\\Program Files\\Marund\\Orvo\\orvo.dat";
-constexpr UINT_PTR kIndicatorTimer = 159;
-constexpr UINT_PTR kExitCommand = 261;
 
 // What one run leaves, as the sweep compares it with the run without a fault.
 struct Observation {
@@ -99,7 +99,7 @@ void endOpenModals(Observation& o) {
 const sim::Timer* indicatorTimer() {
     HWND main = sim::programMainWindow();
     for (const sim::Timer& t : sim::timers()) {
-        if (t.window == main && t.id == kIndicatorTimer) return &t;
+        if (t.window == main && t.id == IndicatorTimerId) return &t;
     }
     return nullptr;
 }
@@ -147,7 +147,7 @@ void probe(Observation& o) {
     command("tray-tap");
     if (sim::OpenModal* menu = sim::openModal(sim::OpenModal::PopupMenu)) {
         o.mainMenuOpened = true;
-        sim::chooseMenuItem(*menu, kExitCommand);
+        sim::chooseMenuItem(*menu, CmdExit);
         settle();
     }
     endOpenModals(o);

@@ -19,6 +19,17 @@ struct Outcome {
 
 using Command = std::function<void(Args&, Outcome&)>;
 
+// An `expect` that does not hold: the log says `expect failed: FOUND`, and the runner reports the
+// expectation and what was found with the scenario's file and line.
+void check(Outcome& o, bool ok, const std::string& found, const Args& a);
+
+// The checks of `expect WHAT ...` kept apart from the observation commands, by WHAT.
+std::map<std::string, Command>& expectChecks();
+
+struct ExpectRegistrar {
+    ExpectRegistrar(const std::string& name, Command command) { expectChecks()[name] = std::move(command); }
+};
+
 std::map<std::string, Command>& commands();
 
 struct Registrar {

@@ -1,12 +1,15 @@
 #include "taskbar/taskbar_hook.h"
 
 #include "app/app_state.h"
+#include "platform/try_once_more.h"
 #include "indicators/scheduler.h"
 #include "indicators/taskbar_canvas.h"
 #include "settings/settings_record.h"
 #include "taskbar/device_commands.h"
 #include "taskbar/task_menu.h"
 #include "tasks/window_lists.h"
+
+HWND hookedTaskbar = NULL;
 
 namespace {
 
@@ -114,13 +117,12 @@ HWND findShellTaskbar() {
     TaskbarSearch search;
     search.taskbarCount = 0;
     search.desktopCount = 0;
-    // A search that could not be made is made once more: without the taskbar there is no hook
-    // for the whole run.
-    if (!EnumWindows(noteShellWindow, reinterpret_cast<LPARAM>(&search))) {
+    // Lasting harm otherwise: without the taskbar there is no hook, so no task menu, for the whole run.
+    tryOnceMore([&] {
         search.taskbarCount = 0;
         search.desktopCount = 0;
-        EnumWindows(noteShellWindow, reinterpret_cast<LPARAM>(&search));
-    }
+        return EnumWindows(noteShellWindow, reinterpret_cast<LPARAM>(&search)) != FALSE;
+    });
     // The shell makes its taskbar and its desktop on one thread; another program's window of
     // either class (or both) on a thread of its own is not the shell's.
     for (int t = 0; t < search.taskbarCount; ++t) {
@@ -136,8 +138,9 @@ HWND findShellTaskbar() {
 void installTaskbarHook(HWND taskbar) {
     if (taskbar == NULL) return;
     const LONG_PTR hook = reinterpret_cast<LONG_PTR>(taskbarHookProc);
-    LONG_PTR previous = SetWindowLongPtrW(taskbar, GWLP_WNDPROC, hook);
-    if (previous == 0) previous = SetWindowLongPtrW(taskbar, GWLP_WNDPROC, hook);
+    LONG_PTR previous = 0;
+    // Lasting harm otherwise: no task menu for the whole run, since nothing installs the hook later.
+    tryOnceMore([&] { return (previous = SetWindowLongPtrW(taskbar, GWLP_WNDPROC, hook)) != 0; });
     // No previous procedure: the hook did not go on, and there is nothing to give back.
     if (previous == 0) return;
     originalTaskbarProc = reinterpret_cast<WNDPROC>(previous);
@@ -149,11 +152,9 @@ void removeTaskbarHook() {
     // Only the window that still runs the hook gets the procedure back: a handle that now names
     // another window must not receive the taskbar's procedure.
     if (GetWindowLongPtrW(hookedTaskbar, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(taskbarHookProc)) {
-        // A second attempt: the shell must never be left calling code of an ended program.
         const LONG_PTR original = reinterpret_cast<LONG_PTR>(originalTaskbarProc);
-        if (SetWindowLongPtrW(hookedTaskbar, GWLP_WNDPROC, original) == 0) {
-            SetWindowLongPtrW(hookedTaskbar, GWLP_WNDPROC, original);
-        }
+        // Lasting harm otherwise: the shell would go on calling code of an ended program.
+        tryOnceMore([&] { return SetWindowLongPtrW(hookedTaskbar, GWLP_WNDPROC, original) != 0; });
     }
     hookedTaskbar = NULL;
 }

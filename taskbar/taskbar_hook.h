@@ -9,6 +9,10 @@ LRESULT CALLBACK taskbarHookProc(HWND window, UINT message, WPARAM wParam, LPARA
 // desktop ("DesktopExplorerWindow"), as the shell does. Another program's window of that class,
 // visible or hidden, is never taken for it.
 HWND findShellTaskbar();
+// The window whose procedure the hook replaced: the procedure goes back to this one window.
+// Written only by installTaskbarHook and removeTaskbarHook.
+extern HWND hookedTaskbar;
+
 // Replaces the procedure of `taskbar` (what findShellTaskbar found; NULL for none) with the hook
 // (originalTaskbarProc, hookedTaskbar).
 void installTaskbarHook(HWND taskbar);

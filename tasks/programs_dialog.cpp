@@ -1,6 +1,7 @@
 #include "app/full_screen_dialog.h"
 #include "tasks/programs_dialog.h"
 
+#include "platform/try_once_more.h"
 #include "settings/settings_record.h"
 #include "tasks/window_lists.h"
 
@@ -71,13 +72,14 @@ void onCommand(HWND dialog, WORD id) {
 }  // namespace
 
 void refillProgramList(HWND listBox) {
-    // Line i must be entry i. A line that could not be added (or a list box that kept old
-    // lines) puts them out of step; a second filling sets them right.
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    // Line i must be entry i: a line that could not be added (or a list box that kept old lines)
+    // puts them out of step.
+    // Lasting harm otherwise: Close would close a program the user did not choose.
+    tryOnceMore([&] {
         SendMessageW(listBox, LB_RESETCONTENT, 0, 0);
         collectWindows(ProgramsForm, listBox);
-        if (SendMessageW(listBox, LB_GETCOUNT, 0, 0) == programsCount) return;
-    }
+        return SendMessageW(listBox, LB_GETCOUNT, 0, 0) == programsCount;
+    });
 }
 
 INT_PTR CALLBACK programsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -97,6 +99,5 @@ void closeAllPrograms() {
     if (listed < 1) return;
     if (!confirmCloseAll(NULL)) return;
     closeListed(listed, -1);
-    windowCount = 0;
-    programsCount = 0;
+    forgetListedWindows();
 }

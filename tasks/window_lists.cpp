@@ -99,6 +99,11 @@ BOOL CALLBACK enumProgramsWindow(HWND window, LPARAM listBox) {
     return TRUE;
 }
 
+void forgetListedWindows() {
+    windowCount = 0;
+    programsCount = 0;
+}
+
 void collectWindows(WindowListForm form, HWND listBox) {
     windowCount = 0;
     if (form == TaskMenuForm) {

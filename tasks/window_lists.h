@@ -42,6 +42,10 @@ typedef BOOL (*OwnershipReader)(HWND window);
 BOOL isListableWindow(HWND window, const WCHAR* title, ClassNameReader readClass, VisibilityReader isVisible,
                       OwnershipReader isOwn, const HWND* listed, int listedCount);
 
+// Nothing listed is acted on any more: windowCount and the Programs list's count are 0 (the task
+// menu's commands act on at most windowCount entries until its next collection).
+void forgetListedWindows();
+
 // Sets windowCount to 0 and lists the windows that pass the filter into the form's array, in
 // enumeration order. For ProgramsForm each title is also added to listBox unless it is NULL.
 void collectWindows(WindowListForm form, HWND listBox);

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "res/resource.h"
+
 namespace iconModel {
 
 struct Glyph {
@@ -19,9 +21,10 @@ inline constexpr Glyph SmallGlyphs[10] = {{0, 0, 5}, {5, 0, 4}, {9, 0, 5},  {14,
 inline constexpr Glyph LargeGlyphs[10] = {{0, 0, 10},  {10, 0, 8},  {18, 0, 10}, {28, 0, 10}, {38, 0, 12},
                                           {0, 16, 10}, {10, 16, 10}, {20, 16, 10}, {30, 16, 10}, {40, 16, 10}};
 // Mask and colour bitmap ids per kind: small mask, small colour, large mask, large colour.
-inline constexpr int Pictures[4][4] = {{165, 163, 178, 175}, {167, 168, 180, 182}, {169, 170, 176, 177}, {171, 172, 181, 183}};
-inline constexpr int SmallDigitStrip = 164;
-inline constexpr int LargeDigitStrip = 179;
+inline constexpr int Pictures[4][4] = {{BatteryMaskSmall, BatteryColourSmall, BatteryMaskLarge, BatteryColourLarge},
+                                       {MemoryMaskSmall, MemoryColourSmall, MemoryMaskLarge, MemoryColourLarge},
+                                       {StorageMaskSmall, StorageColourSmall, StorageMaskLarge, StorageColourLarge},
+                                       {CardMaskSmall, CardColourSmall, CardMaskLarge, CardColourLarge}};
 
 using Placements = std::vector<std::pair<int, int>>;  // (digit, x)
 

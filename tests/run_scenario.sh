@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs one scenario through orvo-sim and compares its log with the .expected file beside it.
+# Runs one scenario through orvo-sim and holds its log to the .expected file beside it: the lines
+# its rule is about, in order, with optional lines and `...` (tests/expected_log.py).
 # A scenario may name its expected exit status in a first line "# exit N" (default 0). A scenario
 # that ends in a mistake or a failed expect (any other status) has a .stderr file beside it with
 # the messages expected on standard error, the scenario named by its file name alone.
@@ -18,7 +19,7 @@ rc=0
 if [ "$status" -ne "$want_status" ]; then
   echo "exit status $status, expected $want_status"; cat "$actual.err"; rc=1
 fi
-if ! diff -u "$expected" "$actual"; then rc=1; fi
+if ! python3 "$(dirname "$0")/expected_log.py" "$expected" "$actual"; then rc=1; fi
 if [ -e "$expected_err" ] || [ "$want_status" -ne 0 ]; then
   if [ ! -e "$expected_err" ]; then
     echo "$expected_err is missing: a scenario that exits with $want_status names its messages"; rc=1

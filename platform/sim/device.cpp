@@ -17,6 +17,7 @@
 #include "screen/shell_view.h"
 #include "shell_services.h"
 #include "sim_api.h"
+#include "wide_strings.h"
 #include "window_manager.h"
 
 namespace sim {

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "device.h"
-#include "file_system.h"
 #include "resources.h"
 #include "sim_api.h"
+#include "wide_strings.h"
 #include "screen/dialog_view.h"
 
 namespace sim {
@@ -48,11 +48,6 @@ int clampToRange(const ControlState& s, int v) {
     return std::max(lo, std::min(hi, v));
 }
 
-void showBuddyPosition(HWND updown, ControlState& s) {
-    Window* w = findWindowObject(updown);
-    if (s.buddy && w && (w->style & UDS_SETBUDDYINT)) SetWindowTextW(s.buddy, decimal(s.position).c_str());
-}
-
 // A drop-down list's text is its selected line; every other control's is its own.
 std::u16string controlText(HWND window, const ControlState& s) {
     Window* w = findWindowObject(window);
@@ -60,6 +55,44 @@ std::u16string controlText(HWND window, const ControlState& s) {
     if (!dropDownList) return s.text;
     if (s.selection < 0 || s.selection >= static_cast<int>(s.items.size())) return u"";
     return s.items[static_cast<size_t>(s.selection)];
+}
+
+void showBuddyPosition(ControlState& s) {
+    if (s.buddy && s.buddyInt) SetWindowTextW(s.buddy, decimal(s.position).c_str());
+}
+
+// A decimal number filling the whole text, with an optional sign; false for anything else.
+bool parseDecimal(const std::u16string& text, int* value) {
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
+    if (i == text.size() || text.size() - i > 6) return false;
+    int v = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < u'0' || text[i] > u'9') return false;
+        v = v * 10 + (text[i] - u'0');
+    }
+    *value = negative ? -v : v;
+    return true;
+}
+
+// UDM_GETPOS: a control that shows its number in its buddy takes the number written there when
+// it is one within the range; otherwise (or with no such buddy) the high word says so, and the
+// position is the last one, held to the range.
+LRESULT readPosition(ControlState& s) {
+    if (s.buddy && s.buddyInt) {
+        // Read as the control reads it, not through the program's own calls.
+        ControlState* b = controlState(s.buddy);
+        Window* bw = findWindowObject(s.buddy);
+        std::u16string text = b ? controlText(s.buddy, *b) : bw ? bw->title : u"";
+        int v = 0;
+        if (parseDecimal(text, &v) && clampToRange(s, v) == v) {
+            s.position = v;
+            return MAKELONG(static_cast<WORD>(v), 0);
+        }
+    }
+    s.position = clampToRange(s, s.position);
+    return MAKELONG(static_cast<WORD>(s.position), 1);
 }
 
 LRESULT CALLBACK controlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -149,16 +182,18 @@ LRESULT CALLBACK controlProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         case UDM_SETPOS: {
             int old = s->position;
             s->position = clampToRange(*s, static_cast<short>(LOWORD(lParam)));
-            showBuddyPosition(window, *s);
+            showBuddyPosition(*s);
             return old;
         }
         case UDM_GETPOS:
-            return s->position;
+            return readPosition(*s);
         case UDM_SETBUDDY: {
             HWND old = s->buddy;
             s->buddy = reinterpret_cast<HWND>(wParam);
             return reinterpret_cast<LRESULT>(old);
         }
+        case UDM_GETBUDDY:
+            return reinterpret_cast<LRESULT>(s->buddy);
         default:
             return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -214,6 +249,7 @@ HWND createControl(HWND parent, const std::u16string& kind, const std::u16string
     auto cs = std::make_unique<ControlState>();
     cs->kind = kind;
     cs->text = text;
+    cs->buddyInt = kind == u"msctls_updown32" && (style & UDS_SETBUDDYINT) != 0;
     w->extra = std::move(cs);
     return control;
 }
@@ -250,6 +286,17 @@ HWND makeDialog(const DialogTemplateInfo& info, unsigned id, DLGPROC proc) {
         d->controls.push_back(control);
     }
     return dialog;
+}
+
+// The control WM_INITDIALOG offers the focus to: the first tab stop that is visible and enabled,
+// else the first control.
+HWND firstFocus(HWND dialog) {
+    const std::vector<HWND>& controls = dialogState(dialog)->controls;
+    for (HWND c : controls) {
+        Window* w = findWindowObject(c);
+        if (w && (w->style & WS_TABSTOP) && (w->style & WS_VISIBLE) && !(w->style & WS_DISABLED)) return c;
+    }
+    return controls.empty() ? nullptr : controls.front();
 }
 
 HWND controlById(HWND dialog, int id) {
@@ -333,8 +380,9 @@ std::string spinControl(HWND dialog, int id, bool up, int times) {
         if (cs == nullptr) return;
         int step = (up == (cs->rangeUpper >= cs->rangeLower)) ? 1 : -1;
         for (int i = 0; i < times; ++i) {
+            readPosition(*cs);  // a tap starts from the number the buddy shows
             cs->position = clampToRange(*cs, cs->position + step);
-            showBuddyPosition(control, *cs);
+            showBuddyPosition(*cs);
         }
     });
     return "";
@@ -387,8 +435,7 @@ INT_PTR DialogBoxIndirectParamW(HINSTANCE, LPCDLGTEMPLATEW dialogTemplate, HWND,
     dialogState(dialog)->modal = &modal;
     pushModal(&modal);
     try {
-        HWND first = dialogState(dialog)->controls.empty() ? nullptr : dialogState(dialog)->controls.front();
-        sendMessageInternal(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), param);
+        sendMessageInternal(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(firstFocus(dialog)), param);
         if (Window* w = findWindowObject(dialog)) {
             w->visible = true;
             activateWindow(dialog);

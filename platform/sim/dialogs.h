@@ -22,6 +22,7 @@ struct ControlState : WindowExtra {
     int position = 0;
     int version = 0;
     HWND buddy = nullptr;
+    bool buddyInt = false;  // UDS_SETBUDDYINT as the control was made: later style changes do not count
 };
 
 struct DialogState : WindowExtra {
@@ -33,6 +34,7 @@ struct DialogState : WindowExtra {
     INT_PTR result = 0;
     OpenModal* modal = nullptr;
     std::vector<HWND> controls;  // in template order
+    int scrollPos = 0;           // how far the system has scrolled a dialog that runs off the screen
 };
 
 DialogState* dialogState(HWND dialog);

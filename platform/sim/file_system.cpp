@@ -6,21 +6,10 @@
 
 #include "handles.h"
 #include "sim_api.h"
+#include "wide_strings.h"
 #include "world.h"
 
 namespace sim {
-
-namespace {
-char16_t upper(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
-}  // namespace
-
-bool sameName(const std::u16string& a, const std::u16string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (upper(a[i]) != upper(b[i])) return false;
-    }
-    return true;
-}
 
 std::vector<std::u16string> splitPath(const std::u16string& path) {
     std::vector<std::u16string> parts;

@@ -48,7 +48,6 @@ private:
 
 FileSystem& fileSystem();
 
-bool sameName(const std::u16string& a, const std::u16string& b);
 std::vector<std::u16string> splitPath(const std::u16string& path);
 
 }  // namespace sim

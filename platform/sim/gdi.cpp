@@ -20,6 +20,7 @@ struct GdiObject {
     ObjectKind kind;
     bool stock = false;
     Surface surface;          // bitmaps
+    int bitsPerPixel = 32;    // 1: monochrome, its pixels only black or white
     COLORREF color = 0;       // brushes
     // device contexts
     bool screen = false;      // draws on the screen
@@ -64,6 +65,16 @@ GdiObject* object(const void* handle, ObjectKind kind) {
 
 GdiObject* bitmapOf(GdiObject* dc) { return dc->selected ? object(dc->selected, ObjectKind::Bitmap) : nullptr; }
 
+// A colour going into a monochrome bitmap: the background colour (white, the only one a context
+// has here) becomes white, every other colour black, as a copy from colour to monochrome does.
+inline COLORREF monochrome(COLORREF c) { return (c & 0xFFFFFF) == 0xFFFFFF ? 0xFFFFFF : 0x000000; }
+
+void makeMonochrome(Surface& s, int x0, int y0, int w, int h) {
+    for (int y = std::max(0, y0); y < std::min(s.height, y0 + h); ++y) {
+        for (int x = std::max(0, x0); x < std::min(s.width, x0 + w); ++x) s.set(x, y, monochrome(s.get(x, y)));
+    }
+}
+
 // A DIB section's pixels live in the caller's memory too: GDI takes what the caller wrote there
 // before it reads or draws, and puts its drawing there afterwards.
 size_t dibIndex(const GdiObject& b, int x, int y) {
@@ -101,6 +112,7 @@ struct Target {
     int originX = 0;
     int originY = 0;
     bool isScreen = false;
+    bool isMonochrome = false;
     GdiObject* dib = nullptr;  // the selected bitmap, when it is a DIB section
 };
 
@@ -117,6 +129,7 @@ Target targetOf(HDC handle) {
         }
     } else if (GdiObject* bm = bitmapOf(dc)) {
         t.surface = &bm->surface;
+        t.isMonochrome = bm->bitsPerPixel == 1;
         if (bm->isDib) t.dib = bm;
     }
     return t;
@@ -142,7 +155,7 @@ void writePixel(const Target& t, int x, int y, COLORREF c) {
         gTraffic.pixelsWritten++;
         ++gScreenVersion;
     }
-    t.surface->set(sx, sy, c);
+    t.surface->set(sx, sy, t.isMonochrome ? monochrome(c) : c);
 }
 
 Surface fromImage(const Image& img) {
@@ -202,6 +215,7 @@ bool countsAsGdiObject(uintptr_t handle, const GdiObject& o) {
 }
 
 ExitLeftovers gLeftovers;
+size_t gContextsDeletedHoldingABitmap = 0;
 
 }  // namespace
 
@@ -212,6 +226,8 @@ size_t liveGdiObjects() {
 }
 
 const ExitLeftovers& lastExitLeftovers() { return gLeftovers; }
+
+size_t contextsDeletedHoldingABitmap() { return gContextsDeletedHoldingABitmap; }
 
 size_t liveIcons() {
     size_t n = 0;
@@ -256,6 +272,7 @@ bool iconImages(HICON handle, Surface* mask, Surface* colour) {
 }
 
 void resetGdi() {
+    gContextsDeletedHoldingABitmap = 0;
     gObjects.clear();
     gSharedIcons.clear();
     gScreen = Surface();
@@ -287,7 +304,8 @@ HDC CreateCompatibleDC(HDC reference) {
     if (reference != nullptr && object(reference, ObjectKind::Dc) == nullptr) return nullptr;
     auto bm = std::make_unique<GdiObject>();
     bm->kind = ObjectKind::Bitmap;
-    bm->surface.resize(1, 1, 0);  // a new memory context holds a 1 x 1 bitmap
+    bm->surface.resize(1, 1, 0);  // a new memory context holds a 1 x 1 monochrome bitmap
+    bm->bitsPerPixel = 1;
     HGDIOBJ defaultBitmap = addObject<HGDIOBJ>(std::move(bm));
     auto dc = std::make_unique<GdiObject>();
     dc->kind = ObjectKind::Dc;
@@ -301,6 +319,7 @@ HDC CreateCompatibleDC(HDC reference) {
 BOOL DeleteDC(HDC handle) {
     GdiObject* dc = object(handle, ObjectKind::Dc);
     if (dc == nullptr || dc->screen) return FALSE;
+    if (dc->selected != dc->defaultBitmap) ++gContextsDeletedHoldingABitmap;
     if (GdiObject* bm = bitmapOf(dc)) bm->selectedInto = nullptr;
     gObjects.erase(reinterpret_cast<uintptr_t>(dc->defaultBitmap));
     gObjects.erase(reinterpret_cast<uintptr_t>(handle));
@@ -313,7 +332,17 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
     }
     auto bm = std::make_unique<GdiObject>();
     bm->kind = ObjectKind::Bitmap;
-    bm->surface.resize(std::max(width, 1), std::max(height, 1), 0);
+    // The format of what the context draws on: the screen's colour, or the bitmap selected into a
+    // memory context (monochrome while it holds its own). No pixels at all gives a 1 x 1
+    // monochrome bitmap.
+    GdiObject* context = object(dc, ObjectKind::Dc);
+    GdiObject* selected = context->screen ? nullptr : bitmapOf(context);
+    bm->bitsPerPixel = selected ? selected->bitsPerPixel : 32;
+    if (width == 0 || height == 0) {
+        width = height = 1;
+        bm->bitsPerPixel = 1;
+    }
+    bm->surface.resize(width, height, 0);
     return addObject<HBITMAP>(std::move(bm));
 }
 
@@ -387,7 +416,9 @@ HGDIOBJ GetStockObject(int index) {
 int GetObjectW(HGDIOBJ obj, int size, LPVOID out) {
     GdiObject* bm = object(obj, ObjectKind::Bitmap);
     if (bm == nullptr || out == nullptr || size < static_cast<int>(sizeof(BITMAP))) return 0;
-    BITMAP info{0, bm->surface.width, bm->surface.height, bm->surface.width * 4, 1, 32, nullptr};
+    // Rows of a monochrome bitmap are padded to 16 bits.
+    const int rowBytes = bm->bitsPerPixel == 1 ? (bm->surface.width + 15) / 16 * 2 : bm->surface.width * 4;
+    BITMAP info{0, bm->surface.width, bm->surface.height, rowBytes, 1, static_cast<WORD>(bm->bitsPerPixel), nullptr};
     *static_cast<BITMAP*>(out) = info;
     return sizeof(BITMAP);
 }
@@ -443,6 +474,7 @@ BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD 
             default: std::fill(out, out + cw, 0xFFFFFF); break;
         }
     }
+    if (d.isMonochrome) makeMonochrome(*d.surface, dx + c0, dy + r0, cw, rh);
     if (d.isScreen) {
         gTraffic.pixelsWritten += pixels;
         ++gScreenVersion;
@@ -465,7 +497,7 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {
     if (t.surface == nullptr || !t.surface->contains(x + t.originX, y + t.originY)) return static_cast<COLORREF>(-1);
     writePixel(t, x, y, color & 0xFFFFFF);
     giveDibRect(t.dib, x + t.originX, y + t.originY, 1, 1);
-    return color & 0xFFFFFF;
+    return t.surface->get(x + t.originX, y + t.originY);  // the colour as it was set
 }
 
 HBITMAP LoadBitmapW(HINSTANCE, LPCWSTR name) {
@@ -572,6 +604,9 @@ HICON CreateIconIndirect(PICONINFO info) {
     GdiObject* mask = object(info->hbmMask, ObjectKind::Bitmap);
     GdiObject* colour = object(info->hbmColor, ObjectKind::Bitmap);
     if (mask == nullptr) return nullptr;
+    // What the program wrote through a DIB section's bits is what the icon is made of.
+    takeDibRect(mask, 0, 0, mask->surface.width, mask->surface.height);
+    if (colour) takeDibRect(colour, 0, 0, colour->surface.width, colour->surface.height);
     auto icon = std::make_unique<GdiObject>();
     icon->kind = ObjectKind::Icon;
     icon->mask = monochromeMask(mask->surface);  // the icon keeps copies of both bitmaps

@@ -42,6 +42,10 @@ size_t liveGdiObjects();
 size_t liveIcons();
 size_t liveDeviceContexts();  // screen and window contexts obtained with GetDC and not yet released
 
+// Memory contexts deleted while they held a bitmap other than their own: the platform deselects
+// it, but a program that does not put the original back may delete a bitmap GDI still uses.
+size_t contextsDeletedHoldingABitmap();
+
 // The resource id an icon was loaded from (0 for an icon made from bitmaps).
 unsigned iconResourceId(HICON icon);
 // Copies of an icon's mask (0x000000 opaque, 0xFFFFFF transparent) and colour image; false when

@@ -16,16 +16,25 @@ std::map<uintptr_t, std::unique_ptr<Menu>> gMenus;
 uintptr_t gNextMenu = 0x300000;
 std::vector<OpenModal*> gModals;
 
+// The entry lines of the last menu that opened, as logged, for the scenarios' menu checks.
+std::vector<std::string> gLastMenuLines;
+bool gMenuOpened = false;
+
+void logEntry(const std::string& line) {
+    logLine(line);
+    gLastMenuLines.push_back(line);
+}
+
 void logEntries(const Menu& menu, int depth) {
     std::string indent(static_cast<size_t>(2 * depth), ' ');
     for (const MenuItem& item : menu.items) {
         if (item.flags & MF_SEPARATOR) {
-            logLine(indent + "separator");
+            logEntry(indent + "separator");
         } else if (item.flags & MF_POPUP) {
-            logLine(indent + "popup " + quote(item.text));
+            logEntry(indent + "popup " + quote(item.text));
             if (const Menu* sub = findMenu(item.submenu)) logEntries(*sub, depth + 1);
         } else {
-            logLine(indent + "item " + std::to_string(item.id) + " " + quote(item.text));
+            logEntry(indent + "item " + std::to_string(item.id) + " " + quote(item.text));
         }
     }
 }
@@ -86,6 +95,8 @@ const std::vector<OpenModal*>& openModals() { return gModals; }
 void pushModal(OpenModal* modal) { gModals.push_back(modal); }
 
 void popModal(OpenModal* modal) { gModals.erase(std::remove(gModals.begin(), gModals.end(), modal), gModals.end()); }
+
+const std::vector<std::string>* lastMenuLines() { return gMenuOpened ? &gLastMenuLines : nullptr; }
 
 void resetModals() {
     gModals.clear();
@@ -206,7 +217,13 @@ BOOL TrackPopupMenuEx(HMENU handle, UINT flags, int x, int y, HWND owner, LPVOID
         currentThread() == nullptr) {
         return FALSE;
     }
+    // The owner may still change the menu before it shows.
+    sendMessageInternal(owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(handle), MAKELPARAM(0, FALSE));
+    menu = findMenu(handle);
+    if (menu == nullptr || findWindowObject(owner) == nullptr) return FALSE;
     logEvent("menu-open " + std::to_string(x) + " " + std::to_string(y) + " " + ownerName(owner));
+    gLastMenuLines.clear();
+    gMenuOpened = true;
     logEntries(*menu, 1);
     OpenModal modal{OpenModal::PopupMenu};
     modal.menu = handle;

@@ -38,6 +38,7 @@ struct OpenModal {
     int y = 0;
     UINT flags = 0;
     std::vector<int> hotPath;
+    std::vector<int> firstShown;  // per open menu level taller than the screen: its first entry shown
     std::u16string caption;
     std::u16string text;
 };
@@ -67,6 +68,8 @@ bool answerMessageBox(OpenModal& box, int answer);
 void pushModal(OpenModal* modal);
 void popModal(OpenModal* modal);
 std::string ownerName(HWND owner);
+// The entry lines (as the log dumps them) of the last menu that opened, or nullptr before any.
+const std::vector<std::string>* lastMenuLines();
 
 void resetModals();
 

@@ -6,6 +6,7 @@
 #include "file_system.h"
 #include "handles.h"
 #include "sim_api.h"
+#include "wide_strings.h"
 #include "world.h"
 
 namespace sim {

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "sim_api.h"
+#include "wide_strings.h"
 #include "world.h"
 
 namespace sim {
@@ -98,16 +99,6 @@ private:
     bool ok_ = true;
 };
 
-char16_t upper(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
-
-bool sameNameIgnoringCase(const std::u16string& a, LPCWSTR b) {
-    size_t i = 0;
-    for (; i < a.size(); ++i) {
-        if (b[i] == 0 || upper(a[i]) != upper(b[i])) return false;
-    }
-    return b[i] == 0;
-}
-
 // A type or name as the platform takes it: an integer id, "#123" for that id, or a name.
 bool matches(bool isId, unsigned id, const std::u16string& name, LPCWSTR wanted) {
     if (IS_INTRESOURCE(wanted)) return isId && id == static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(wanted));
@@ -122,7 +113,7 @@ bool matches(bool isId, unsigned id, const std::u16string& name, LPCWSTR wanted)
         }
         return isId && id == v;
     }
-    return !isId && sameNameIgnoringCase(name, wanted);
+    return !isId && sameName(name, wanted);
 }
 
 bool typeExists(LPCWSTR type) {

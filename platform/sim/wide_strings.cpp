@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "wide_strings.h"
+
 #include "sim_api.h"
 #include "world.h"
 
@@ -101,6 +103,20 @@ int wsprintfW(LPWSTR out, LPCWSTR format, ...) {
     out[result.size()] = 0;
     return static_cast<int>(result.size());
 }
+
+namespace sim {
+namespace {
+char16_t upper(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
+}  // namespace
+
+bool sameName(const std::u16string& a, const std::u16string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (upper(a[i]) != upper(b[i])) return false;
+    }
+    return true;
+}
+}  // namespace sim
 
 HLOCAL LocalAlloc(UINT flags, size_t bytes) {
     if (sim::shouldFail(sim::Op::LocalAlloc)) {

@@ -26,6 +26,7 @@
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
 #include "tests/fuzz/fuzz_device.h"
+#include "wide_strings.h"
 
 namespace {
 
@@ -148,7 +149,7 @@ void useDialog(FuzzedDataProvider& in, const Screen& screen) {
         }
     }
     m.iconX = canvas.iconXInUse;
-    m.refresh = std::clamp(before.refreshSeconds, 1, 99);
+    m.refresh = std::clamp(before.refreshSeconds, RefreshSecondsMin, RefreshSecondsMax);
 
     const WORD templateId = screen.width > screen.height ? SettingsLandscapeTemplate : SettingsPortraitTemplate;
     fuzz::runOnSimulatedThread([templateId] { showModalDialog(templateId, settingsDialogProc); });
@@ -182,8 +183,8 @@ void useDialog(FuzzedDataProvider& in, const Screen& screen) {
                 FUZZ_CHECK(sim::spinControl(dialog, iconX ? IDC_ICON_X_SPIN : IDC_REFRESH_SPIN, up, times).empty(),
                            "both spinners can be pressed");
                 // "Up" moves toward each range's upper bound: 0 for the position, 1 for the refresh.
-                if (iconX) spin(&m.iconX, 0, 639, up, times);
-                else spin(&m.refresh, 1, 99, up, times);
+                if (iconX) spin(&m.iconX, IconXMin, IconXMax, up, times);
+                else spin(&m.refresh, RefreshSecondsMin, RefreshSecondsMax, up, times);
                 break;
             }
         }
@@ -201,9 +202,10 @@ void useDialog(FuzzedDataProvider& in, const Screen& screen) {
     FUZZ_CHECK(settings.confirmCloseAll == m.checked[IDC_CONFIRM_CLOSE_ALL], "confirmCloseAll is its box");
     FUZZ_CHECK(settings.runAtStartup == m.checked[IDC_RUN_AT_STARTUP], "runAtStartup is its box");
     FUZZ_CHECK(settings.largeIcons == (m.vga && m.checked[IDC_LARGE_ICONS]), "largeIcons: its box, on VGA only");
-    FUZZ_CHECK(settings.iconX == m.iconX && settings.iconX >= 0 && settings.iconX <= 639, "iconX: 0..639, as spun");
+    FUZZ_CHECK(settings.iconX == m.iconX && settings.iconX >= IconXMin && settings.iconX <= IconXMax, "iconX: 0..639, as spun");
     FUZZ_CHECK(canvas.iconXInUse == settings.iconX, "the new position is in use");
-    FUZZ_CHECK(settings.refreshSeconds == m.refresh && settings.refreshSeconds >= 1 && settings.refreshSeconds <= 99,
+    FUZZ_CHECK(settings.refreshSeconds == m.refresh && settings.refreshSeconds >= RefreshSecondsMin &&
+                   settings.refreshSeconds <= RefreshSecondsMax,
                "refreshSeconds: 1..99, as spun");
     FUZZ_CHECK(isFlag(settings.showBattery) && isFlag(settings.showProgramMemory) && isFlag(settings.showMainStorage) &&
                    isFlag(settings.showStorageCard) && isFlag(settings.confirmCloseAll) && isFlag(settings.runAtStartup),
@@ -241,7 +243,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::freshDevice(screen.width, screen.height, folder);
     wcscpy(installDir, kFolder);
     settings = defaultSettings();
-    canvas = TaskbarCanvas{};
 
     // Missing, or any bytes, shorter or longer than the record.
     const bool present = folder && in.ConsumeBool();
@@ -263,7 +264,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } else {
         FUZZ_CHECK(fileBytes() == nullptr, "no folder, no file");
     }
-    canvas.iconXInUse = (settings.iconX >= 0 && settings.iconX <= 639) ? settings.iconX : 100;
+    resetCanvas(iconXInUseFor(settings.iconX));
 
     const std::vector<uint8_t> beforeSave = fileBytes() ? *fileBytes() : std::vector<uint8_t>();
     const bool existed = fileBytes() != nullptr;

@@ -30,10 +30,10 @@ struct Kind {
     unsigned smallMask, smallColour, largeMask, largeColour;
 };
 const Kind kKinds[] = {
-    {"battery", 165, 163, 178, 175},
-    {"program memory", 167, 168, 180, 182},
-    {"main storage", 169, 170, 176, 177},
-    {"storage card", 171, 172, 181, 183},
+    {"battery", BatteryMaskSmall, BatteryColourSmall, BatteryMaskLarge, BatteryColourLarge},
+    {"program memory", MemoryMaskSmall, MemoryColourSmall, MemoryMaskLarge, MemoryColourLarge},
+    {"main storage", StorageMaskSmall, StorageColourSmall, StorageMaskLarge, StorageColourLarge},
+    {"storage card", CardMaskSmall, CardColourSmall, CardMaskLarge, CardColourLarge},
 };
 
 // The colour of a pixel, judged loosely, so that redrawn images keep passing while a picture
@@ -81,7 +81,7 @@ TEST(Pictures, EveryBitmapDecodesAtItsSize) {
             EXPECT_EQ(img.height, 32) << id;
         }
     }
-    Image small = bitmap(IDB_DIGITS_SMALL), large = bitmap(IDB_DIGITS_LARGE);
+    Image small = bitmap(SmallDigitStrip), large = bitmap(LargeDigitStrip);
     EXPECT_EQ(small.width, 32);
     EXPECT_EQ(small.height, 16);
     EXPECT_EQ(large.width, 64);
@@ -229,8 +229,8 @@ void expectDigitStrip(unsigned id, const Glyph* glyphs, int rowHeight, int strok
 }
 
 TEST(DigitStrips, GlyphsStayInsideTheirRectanglesAndStrokeRows) {
-    expectDigitStrip(IDB_DIGITS_SMALL, iconModel::SmallGlyphs, 8, 7);
-    expectDigitStrip(IDB_DIGITS_LARGE, iconModel::LargeGlyphs, 16, 14);
+    expectDigitStrip(SmallDigitStrip, iconModel::SmallGlyphs, 8, 7);
+    expectDigitStrip(LargeDigitStrip, iconModel::LargeGlyphs, 16, 14);
 }
 
 // ---- icons ----
@@ -262,30 +262,30 @@ void expectIcon(unsigned id, int size) {
 }
 
 TEST(Icons, StatusIconsDecodeAtTheirSizes) {
-    for (unsigned id : {119u, 121u, 159u}) expectIcon(id, 16);
-    for (unsigned id : {185u, 186u, 188u}) expectIcon(id, 32);
+    for (unsigned id : {BatteryUnknownIconSmall, ChargingIconSmall, NoCardIconSmall}) expectIcon(id, 16);
+    for (unsigned id : {ChargingIconLarge, BatteryUnknownIconLarge, NoCardIconLarge}) expectIcon(id, 32);
 }
 
 TEST(Icons, ProgramIconHasBothSizesAndTheTrayIconsOneEach) {
-    expectIcon(IDI_PROGRAM, 32);
-    expectIcon(IDI_PROGRAM, 16);
-    expectIcon(IDI_TRAY_LARGE, 32);
-    expectIcon(IDI_TRAY_SMALL, 16);
+    expectIcon(ProgramIcon, 32);
+    expectIcon(ProgramIcon, 16);
+    expectIcon(TrayIconLarge, 32);
+    expectIcon(TrayIconSmall, 16);
     // The closest size wins: asking the large-only icon for 16 still gives its 32-pixel image.
     Image colour, mask;
-    ASSERT_TRUE(sim::decodeIconResource(IDI_TRAY_LARGE, 16, &colour, &mask));
+    ASSERT_TRUE(sim::decodeIconResource(TrayIconLarge, 16, &colour, &mask));
     EXPECT_EQ(colour.width, 32);
-    ASSERT_TRUE(sim::decodeIconResource(IDI_PROGRAM, 20, &colour, &mask));
+    ASSERT_TRUE(sim::decodeIconResource(ProgramIcon, 20, &colour, &mask));
     EXPECT_EQ(colour.width, 16);
-    ASSERT_TRUE(sim::decodeIconResource(IDI_PROGRAM, 28, &colour, &mask));
+    ASSERT_TRUE(sim::decodeIconResource(ProgramIcon, 28, &colour, &mask));
     EXPECT_EQ(colour.width, 32);
 }
 
 TEST(Icons, MissingIconsAndBitmapsDoNotDecode) {
     Image colour, mask;
-    EXPECT_FALSE(sim::decodeIconResource(120, 16, &colour, &mask));
-    EXPECT_FALSE(sim::decodeIconResource(163, 16, &colour, &mask)) << "163 is a bitmap, not an icon";
-    EXPECT_FALSE(sim::decodeBitmapResource(105, &colour)) << "105 is an icon, not a bitmap";
+    EXPECT_FALSE(sim::decodeIconResource(SettingsBatteryIcon, 16, &colour, &mask));
+    EXPECT_FALSE(sim::decodeIconResource(BatteryColourSmall, 16, &colour, &mask)) << "a bitmap, not an icon";
+    EXPECT_FALSE(sim::decodeBitmapResource(ProgramIcon, &colour)) << "an icon, not a bitmap";
 }
 
 // ---- the DIB decoder on hand-made images ----

@@ -2,6 +2,7 @@
 // layout, the rotation step and the intact-drawing comparison.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -68,12 +69,12 @@ TEST(BatteryReading, UnknownChargeShowsAStatusIcon) {
     EXPECT_EQ(r.statusIcon, NoStatusIcon);
     EXPECT_EQ(r.percent, 101);
     EXPECT_EQ(batteryReading(254, 0).percent, 254);
-    EXPECT_EQ(statusIconId(ChargingIcon, true), 185);
-    EXPECT_EQ(statusIconId(ChargingIcon, false), 121);
-    EXPECT_EQ(statusIconId(BatteryUnknownIcon, true), 186);
-    EXPECT_EQ(statusIconId(BatteryUnknownIcon, false), 119);
-    EXPECT_EQ(statusIconId(NoCardIcon, true), 188);
-    EXPECT_EQ(statusIconId(NoCardIcon, false), 159);
+    EXPECT_EQ(statusIconId(ChargingIcon, true), ChargingIconLarge);
+    EXPECT_EQ(statusIconId(ChargingIcon, false), ChargingIconSmall);
+    EXPECT_EQ(statusIconId(BatteryUnknownIcon, true), BatteryUnknownIconLarge);
+    EXPECT_EQ(statusIconId(BatteryUnknownIcon, false), BatteryUnknownIconSmall);
+    EXPECT_EQ(statusIconId(NoCardIcon, true), NoCardIconLarge);
+    EXPECT_EQ(statusIconId(NoCardIcon, false), NoCardIconSmall);
 }
 
 TEST(CardEntries, NeedBothDirectoryAndTemporary) {
@@ -177,6 +178,28 @@ TEST(IntactDrawing, VisiblePartOfTheSquare) {
     EXPECT_TRUE(same(visiblePart(Square{624, 10, 32}, 640, 480), RECT{0, 0, 16, 32}));
     EXPECT_TRUE(same(visiblePart(Square{-4, 5, 16}, 240, 320), RECT{4, 0, 16, 16}));
     EXPECT_TRUE(same(visiblePart(Square{0x7FFFFFF0, 5, 32}, 240, 320), RECT{0, 0, 0, 0}));
+}
+
+}  // namespace
+
+namespace {
+
+// The stored position is used as it is within the taskbar's range; anything else puts the
+// indicator at the fallback x, and the stored value itself is left alone.
+TEST(IndicatorPosition, AStoredXOutsideItsRangeGivesTheFallback) {
+    for (int x : {IconXMin, 1, 120, IconXMax}) EXPECT_EQ(iconXInUseFor(x), x);
+    for (int x : {-1, IconXMax + 1, 900, INT32_MIN, INT32_MAX}) EXPECT_EQ(iconXInUseFor(x), IconXFallback) << x;
+}
+
+// Any non-zero flag counts, whatever its value.
+TEST(EnabledKinds, EveryNonZeroShowFlagCountsOnce) {
+    SettingsRecord r = defaultSettings();
+    EXPECT_EQ(countEnabledIndicators(r), 3);
+    r.showStorageCard = -1;
+    r.showBattery = 2;
+    EXPECT_EQ(countEnabledIndicators(r), 4);
+    r.showBattery = r.showProgramMemory = r.showMainStorage = r.showStorageCard = 0;
+    EXPECT_EQ(countEnabledIndicators(r), 0);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "file_system.h"
 #include "gdi.h"
+#include "res/resource.h"
 #include "indicators/icon_composer.h"
 #include "indicators/icon_slots.h"
 #include "indicators/readings.h"
@@ -96,12 +97,10 @@ protected:
         sim::fileSystem().reset();
         sim::world().device = sim::Device();
         settings = defaultSettings();
-        canvas = TaskbarCanvas{120, NULL, NULL, NULL, NULL, {120, 5, 16}};
-        for (IconSlot& slot : iconSlots) slot = IconSlot{NULL, NULL};
-        enabledCount = 3;
-        currentIndicator = Battery;
-        iconShown = 0;
-        lastCardPercent = 0;
+        resetCanvas(120);
+        resetIconSlots();
+        recountEnabledIndicators();
+        resetScheduler();
     }
     void TearDown() override {
         sim::clearFaults();
@@ -234,7 +233,9 @@ TEST_F(IndicatorPipeline, StatusIconsForUnknownChargeAndUnmeasurableCards) {
             BYTE flag;
             unsigned small, big;
         };
-        for (Case c : {Case{8, 121, 185}, Case{9, 119, 186}, Case{1, 119, 186}, Case{0, 119, 186}}) {
+        for (Case c : {Case{8, ChargingIconSmall, ChargingIconLarge}, Case{9, BatteryUnknownIconSmall, BatteryUnknownIconLarge},
+                       Case{1, BatteryUnknownIconSmall, BatteryUnknownIconLarge},
+                       Case{0, BatteryUnknownIconSmall, BatteryUnknownIconLarge}}) {
             SCOPED_TRACE("flag " + std::to_string(c.flag));
             sim::world().device.batteryPercent = 255;
             sim::world().device.batteryFlag = c.flag;
@@ -250,7 +251,7 @@ TEST_F(IndicatorPipeline, StatusIconsForUnknownChargeAndUnmeasurableCards) {
             wcscpy(settings.storageCardName, u"Storage Card");
             currentIndicator = StorageCard;
             onIndicatorTimer(NULL, RefreshInPlace);
-            unsigned id = large ? 188 : 159;
+            unsigned id = large ? NoCardIconLarge : NoCardIconSmall;
             EXPECT_EQ(sim::iconResourceId(iconSlots[StorageCard].current), id);
             EXPECT_EQ(lastCardPercent, -1);
             EXPECT_TRUE(sameScreen(withIcon(background, background, 120, top, statusIcon(id))));
@@ -283,6 +284,28 @@ TEST_F(IndicatorPipeline, CardReadingMeasuresTheNamedCardWhateverTheListHolds) {
     EXPECT_EQ(r.percent, 50);
 }
 
+// A root that could not be searched reads as no card for that one reading, and is not searched
+// again: the next tick measures afresh. Whoever would keep the outcome (the Settings dialog,
+// which saves it) is told that the search failed.
+TEST_F(IndicatorPipeline, AFailedRootSearchIsNoCardForOneReadingAndSaysSo) {
+    sim::fileSystem().insertCard(u"Storage Card", 3000, 4000);
+    wcscpy(settings.storageCardName, u"Storage Card");
+    sim::failOperation("FindFirstFileW", 1, false, 0);
+    const uint64_t searches = sim::operationCalls(sim::Op::FindFirstFileW);
+    IndicatorReading r = measureIndicator(StorageCard);
+    EXPECT_EQ(r.statusIcon, NoCardIcon);
+    EXPECT_EQ(sim::operationCalls(sim::Op::FindFirstFileW) - searches, 1u) << "one search, no second one";
+    r = measureIndicator(StorageCard);
+    EXPECT_EQ(r.statusIcon, NoStatusIcon);
+    EXPECT_EQ(r.percent, 75);
+    sim::failOperation("FindFirstFileW", 1, false, 0);
+    bool complete = true;
+    EXPECT_EQ(enumerateStorageCards(&complete), 0);
+    EXPECT_FALSE(complete);
+    EXPECT_EQ(enumerateStorageCards(&complete), 1);
+    EXPECT_TRUE(complete);
+}
+
 // ---- the scheduler's modes ----
 
 // Which kind the last presentation drew, told by the slot whose icon changed.
@@ -308,7 +331,7 @@ TEST_F(IndicatorPipeline, RotationSingleAndIdleModes) {
     sim::fileSystem().insertCard(u"Storage Card", 3000, 4000);
     wcscpy(settings.storageCardName, u"Storage Card");
     settings.showStorageCard = 1;
-    enabledCount = 4;
+    recountEnabledIndicators();
     captureBackground();
     Recorder rec;
     showFirstIndicator(NULL);
@@ -329,7 +352,7 @@ TEST_F(IndicatorPipeline, RotationSingleAndIdleModes) {
 
     // Two kinds alternate.
     settings.showProgramMemory = settings.showMainStorage = 0;
-    enabledCount = 2;
+    recountEnabledIndicators();
     turns.clear();
     for (int i = 0; i < 4; ++i) {
         onIndicatorTimer(NULL, 0);
@@ -341,7 +364,7 @@ TEST_F(IndicatorPipeline, RotationSingleAndIdleModes) {
     settings.showBattery = 0;
     settings.showMainStorage = 1;
     settings.showStorageCard = 0;
-    enabledCount = 1;
+    recountEnabledIndicators();
     for (LPARAM l : {LPARAM(0), RefreshInPlace, LPARAM(0)}) {
         onIndicatorTimer(NULL, l);
         EXPECT_EQ(rec.changed(), MainStorage);
@@ -349,7 +372,8 @@ TEST_F(IndicatorPipeline, RotationSingleAndIdleModes) {
     }
 
     // Idle: nothing is read or drawn.
-    enabledCount = 0;
+    settings.showMainStorage = 0;
+    recountEnabledIndicators();
     Screen before = screenNow();
     size_t icons = sim::liveIcons();
     onIndicatorTimer(NULL, 0);
@@ -363,14 +387,14 @@ TEST_F(IndicatorPipeline, SingleCardStopsRepaintingUntilItCanBeMeasured) {
     settings.showBattery = settings.showProgramMemory = settings.showMainStorage = 0;
     settings.showStorageCard = 1;
     wcscpy(settings.storageCardName, u"Storage Card");
-    enabledCount = 1;
+    recountEnabledIndicators();
     captureBackground();
     const Screen background = screenNow();
     Recorder rec;
     showFirstIndicator(NULL);
     EXPECT_EQ(rec.changed(), StorageCard);
     EXPECT_EQ(lastCardPercent, -1);
-    const Screen noCard = withIcon(background, background, 120, 5, statusIcon(159));
+    const Screen noCard = withIcon(background, background, 120, 5, statusIcon(NoCardIconSmall));
     EXPECT_TRUE(sameScreen(noCard));
     // Ticks and refresh requests draw nothing, even after the taskbar has painted over it.
     paintTaskbar(3);
@@ -389,7 +413,7 @@ TEST_F(IndicatorPipeline, SingleCardStopsRepaintingUntilItCanBeMeasured) {
     sim::fileSystem().ejectCard(u"Storage Card");
     onIndicatorTimer(NULL, 0);
     EXPECT_EQ(rec.changed(), StorageCard);
-    EXPECT_TRUE(sameScreen(withIcon(repainted, repainted, 120, 5, statusIcon(159))));
+    EXPECT_TRUE(sameScreen(withIcon(repainted, repainted, 120, 5, statusIcon(NoCardIconSmall))));
     onIndicatorTimer(NULL, 0);
     EXPECT_EQ(rec.changed(), -1);
 }
@@ -415,7 +439,7 @@ TEST_F(IndicatorPipeline, AFailedCallLeavesTheLastDrawingLeaksNothingAndTheNextT
         SCOPED_TRACE(std::string(f.operation) + " after " + std::to_string(f.succeedFirst));
         SetUp();
         settings.showProgramMemory = settings.showMainStorage = 0;
-        enabledCount = 1;
+        recountEnabledIndicators();
         captureBackground();
         const Screen background = screenNow();
         sim::world().device.batteryPercent = 100;
@@ -446,11 +470,31 @@ TEST_F(IndicatorPipeline, AFailedCallLeavesTheLastDrawingLeaksNothingAndTheNextT
     }
 }
 
+// A memory context's own (monochrome) bitmap goes back into it before it is deleted, on every
+// road: composing, presenting, erasing, and when a call on the way fails.
+TEST_F(IndicatorPipeline, EveryMemoryContextGetsItsOwnBitmapBackBeforeItIsDeleted) {
+    for (const char* failing : {"", "BitBlt", "SelectObject", "DrawIconEx", "CreateIconIndirect"}) {
+        SCOPED_TRACE(failing);
+        SetUp();
+        captureBackground();
+        sim::world().device.batteryPercent = 80;
+        showFirstIndicator(NULL);
+        if (*failing) sim::failOperation(failing, 1, false, 1);
+        sim::world().device.batteryPercent = 30;
+        onIndicatorTimer(NULL, 0);
+        sim::clearFaults();
+        composeIndicatorIcon(NULL, ProgramMemory, 55);
+        restoreBackground();
+        EXPECT_EQ(sim::contextsDeletedHoldingABitmap(), 0u);
+        TearDown();
+    }
+}
+
 TEST_F(IndicatorPipeline, ASquarePartlyOffTheScreenIsComparedSavedAndRestoredWhereItShows) {
     for (int left : {230, 236, 239, 240, 639}) {
         SCOPED_TRACE("x " + std::to_string(left));
         SetUp();
-        canvas.iconXInUse = left;
+        resetCanvas(left);
         captureBackground();
         Screen background = screenNow();
         show(Battery, 42);
@@ -501,7 +545,7 @@ TEST_F(IndicatorPipeline, MovingOrResizingTakesTheDrawingAwayAndTheNewBackground
     EXPECT_TRUE(sameScreen(withIcon(repainted, repainted, 40, 10, numberIcon(Battery, layout(63, true), true))));
     // The settings changed without the canvas being told: the next drawing moves it itself.
     settings.largeIcons = 0;
-    canvas.iconXInUse = 150;
+    setIconXInUse(150);
     show(Battery, 64);
     EXPECT_TRUE(sameScreen(withIcon(repainted, repainted, 150, 5, numberIcon(Battery, layout(64, false), false))));
     restoreBackground();
@@ -510,7 +554,7 @@ TEST_F(IndicatorPipeline, MovingOrResizingTakesTheDrawingAwayAndTheNewBackground
 
 TEST_F(IndicatorPipeline, StatusIconThatDoesNotLoadKeepsTheLastIcon) {
     settings.showProgramMemory = settings.showMainStorage = 0;
-    enabledCount = 1;
+    recountEnabledIndicators();
     captureBackground();
     const Screen background = screenNow();
     showFirstIndicator(NULL);
@@ -521,7 +565,7 @@ TEST_F(IndicatorPipeline, StatusIconThatDoesNotLoadKeepsTheLastIcon) {
     EXPECT_TRUE(sameScreen(shown));
     EXPECT_EQ(sim::liveIcons(), 1u);
     onIndicatorTimer(NULL, 0);
-    EXPECT_TRUE(sameScreen(withIcon(background, background, 120, 5, statusIcon(119))));
+    EXPECT_TRUE(sameScreen(withIcon(background, background, 120, 5, statusIcon(BatteryUnknownIconSmall))));
     EXPECT_EQ(sim::liveIcons(), 1u);
 }
 
@@ -571,7 +615,7 @@ TEST_F(IndicatorPipeline, TenThousandTicksLeaveTheLiveObjectsOfTheFirst) {
         settings.showStorageCard = m.flags[3];
         settings.largeIcons = m.large;
         wcscpy(settings.storageCardName, u"Storage Card");
-        enabledCount = m.flags[0] + m.flags[1] + m.flags[2] + m.flags[3];
+        recountEnabledIndicators();
         captureBackground();
         if (enabledCount > 0) showFirstIndicator(NULL);
         // One round, after which every enabled kind holds its one icon.

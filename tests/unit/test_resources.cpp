@@ -39,6 +39,41 @@ std::vector<unsigned> controlIds(const DialogTemplateInfo& d) {
 
 // ---- the .res image ----
 
+// The numbers other programs, the stored templates and the device know the program by: the one
+// place where the names of res/resource.h are held to them.
+TEST(ResourceIds, NamesHoldTheProgramsNumbers) {
+    static_assert(MainWindowClassString == 40003 && MainWindowTitleString == 40005);
+    static_assert(ProgramIcon == 105 && TrayIconLarge == 160 && TrayIconSmall == 161);
+    static_assert(ChargingIconLarge == 185 && ChargingIconSmall == 121);
+    static_assert(BatteryUnknownIconLarge == 186 && BatteryUnknownIconSmall == 119);
+    static_assert(NoCardIconLarge == 188 && NoCardIconSmall == 159);
+    static_assert(SettingsBatteryIcon == 120 && SettingsMemoryIcon == 147 && SettingsStorageIcon == 135 &&
+                  SettingsCardIcon == 122);
+    static_assert(BatteryMaskSmall == 165 && BatteryColourSmall == 163 && BatteryMaskLarge == 178 &&
+                  BatteryColourLarge == 175);
+    static_assert(MemoryMaskSmall == 167 && MemoryColourSmall == 168 && MemoryMaskLarge == 180 &&
+                  MemoryColourLarge == 182);
+    static_assert(StorageMaskSmall == 169 && StorageColourSmall == 170 && StorageMaskLarge == 176 &&
+                  StorageColourLarge == 177);
+    static_assert(CardMaskSmall == 171 && CardColourSmall == 172 && CardMaskLarge == 181 && CardColourLarge == 183);
+    static_assert(SmallDigitStrip == 164 && LargeDigitStrip == 179);
+    static_assert(AboutDialogTemplate == 101 && ProgramsDialogTemplate == 162 && SettingsPortraitTemplate == 102 &&
+                  SettingsLandscapeTemplate == 163);
+    static_assert(IDC_ABOUT_CONTINUE == 1038);
+    static_assert(IDC_PROGRAM_LIST == 1017 && IDC_CLOSE == 1018 && IDC_CLOSE_ALL == 1019 && IDC_SWITCH_TO == 1024 &&
+                  IDC_CLOSE_ALL_EXCEPT == 1035);
+    static_assert(IDC_CARD_LIST == 1008 && IDC_SHOW_BATTERY == 1010 && IDC_SHOW_PROGRAM_MEMORY == 1011 &&
+                  IDC_SHOW_MAIN_STORAGE == 1012 && IDC_SHOW_STORAGE_CARD == 1013 && IDC_CONFIRM_CLOSE_ALL == 1022 &&
+                  IDC_REFRESH == 1025 && IDC_REFRESH_SPIN == 1026 && IDC_ICON_X == 1028 && IDC_ICON_X_SPIN == 1029 &&
+                  IDC_RUN_AT_STARTUP == 1031 && IDC_LARGE_ICONS == 1032);
+    // The up-down ranges built from the limits: upper bound in the low word, lower bound above.
+    EXPECT_EQ(static_cast<DWORD>(MAKELPARAM(IconXMin, IconXMax)), 0x027F0000u);
+    EXPECT_EQ(static_cast<DWORD>(MAKELPARAM(RefreshSecondsMin, RefreshSecondsMax)), 0x00630001u);
+    EXPECT_EQ(IconXFallback, 100);
+    EXPECT_EQ(IconXDigits, 3);
+    EXPECT_EQ(RefreshSecondsDigits, 2);
+}
+
 TEST(ResFile, EveryEntryLiesInsideTheImageAndTheMarkerIsSkipped) {
     const std::vector<uint8_t>& bytes = sim::programResourceBytes();
     const std::vector<sim::ResourceEntry>& entries = sim::programResources();
@@ -101,21 +136,22 @@ TEST_F(ResourceOperations, HighResolutionMarkerIsOneWordHoldingOne) {
 }
 
 TEST_F(ResourceOperations, IdsAsNumbersAndAsHashTextFindTheSameResource) {
-    HRSRC byId = FindResourceW(nullptr, MAKEINTRESOURCEW(IDD_ABOUT), RT_DIALOG);
+    HRSRC byId = FindResourceW(nullptr, MAKEINTRESOURCEW(AboutDialogTemplate), RT_DIALOG);
     ASSERT_NE(byId, nullptr);
     EXPECT_EQ(FindResourceW(nullptr, u"#101", RT_DIALOG), byId);
     EXPECT_EQ(FindResourceW(nullptr, u"#101", u"#5"), byId);
-    // Bitmap 163 and dialog 163 are different resources.
-    HRSRC bitmap = FindResourceW(nullptr, MAKEINTRESOURCEW(163), RT_BITMAP);
-    HRSRC dialog = FindResourceW(nullptr, MAKEINTRESOURCEW(163), RT_DIALOG);
+    // A bitmap and a dialog of the same number are different resources.
+    static_assert(BatteryColourSmall == SettingsLandscapeTemplate, "one number, two types");
+    HRSRC bitmap = FindResourceW(nullptr, MAKEINTRESOURCEW(BatteryColourSmall), RT_BITMAP);
+    HRSRC dialog = FindResourceW(nullptr, MAKEINTRESOURCEW(SettingsLandscapeTemplate), RT_DIALOG);
     ASSERT_NE(bitmap, nullptr);
     ASSERT_NE(dialog, nullptr);
     EXPECT_NE(bitmap, dialog);
 }
 
 TEST_F(ResourceOperations, MissingResourcesFailWithTheirErrors) {
-    EXPECT_EQ(FindResourceW(nullptr, MAKEINTRESOURCEW(120), RT_ICON), nullptr);
-    EXPECT_EQ(FindResourceW(nullptr, MAKEINTRESOURCEW(120), RT_GROUP_ICON), nullptr);
+    EXPECT_EQ(FindResourceW(nullptr, MAKEINTRESOURCEW(SettingsBatteryIcon), RT_ICON), nullptr);
+    EXPECT_EQ(FindResourceW(nullptr, MAKEINTRESOURCEW(SettingsBatteryIcon), RT_GROUP_ICON), nullptr);
     EXPECT_EQ(sim::lastError(), 1814u);  // ERROR_RESOURCE_NAME_NOT_FOUND
     EXPECT_EQ(FindResourceW(nullptr, MAKEINTRESOURCEW(1), RT_MENU), nullptr);
     EXPECT_EQ(sim::lastError(), 1813u);  // ERROR_RESOURCE_TYPE_NOT_FOUND
@@ -125,11 +161,11 @@ TEST_F(ResourceOperations, MissingResourcesFailWithTheirErrors) {
 }
 
 TEST_F(ResourceOperations, InjectedFaultsFailEachOperationOnce) {
-    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(IDD_PROGRAMS), RT_DIALOG);
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(ProgramsDialogTemplate), RT_DIALOG);
     ASSERT_NE(found, nullptr);
     sim::failOperation("FindResourceW", 1, false, 0);
-    EXPECT_EQ(FindResourceW(nullptr, MAKEINTRESOURCEW(IDD_PROGRAMS), RT_DIALOG), nullptr);
-    EXPECT_EQ(FindResourceW(nullptr, MAKEINTRESOURCEW(IDD_PROGRAMS), RT_DIALOG), found);
+    EXPECT_EQ(FindResourceW(nullptr, MAKEINTRESOURCEW(ProgramsDialogTemplate), RT_DIALOG), nullptr);
+    EXPECT_EQ(FindResourceW(nullptr, MAKEINTRESOURCEW(ProgramsDialogTemplate), RT_DIALOG), found);
 
     sim::failOperation("LoadResource", 1, false, 0);
     EXPECT_EQ(LoadResource(nullptr, found), nullptr);
@@ -146,8 +182,8 @@ TEST_F(ResourceOperations, InjectedFaultsFailEachOperationOnce) {
 
     WCHAR buffer[100];
     sim::failOperation("LoadStringW", 1, false, 0);
-    EXPECT_EQ(LoadStringW(nullptr, IDS_MAIN_CLASS, buffer, 100), 0);
-    EXPECT_EQ(LoadStringW(nullptr, IDS_MAIN_CLASS, buffer, 100), 4);
+    EXPECT_EQ(LoadStringW(nullptr, MainWindowClassString, buffer, 100), 0);
+    EXPECT_EQ(LoadStringW(nullptr, MainWindowClassString, buffer, 100), 4);
 }
 
 // ---- strings ----
@@ -155,28 +191,28 @@ TEST_F(ResourceOperations, InjectedFaultsFailEachOperationOnce) {
 TEST_F(ResourceOperations, ClassNameAndTitleLoadIntoTheirBuffers) {
     WCHAR buffer[100];
     std::memset(buffer, 0x55, sizeof buffer);
-    EXPECT_EQ(LoadStringW(nullptr, IDS_MAIN_CLASS, buffer, 100), 4);
+    EXPECT_EQ(LoadStringW(nullptr, MainWindowClassString, buffer, 100), 4);
     EXPECT_EQ(std::u16string(buffer), u"ORVO");
-    EXPECT_EQ(LoadStringW(nullptr, IDS_MAIN_TITLE, buffer, 100), 4);
+    EXPECT_EQ(LoadStringW(nullptr, MainWindowTitleString, buffer, 100), 4);
     EXPECT_EQ(std::u16string(buffer), u"Orvo");
 }
 
 TEST_F(ResourceOperations, StringsAreTruncatedToTheBufferAndAlwaysTerminated) {
     WCHAR buffer[8];
     std::memset(buffer, 0x55, sizeof buffer);
-    EXPECT_EQ(LoadStringW(nullptr, IDS_MAIN_TITLE, buffer, 3), 2);
+    EXPECT_EQ(LoadStringW(nullptr, MainWindowTitleString, buffer, 3), 2);
     EXPECT_EQ(std::u16string(buffer), u"Or");
     EXPECT_EQ(buffer[3], 0x5555) << "nothing written past the buffer";
-    EXPECT_EQ(LoadStringW(nullptr, IDS_MAIN_TITLE, buffer, 5), 4);
+    EXPECT_EQ(LoadStringW(nullptr, MainWindowTitleString, buffer, 5), 4);
     EXPECT_EQ(std::u16string(buffer), u"Orvo");
     buffer[0] = u'x';
-    EXPECT_EQ(LoadStringW(nullptr, IDS_MAIN_TITLE, buffer, 1), 0);
+    EXPECT_EQ(LoadStringW(nullptr, MainWindowTitleString, buffer, 1), 0);
     EXPECT_EQ(buffer[0], 0);
 }
 
 TEST_F(ResourceOperations, ZeroCountHandsOutAPointerToTheStringItself) {
     const WCHAR* text = nullptr;
-    int length = LoadStringW(nullptr, IDS_MAIN_CLASS, reinterpret_cast<LPWSTR>(&text), 0);
+    int length = LoadStringW(nullptr, MainWindowClassString, reinterpret_cast<LPWSTR>(&text), 0);
     ASSERT_EQ(length, 4);
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(std::u16string(text, 4), u"ORVO");
@@ -190,7 +226,7 @@ TEST_F(ResourceOperations, MissingStringsLoadNothing) {
     EXPECT_EQ(LoadStringW(nullptr, 40020, buffer, 10), 0);
     EXPECT_EQ(LoadStringW(nullptr, 0, buffer, 10), 0);
     std::u16string s;
-    EXPECT_TRUE(sim::loadProgramString(IDS_MAIN_CLASS, &s));
+    EXPECT_TRUE(sim::loadProgramString(MainWindowClassString, &s));
     EXPECT_EQ(s, u"ORVO");
     EXPECT_FALSE(sim::loadProgramString(40004, &s));
 }
@@ -198,7 +234,7 @@ TEST_F(ResourceOperations, MissingStringsLoadNothing) {
 // ---- dialog templates ----
 
 TEST(DialogTemplates, AboutBox) {
-    DialogTemplateInfo d = loadDialog(IDD_ABOUT);
+    DialogTemplateInfo d = loadDialog(AboutDialogTemplate);
     EXPECT_FALSE(d.extended);
     EXPECT_EQ(d.caption, u"About Orvo");
     EXPECT_EQ(d.style, WS_POPUP | WS_CAPTION | DS_SETFONT);
@@ -235,7 +271,7 @@ TEST(DialogTemplates, AboutBox) {
 }
 
 TEST(DialogTemplates, AboutBoxControlsInFull) {
-    DialogTemplateInfo d = loadDialog(IDD_ABOUT);
+    DialogTemplateInfo d = loadDialog(AboutDialogTemplate);
     EXPECT_EQ(d.x, 0);
     EXPECT_EQ(d.y, 0);
     struct Expected {
@@ -248,7 +284,8 @@ TEST(DialogTemplates, AboutBoxControlsInFull) {
         {65535, u"STATIC", SS_ICON, 17, 22, 20, 20},   {65535, u"STATIC", SS_LEFT, 50, 10, 100, 8},
         {65535, u"STATIC", SS_LEFT, 50, 20, 109, 8},   {65535, u"STATIC", SS_LEFT, 50, 30, 108, 8},
         {65535, u"STATIC", SS_LEFT, 50, 40, 107, 8},   {65535, u"STATIC", SS_LEFT, 50, 50, 106, 8},
-        {65535, u"STATIC", SS_LEFT, 50, 60, 108, 8},   {1038, u"BUTTON", BS_PUSHBUTTON, 11, 108, 40, 12},
+        // Continue sits at y 100 (not 108), so that a 240-pixel-high screen shows it without scrolling.
+        {65535, u"STATIC", SS_LEFT, 50, 60, 108, 8},   {IDC_ABOUT_CONTINUE, u"BUTTON", BS_PUSHBUTTON, 11, 100, 40, 12},
     };
     ASSERT_EQ(d.controls.size(), 8u);
     for (size_t i = 0; i < 8; ++i) {
@@ -270,7 +307,7 @@ TEST(DialogTemplates, AboutBoxControlsInFull) {
 }
 
 TEST(DialogTemplates, ProgramsDialog) {
-    DialogTemplateInfo d = loadDialog(IDD_PROGRAMS);
+    DialogTemplateInfo d = loadDialog(ProgramsDialogTemplate);
     EXPECT_EQ(d.style, 0x80C20040u);
     EXPECT_EQ(d.caption, u"Orvo");
     EXPECT_EQ(d.x, 0);
@@ -279,7 +316,7 @@ TEST(DialogTemplates, ProgramsDialog) {
     EXPECT_EQ(d.cy, 114);
     EXPECT_TRUE(d.menu.isOrdinal && d.menu.ordinal == 0);
     EXPECT_TRUE(d.windowClass.isOrdinal && d.windowClass.ordinal == 0);
-    EXPECT_EQ(controlIds(d), (std::vector<unsigned>{65535, 1018, 1019, 1017, 1024, 1035}));
+    EXPECT_EQ(controlIds(d), (std::vector<unsigned>{65535, IDC_CLOSE, IDC_CLOSE_ALL, IDC_PROGRAM_LIST, IDC_SWITCH_TO, IDC_CLOSE_ALL_EXCEPT}));
     struct Expected {
         const char16_t* cls;
         const char16_t* text;
@@ -327,25 +364,25 @@ constexpr DWORD IconStatic = 0x50000003;
 constexpr DWORD Label = 0x50020000;
 
 const SettingsControl kSettings[] = {
-    {65535, u"STATIC", 120, nullptr, IconStatic, {12, 11, 21, 20}, {12, 10, 20, 20}},
-    {1010, u"BUTTON", 0, u"Battery", Check, {37, 15, 39, 10}, {37, 14, 39, 10}},
-    {65535, u"STATIC", 147, nullptr, IconStatic, {12, 26, 21, 20}, {83, 10, 20, 20}},
-    {1011, u"BUTTON", 0, u"Program Memory", Check, {37, 30, 73, 10}, {108, 14, 67, 10}},
-    {65535, u"STATIC", 135, nullptr, IconStatic, {12, 41, 21, 20}, {12, 25, 20, 20}},
-    {1012, u"BUTTON", 0, u"Main Storage Memory", Check, {37, 45, 88, 10}, {37, 29, 88, 10}},
-    {65535, u"STATIC", 122, nullptr, IconStatic, {12, 56, 21, 20}, {12, 40, 20, 20}},
-    {1013, u"BUTTON", 0, u"Storage Card Memory", Check, {37, 60, 88, 10}, {37, 44, 88, 10}},
-    {1008, u"COMBOBOX", 0, u"", 0x50210003, {37, 72, 88, 66}, {37, 56, 88, 66}},
+    {65535, u"STATIC", SettingsBatteryIcon, nullptr, IconStatic, {12, 11, 21, 20}, {12, 10, 20, 20}},
+    {IDC_SHOW_BATTERY, u"BUTTON", 0, u"Battery", Check, {37, 15, 39, 10}, {37, 14, 39, 10}},
+    {65535, u"STATIC", SettingsMemoryIcon, nullptr, IconStatic, {12, 26, 21, 20}, {83, 10, 20, 20}},
+    {IDC_SHOW_PROGRAM_MEMORY, u"BUTTON", 0, u"Program Memory", Check, {37, 30, 73, 10}, {108, 14, 67, 10}},
+    {65535, u"STATIC", SettingsStorageIcon, nullptr, IconStatic, {12, 41, 21, 20}, {12, 25, 20, 20}},
+    {IDC_SHOW_MAIN_STORAGE, u"BUTTON", 0, u"Main Storage Memory", Check, {37, 45, 88, 10}, {37, 29, 88, 10}},
+    {65535, u"STATIC", SettingsCardIcon, nullptr, IconStatic, {12, 56, 21, 20}, {12, 40, 20, 20}},
+    {IDC_SHOW_STORAGE_CARD, u"BUTTON", 0, u"Storage Card Memory", Check, {37, 60, 88, 10}, {37, 44, 88, 10}},
+    {IDC_CARD_LIST, u"COMBOBOX", 0, u"", 0x50210003, {37, 72, 88, 66}, {37, 56, 88, 66}},
     {65535, u"STATIC", 0, u"Icon X-Coordinate", Label, {15, 89, 61, 9}, {15, 73, 61, 9}},
-    {1028, u"EDIT", 0, u"", NumberEdit, {77, 87, 48, 14}, {77, 71, 48, 14}},
-    {1029, u"msctls_updown32", 0, u"Spin1", Spin, {116, 98, 20, 14}, {116, 82, 20, 14}},
+    {IDC_ICON_X, u"EDIT", 0, u"", NumberEdit, {77, 87, 48, 14}, {77, 71, 48, 14}},
+    {IDC_ICON_X_SPIN, u"msctls_updown32", 0, u"Spin1", Spin, {116, 98, 20, 14}, {116, 82, 20, 14}},
     {65535, u"BUTTON", 0, u"Display", 0x50000007, {7, 3, 129, 102}, {7, 3, 176, 88}},
-    {1022, u"BUTTON", 0, u"Confirm Close All Programs", Check, {14, 109, 103, 10}, {14, 95, 103, 10}},
-    {1031, u"BUTTON", 0, nullptr, Check, {14, 120, 65, 10}, {14, 108, 68, 10}},
-    {1032, u"BUTTON", 0, u"Use Large Icons (VGA Mode Only)", Check, {14, 131, 124, 10}, {14, 121, 124, 10}},
+    {IDC_CONFIRM_CLOSE_ALL, u"BUTTON", 0, u"Confirm Close All Programs", Check, {14, 109, 103, 10}, {14, 95, 103, 10}},
+    {IDC_RUN_AT_STARTUP, u"BUTTON", 0, nullptr, Check, {14, 120, 65, 10}, {14, 108, 68, 10}},
+    {IDC_LARGE_ICONS, u"BUTTON", 0, u"Use Large Icons (VGA Mode Only)", Check, {14, 131, 124, 10}, {14, 121, 124, 10}},
     {65535, u"STATIC", 0, u"Refresh (sec.):", Label, {14, 146, 50, 8}, {13, 136, 50, 8}},
-    {1025, u"EDIT", 0, u"", NumberEdit, {67, 144, 40, 14}, {67, 133, 40, 14}},
-    {1026, u"msctls_updown32", 0, u"Spin1", Spin, {104, 150, 20, 14}, {104, 139, 20, 14}},
+    {IDC_REFRESH, u"EDIT", 0, u"", NumberEdit, {67, 144, 40, 14}, {67, 133, 40, 14}},
+    {IDC_REFRESH_SPIN, u"msctls_updown32", 0, u"Spin1", Spin, {104, 150, 20, 14}, {104, 139, 20, 14}},
 };
 
 void expectSettingsTemplate(unsigned id, const std::vector<size_t>& order, bool landscape) {
@@ -387,33 +424,33 @@ void expectSettingsTemplate(unsigned id, const std::vector<size_t>& order, bool 
     EXPECT_EQ(d.controls[14].text.text, landscape ? u"Run After Reset" : u"Run at start-up");
     // Each up-down control directly follows the edit control it takes as its buddy.
     for (size_t i = 1; i < d.controls.size(); ++i) {
-        if (d.controls[i].id == 1029) {
-            EXPECT_EQ(d.controls[i - 1].id, 1028u);
+        if (d.controls[i].id == IDC_ICON_X_SPIN) {
+            EXPECT_EQ(d.controls[i - 1].id, static_cast<unsigned>(IDC_ICON_X));
         }
-        if (d.controls[i].id == 1026) {
-            EXPECT_EQ(d.controls[i - 1].id, 1025u);
+        if (d.controls[i].id == IDC_REFRESH_SPIN) {
+            EXPECT_EQ(d.controls[i - 1].id, static_cast<unsigned>(IDC_REFRESH));
         }
     }
 }
 
 TEST(DialogTemplates, SettingsPortrait) {
-    expectSettingsTemplate(IDD_SETTINGS_PORTRAIT, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18},
+    expectSettingsTemplate(SettingsPortraitTemplate, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18},
                            false);
 }
 
 TEST(DialogTemplates, SettingsLandscapeMovesProgramMemoryToTheRight) {
-    expectSettingsTemplate(IDD_SETTINGS_LANDSCAPE,
+    expectSettingsTemplate(SettingsLandscapeTemplate,
                            {0, 1, 4, 5, 6, 7, 2, 3, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}, true);
 }
 
 TEST(DialogTemplates, IconsNamedByTheSettingsStaticsAreAbsent) {
-    for (unsigned id : {120u, 147u, 135u, 122u}) {
+    for (unsigned id : {SettingsBatteryIcon, SettingsMemoryIcon, SettingsStorageIcon, SettingsCardIcon}) {
         EXPECT_EQ(FindResourceW(nullptr, MAKEINTRESOURCEW(id), RT_GROUP_ICON), nullptr) << id;
     }
 }
 
 TEST(DialogTemplates, EveryTruncationOfATemplateIsRejected) {
-    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(IDD_SETTINGS_PORTRAIT), RT_DIALOG);
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(SettingsPortraitTemplate), RT_DIALOG);
     ASSERT_NE(found, nullptr);
     const uint8_t* data = static_cast<const uint8_t*>(LockResource(LoadResource(nullptr, found)));
     size_t size = SizeofResource(nullptr, found);

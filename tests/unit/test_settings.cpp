@@ -224,17 +224,17 @@ TEST_F(SettingsFileTest, TooLongInstallDirTouchesNoFile) {
 }
 
 TEST(SettingsDialogLimits, PositionAndRefreshAreHeldToTheirRanges) {
-    EXPECT_EQ(limitIconX(-5), 0);
-    EXPECT_EQ(limitIconX(0), 0);
-    EXPECT_EQ(limitIconX(639), 639);
-    EXPECT_EQ(limitIconX(640), 639);
-    EXPECT_EQ(limitIconX(999), 639);
-    EXPECT_EQ(limitRefreshSeconds(-5), 1);
-    EXPECT_EQ(limitRefreshSeconds(0), 1);
-    EXPECT_EQ(limitRefreshSeconds(1), 1);
-    EXPECT_EQ(limitRefreshSeconds(99), 99);
-    EXPECT_EQ(limitRefreshSeconds(100), 99);
-    EXPECT_EQ(limitRefreshSeconds(150), 99);
+    EXPECT_EQ(limitIconX(-5), IconXMin);
+    EXPECT_EQ(limitIconX(IconXMin), IconXMin);
+    EXPECT_EQ(limitIconX(IconXMax), IconXMax);
+    EXPECT_EQ(limitIconX(IconXMax + 1), IconXMax);
+    EXPECT_EQ(limitIconX(999), IconXMax);
+    EXPECT_EQ(limitRefreshSeconds(-5), RefreshSecondsMin);
+    EXPECT_EQ(limitRefreshSeconds(0), RefreshSecondsMin);
+    EXPECT_EQ(limitRefreshSeconds(RefreshSecondsMin), RefreshSecondsMin);
+    EXPECT_EQ(limitRefreshSeconds(RefreshSecondsMax), RefreshSecondsMax);
+    EXPECT_EQ(limitRefreshSeconds(RefreshSecondsMax + 1), RefreshSecondsMax);
+    EXPECT_EQ(limitRefreshSeconds(150), RefreshSecondsMax);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dialogs.h"
+#include "res/resource.h"
 #include "sim_api.h"
 #include "window_manager.h"
 
@@ -68,10 +69,10 @@ TEST_F(SimControls, SelectionsOutsideTheLinesClearTheSelection) {
 }
 
 TEST_F(SimControls, UpDownWithAnInvertedRangeHoldsItsPositionAndWritesItsBuddy) {
-    HWND edit = control(u"EDIT", ES_READONLY, 1028);
-    HWND spin = control(u"msctls_updown32", UDS_SETBUDDYINT | UDS_AUTOBUDDY, 1029);
+    HWND edit = control(u"EDIT", ES_READONLY, IDC_ICON_X);
+    HWND spin = control(u"msctls_updown32", UDS_SETBUDDYINT | UDS_AUTOBUDDY, IDC_ICON_X_SPIN);
     SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
-    SendMessageW(spin, UDM_SETRANGE, 0, 0x027F0000);  // upper 0, lower 639
+    SendMessageW(spin, UDM_SETRANGE, 0, MAKELPARAM(IconXMin, IconXMax));  // upper 0, lower 639
     SendMessageW(spin, UDM_SETPOS, 0, MAKELPARAM(700, 0));
     EXPECT_EQ(SendMessageW(spin, UDM_GETPOS, 0, 0), 639);
     WCHAR text[8];

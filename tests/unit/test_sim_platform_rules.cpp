@@ -5,6 +5,7 @@
 
 #include "file_system.h"
 #include "gdi.h"
+#include "res/resource.h"
 #include "scheduler.h"
 #include "shell_services.h"
 #include "sim_api.h"
@@ -23,16 +24,16 @@ protected:
 };
 
 TEST_F(PlatformRules, LoadIconTakesOnlyTheSystemSizeAndSharesIt) {
-    // 105 holds 32 and 16 pixel images; 121 (a small status icon) only a 16 pixel one.
-    HICON program = LoadIconW(nullptr, MAKEINTRESOURCEW(105));
+    // The program icon holds 32 and 16 pixel images; a small status icon only a 16 pixel one.
+    HICON program = LoadIconW(nullptr, MAKEINTRESOURCEW(ProgramIcon));
     ASSERT_NE(program, nullptr);
-    EXPECT_EQ(LoadIconW(nullptr, MAKEINTRESOURCEW(105)), program) << "loaded again: the same handle";
-    EXPECT_EQ(LoadIconW(nullptr, MAKEINTRESOURCEW(121)), nullptr) << "no image of the system's size";
+    EXPECT_EQ(LoadIconW(nullptr, MAKEINTRESOURCEW(ProgramIcon)), program) << "loaded again: the same handle";
+    EXPECT_EQ(LoadIconW(nullptr, MAKEINTRESOURCEW(ChargingIconSmall)), nullptr) << "no image of the system's size";
     EXPECT_FALSE(DestroyIcon(program)) << "a shared icon is the module's";
     EXPECT_EQ(sim::liveIcons(), 0u);
     // LoadImage at a size of the caller's choosing: a handle of its own each time.
-    HICON a = static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(121), IMAGE_ICON, 16, 16, 0));
-    HICON b = static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(121), IMAGE_ICON, 16, 16, 0));
+    HICON a = static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(ChargingIconSmall), IMAGE_ICON, 16, 16, 0));
+    HICON b = static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(ChargingIconSmall), IMAGE_ICON, 16, 16, 0));
     ASSERT_NE(a, nullptr);
     EXPECT_NE(a, b);
     EXPECT_EQ(sim::liveIcons(), 2u);

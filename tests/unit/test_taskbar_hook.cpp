@@ -49,9 +49,9 @@ protected:
         sim::setLogStream(&gLog);
         taskbar = sim::createNativeWindow(nullptr, u"HHTaskBar", u"", ownTaskbarProc, WS_VISIBLE, RECT{0, 0, 240, 26});
         originalTaskbarProc = ownTaskbarProc;
-        canvas.iconXInUse = 120;
+        resetCanvas(120);
         settings.largeIcons = 0;
-        windowCount = 0;
+        forgetListedWindows();
         mainWindow = NULL;
     }
     void TearDown() override {

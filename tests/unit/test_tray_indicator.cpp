@@ -19,6 +19,7 @@
 #include "indicators/taskbar_canvas.h"
 #include "indicators/indicator_place.h"
 #include "indicators/tray_indicator.h"
+#include "res/resource.h"
 #include "resources.h"
 #include "settings/settings_record.h"
 #include "shell_services.h"
@@ -60,12 +61,9 @@ protected:
         screenBefore = s.pixels;
         sim::fileSystem().reset();
         settings = defaultSettings();
-        for (IconSlot& slot : iconSlots) slot = IconSlot{NULL, NULL};
-        canvas = TaskbarCanvas{120, NULL, NULL, NULL, NULL, {120, 5, 16}};
-        enabledCount = 3;
-        currentIndicator = Battery;
-        iconShown = 0;
-        lastCardPercent = 0;
+        resetIconSlots();
+        recountEnabledIndicators();
+        resetScheduler();
         window = sim::createNativeWindow(nullptr, u"ORVO", u"Orvo", nullptr, 0, RECT{0, 0, 240, 320});
         mainWindow = window;
         chooseIndicatorPlace(NULL, 120);
@@ -164,12 +162,12 @@ TEST_F(TrayIndicator, EveryKindAndValueIsTheComposedIconAtTheNotificationAreasSi
 
 TEST_F(TrayIndicator, TheSchedulerShowsStatusIconsAndTipsThere) {
     settings.showStorageCard = 1;
-    enabledCount = 4;
+    recountEnabledIndicators();
     wcscpy(settings.storageCardName, u"Storage Card");
     sim::world().device.batteryPercent = 255;
     sim::world().device.batteryFlag = 8;
     showFirstIndicator(window);
-    EXPECT_TRUE(trayShows(resourceIcon(121)));
+    EXPECT_TRUE(trayShows(resourceIcon(ChargingIconSmall)));
     EXPECT_EQ(tip(), "Orvo: battery charging");
     onIndicatorTimer(window, 0);
     EXPECT_TRUE(trayShows(numberIcon(ProgramMemory, 37, false)));
@@ -177,17 +175,17 @@ TEST_F(TrayIndicator, TheSchedulerShowsStatusIconsAndTipsThere) {
     onIndicatorTimer(window, 0);
     EXPECT_EQ(tip(), "Orvo: main storage 31 % free");
     onIndicatorTimer(window, 0);
-    EXPECT_TRUE(trayShows(resourceIcon(159)));
+    EXPECT_TRUE(trayShows(resourceIcon(NoCardIconSmall)));
     EXPECT_EQ(tip(), "Orvo: no storage card");
     sim::world().device.batteryFlag = 9;
     onIndicatorTimer(window, 0);
-    EXPECT_TRUE(trayShows(resourceIcon(119)));
+    EXPECT_TRUE(trayShows(resourceIcon(BatteryUnknownIconSmall)));
     EXPECT_EQ(tip(), "Orvo: battery charge unknown");
     // On a VGA screen the status icons come at 32 pixels.
     sim::world().device.screenWidth = 480;
     sim::world().device.screenHeight = 640;
     onIndicatorTimer(window, RefreshInPlace);
-    EXPECT_TRUE(trayShows(resourceIcon(186)));
+    EXPECT_TRUE(trayShows(resourceIcon(BatteryUnknownIconLarge)));
     EXPECT_TRUE(screenUntouched());
     EXPECT_EQ(iconShown, 1);
 }
@@ -207,7 +205,7 @@ TEST_F(TrayIndicator, TheTrayPlaceNeitherReadsNorWritesTheScreen) {
     // Erasing the indicator (a dialog opens) gives the notification area the program's own icon
     // and takes the tooltip away; the slots keep their icons for the next presentation.
     EXPECT_TRUE(eraseIndicator());
-    EXPECT_TRUE(trayShows(resourceIcon(161)));
+    EXPECT_TRUE(trayShows(resourceIcon(TrayIconSmall)));
     EXPECT_EQ(tip(), "Orvo");
     EXPECT_NE(iconSlots[MainStorage].current, nullptr);
     EXPECT_EQ(sim::screenTraffic().pixelsRead + sim::screenTraffic().pixelsWritten, 0u);

@@ -104,7 +104,7 @@ protected:
         sim::resetWindowManager();
         sim::clearFaults();
         gListBoxLines.clear();
-        windowCount = 0;
+        forgetListedWindows();
     }
     void TearDown() override { sim::resetWindowManager(); }
 

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "platform/win32/size_scaling.h"
+#include "res/resource.h"
+#include "tests/e2e/compat/simulator_rules.h"
 #include "tests/e2e/system_helpers.h"
 
 namespace {
@@ -157,12 +159,12 @@ void installFolder() {
 void iconsAndRegistry() {
     // The program's own icons (the resources are linked into this check): each at its own size.
     HINSTANCE self = GetModuleHandleW(NULL);
-    for (int id : {161, 160, 121, 185}) {
+    for (int id : {TrayIconSmall, TrayIconLarge, ChargingIconSmall, ChargingIconLarge}) {
         HICON icon = LoadIconW(self, MAKEINTRESOURCEW(id));
         ICONINFO info = {};
         BITMAP mask = {};
         bool loaded = icon != NULL && GetIconInfo(icon, &info) && GetObjectW(info.hbmMask, sizeof mask, &mask);
-        int expected = (id == 160 || id == 185) ? 32 : 16;
+        int expected = (id == TrayIconLarge || id == ChargingIconLarge) ? 32 : 16;
         check(loaded && mask.bmWidth == expected, "an icon loads at the size of its image");
         check(LoadIconW(self, MAKEINTRESOURCEW(id)) == icon, "an icon loaded again is the same shared handle");
         if (info.hbmMask) DeleteObject(info.hbmMask);
@@ -217,7 +219,7 @@ void startupShortcut() {
 INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
     if (message != WM_INITDIALOG) return FALSE;
     RECT listBefore;
-    GetWindowRect(GetDlgItem(dialog, 1017), &listBefore);
+    GetWindowRect(GetDlgItem(dialog, IDC_PROGRAM_LIST), &listBefore);
     SHINITDLGINFO info = {SHIDIM_FLAGS, dialog, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN};
     check(SHInitDialog(&info) != FALSE, "the dialog helper takes the dialog");
     RECT frame;
@@ -229,7 +231,7 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
     RECT doneRect;
     RECT listAfter;
     GetWindowRect(done, &doneRect);
-    GetWindowRect(GetDlgItem(dialog, 1017), &listAfter);
+    GetWindowRect(GetDlgItem(dialog, IDC_PROGRAM_LIST), &listAfter);
     check(done != NULL, "it has a Done button with the id IDOK");
     check(listAfter.top > listBefore.top && doneRect.bottom <= listAfter.top, "the controls move down below Done");
     check(doneRect.right > (frame.left + frame.right) / 2, "Done sits at the right");
@@ -239,7 +241,7 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
 
 void fullScreenDialog() {
     HINSTANCE self = GetModuleHandleW(NULL);
-    HRSRC found = FindResourceW(self, MAKEINTRESOURCEW(162), RT_DIALOG);
+    HRSRC found = FindResourceW(self, MAKEINTRESOURCEW(ProgramsDialogTemplate), RT_DIALOG);
     HGLOBAL loaded = found ? LoadResource(self, found) : NULL;
     check(loaded != NULL, "the Programs template is in the resources");
     if (loaded == NULL) return;
@@ -258,6 +260,7 @@ int main() {
     displayEscape();
     startupShortcut();
     fullScreenDialog();
+    checkSimulatorRules(check);
     std::printf("compat: %d of %d checks passed\n", gChecks - gFailures, gChecks);
     return gFailures == 0 ? 0 : 1;
 }

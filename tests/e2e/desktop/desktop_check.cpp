@@ -35,6 +35,7 @@
 #include <vector>
 
 #include "platform/win32/size_scaling.h"
+#include "res/resource.h"
 #include "scenario/settings_image.h"
 #include "tests/e2e/desktop/desktop_check.h"
 #include "tests/e2e/system_helpers.h"
@@ -581,9 +582,9 @@ void runChecks(const std::wstring& picture) {
     check(chooseFromMenu(shown, 6), "Settings... is chosen from the notification icon's menu");
     HWND dialog = waitForWindow(orvo.process.dwProcessId, L"#32770", L"Orvo Settings");
     if (check(dialog != NULL, "the Settings dialog opens")) {
-        pressButton(dialog, 1010);
-        pressButton(dialog, 1011);
-        SetDlgItemTextW(dialog, 1025, L"1");
+        pressButton(dialog, IDC_SHOW_BATTERY);
+        pressButton(dialog, IDC_SHOW_PROGRAM_MEMORY);
+        SetDlgItemTextW(dialog, IDC_REFRESH, L"1");
         pressButton(dialog, IDOK);
         check(waitFor([&] { return !IsWindow(dialog); }, 10000), "Done closes it");
     }

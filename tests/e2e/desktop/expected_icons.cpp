@@ -30,7 +30,7 @@ Icon numberIcon(int kind, int value, bool large) {
     icon.size = large ? 32 : 16;
     icon.mask = bitmapResource(iconModel::Pictures[kind][large ? 2 : 0]).p;
     icon.colour = bitmapResource(iconModel::Pictures[kind][large ? 3 : 1]).p;
-    const Pixels strip = bitmapResource(large ? iconModel::LargeDigitStrip : iconModel::SmallDigitStrip);
+    const Pixels strip = bitmapResource(large ? LargeDigitStrip : SmallDigitStrip);
     iconModel::drawDigits(icon.mask, icon.colour, iconModel::layout(value < 0 ? 0 : value, large), large,
                           [&](int x, int y) { return strip.at(x, y); });
     return icon;

@@ -6,6 +6,8 @@
 
 #include "scenario/settings_image.h"
 #include "tests/e2e/harness/commands.h"
+#include "tests/expected_menus.h"
+#include "tests/expected_taskbar.h"
 
 namespace e2e {
 namespace {
@@ -127,8 +129,8 @@ const Registrar choose("choose", [](Args& a, Outcome&) {
     std::vector<MenuStep> path;
     if (!a.isString(0)) {
         a.expectCount(1, 1);
-        int64_t id = a.number(0);
-        if (id < 0 || !findItemById(menu.menu, static_cast<UINT>(id), &path)) {
+        uint32_t id = a.dwordValue(0);  // a menu item's id is a 32-bit field
+        if (!findItemById(menu.menu, id, &path)) {
             throw ScenarioError("choose: the menu has no item " + std::to_string(id));
         }
     } else {
@@ -320,11 +322,11 @@ void waitForMenuToClose(HMENU menu) {
 }
 
 const Registrar tap("tap", [](Args& a, Outcome&) {
-    a.expectCount(2, 2);
+    scenario::TapCommand t = scenario::tapCommand(a, screenWidth(), screenHeight());
     OpenModal menu{OpenModal::PopupMenuKind};
     bool menuOpen = findModal(OpenModal::PopupMenuKind, &menu);
     if (menuOpen) logEvent("menu-cancel");
-    penAt(a.int32Value(0), a.int32Value(1));
+    penAt(t.x, t.y);
     if (menuOpen && !menuClosed(menu.menu, 500)) {
         // Without a window manager the system holds no pointer grab for the menu: a touch that
         // opens no other menu leaves it open. The device's pen closes it; so does the runner.
@@ -359,13 +361,13 @@ const Registrar trayRestart("tray-restart", [](Args& a, Outcome&) {
 const Registrar trayMessage("tray-message", [](Args& a, Outcome&) {
     a.expectCount(1, 2);
     if (a.count() == 1) {
-        sendTrayMessage(static_cast<LPARAM>(a.number(0)));
+        sendTrayMessage(static_cast<LPARAM>(a.dwordValue(0)));
         return;
     }
     int64_t id = a.number(1);
     if (id < 0 || id > 0xFFFFFFFFLL) throw ScenarioError("tray-message: bad icon id");
     UINT iconId = static_cast<UINT>(id);
-    sendTrayMessage(static_cast<LPARAM>(a.number(0)), &iconId);
+    sendTrayMessage(static_cast<LPARAM>(a.dwordValue(0)), &iconId);
 });
 
 const Registrar taskbarCommand("taskbar-command", [](Args& a, Outcome&) {
@@ -417,10 +419,17 @@ const Registrar storage("storage", [](Args& a, Outcome&) {
 
 const Registrar card("card", [](Args& a, Outcome&) {
     a.expectCount(3, 3);
-    std::wstring name = fromUtf16(a.string(0));
-    CreateDirectoryW(devicePath(a.string(0)).c_str(), NULL);
+    std::u16string cardName = a.fileName(0);
+    std::wstring name = fromUtf16(cardName);
     std::lock_guard<std::recursive_mutex> hold(deviceLock());
     auto& cards = device().cards;
+    // A card mounts as a root folder of its own: it cannot take the place of one the device has.
+    bool isCard = false;
+    for (const Card& c : cards) isCard = isCard || _wcsicmp(c.name.c_str(), name.c_str()) == 0;
+    if (!isCard && GetFileAttributesW(devicePath(cardName).c_str()) != INVALID_FILE_ATTRIBUTES) {
+        throw ScenarioError("card: " + scenario::quote(cardName) + " is already a root entry that is no card");
+    }
+    CreateDirectoryW(devicePath(cardName).c_str(), NULL);
     for (auto it = cards.begin(); it != cards.end();) it = _wcsicmp(it->name.c_str(), name.c_str()) == 0 ? cards.erase(it) : it + 1;
     cards.push_back(Card{name, a.unsignedNumber(1), a.unsignedNumber(2)});
 });
@@ -443,7 +452,7 @@ void removeTree(const std::wstring& path) {
 
 const Registrar eject("eject", [](Args& a, Outcome&) {
     a.expectCount(1, 1);
-    std::wstring name = fromUtf16(a.string(0));
+    std::wstring name = fromUtf16(a.fileName(0));
     std::lock_guard<std::recursive_mutex> hold(deviceLock());
     auto& cards = device().cards;
     bool found = false;
@@ -462,7 +471,7 @@ const Registrar eject("eject", [](Args& a, Outcome&) {
 const Registrar rootentry("rootentry", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
     DWORD attributes = a.dwordValue(1);
-    std::wstring path = devicePath(a.string(0));
+    std::wstring path = devicePath(a.fileName(0));
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
         CreateDirectoryW(path.c_str(), NULL);
     } else {
@@ -476,6 +485,13 @@ const Registrar rootentry("rootentry", [](Args& a, Outcome&) {
 const Registrar window("window", [](Args& a, Outcome&) {
     scenario::WindowCommand w = scenario::windowCommand(a);
     createOtherWindow(fromUtf16(w.title), fromUtf16(w.className), w.hidden, w.ignoresClose);
+});
+
+const Registrar windowExit("window-exit", [](Args& a, Outcome&) {
+    a.expectCount(1, 1);
+    if (!endOtherWindow(fromUtf16(a.string(0)))) {
+        throw ScenarioError("window-exit: no other program's window " + scenario::quote(a.string(0)));
+    }
 });
 
 HKEY rootKey(const std::string& name) {
@@ -502,8 +518,15 @@ const Registrar registryDelete("registry-delete", [](Args& a, Outcome&) {
     a.expectCount(2, 3);
     HKEY root = rootKey(a.word(0));
     std::wstring key = fromUtf16(a.string(1));
+    HKEY k;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) {
+        throw ScenarioError("registry-delete: no key " + scenario::quote(a.string(1)));
+    }
+    RegCloseKey(k);
     if (a.count() == 3) {
-        RegDeleteKeyValueW(root, key.c_str(), fromUtf16(a.string(2)).c_str());
+        if (RegDeleteKeyValueW(root, key.c_str(), fromUtf16(a.string(2)).c_str()) != ERROR_SUCCESS) {
+            throw ScenarioError("registry-delete: no value " + scenario::quote(a.string(2)) + " in " + scenario::quote(a.string(1)));
+        }
     } else {
         RegDeleteTreeW(root, key.c_str());
         RegDeleteKeyW(root, key.c_str());
@@ -524,12 +547,17 @@ void writeDeviceFile(const std::u16string& path, const std::vector<uint8_t>& byt
 
 const Registrar file("file", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
-    writeDeviceFile(a.string(0), a.hexBytes(1));
+    writeDeviceFile(a.filePath(0), a.hexBytes(1));
 });
 
 const Registrar fileDelete("file-delete", [](Args& a, Outcome&) {
     a.expectCount(1, 1);
-    DeleteFileW(devicePath(a.string(0)).c_str());
+    std::u16string path = a.filePath(0);
+    DWORD attributes = GetFileAttributesW(devicePath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        throw ScenarioError("file-delete: no file " + scenario::quote(path));
+    }
+    if (!DeleteFileW(devicePath(path).c_str())) throw ScenarioError("file-delete: " + scenario::quote(path) + " is open");
 });
 
 const Registrar settingsFile("settings-file", [](Args& a, Outcome&) {
@@ -752,11 +780,147 @@ const Registrar trayIcon("tray-icon", [](Args& a, Outcome&) {
 GuiResources gMark;
 bool gMarked = false;
 
-void check(Outcome& o, bool ok, const std::string& what) {
-    if (!ok) {
-        o.expectFailed = true;
-        logLine("expect failed: " + what);
+// `found` is what the log line of a failure shows; the runner reports both on standard error.
+void check(Outcome& o, bool ok, const std::string& found, const Args& a) {
+    if (ok) return;
+    o.expectFailed = true;
+    logLine("expect failed: " + found);
+    std::string expected;
+    for (size_t i = 0; i < a.count(); ++i) {
+        expected += (i ? " " : "") + (a.isString(i) ? scenario::quote(a.string(i)) : a.word(i));
     }
+    o.failures.push_back("expected " + expected + ", found " + found);
+}
+
+// --- Expectations from rules: the taskbar and the menus ---------------------------------------
+
+std::vector<uint32_t> runnerColours(const std::vector<DWORD>& rgb) {
+    std::vector<uint32_t> out;
+    for (DWORD v : rgb) out.push_back(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
+    return out;
+}
+
+std::vector<DWORD> bitmapPixels(HBITMAP bitmap, int width, int height) {
+    std::vector<DWORD> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+    BITMAPINFO info = topDownPixels(width, height);
+    HDC screen = GetDC(NULL);
+    GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(NULL, screen);
+    return pixels;
+}
+
+// A bitmap of the program's image, as the system's loader decodes it.
+expectedTaskbar::Picture imageBitmap(int id) {
+    expectedTaskbar::Picture p;
+    HBITMAP bitmap = LoadBitmapW(programImage(), MAKEINTRESOURCEW(id));
+    BITMAP info = {};
+    if (bitmap != NULL && GetObjectW(bitmap, sizeof info, &info)) {
+        p.width = info.bmWidth;
+        p.height = info.bmHeight;
+        p.pixels = runnerColours(bitmapPixels(bitmap, p.width, p.height));
+    }
+    if (bitmap != NULL) DeleteObject(bitmap);
+    return p;
+}
+
+// An icon of the program's image at one size, as the system's loader decodes it.
+expectedTaskbar::Icon imageIcon(int id, int size) {
+    HICON loaded = static_cast<HICON>(LoadImageW(programImage(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
+    ICONINFO parts = {};
+    if (loaded == NULL || !GetIconInfo(loaded, &parts)) {
+        if (loaded) DestroyIcon(loaded);
+        throw ScenarioError("expect: icon " + std::to_string(id) + " does not load");
+    }
+    expectedTaskbar::Icon icon{size, runnerColours(bitmapPixels(parts.hbmMask, size, size)),
+                               runnerColours(bitmapPixels(parts.hbmColor, size, size))};
+    DeleteObject(parts.hbmMask);
+    DeleteObject(parts.hbmColor);
+    DestroyIcon(loaded);
+    return icon;
+}
+
+// The taskbar as the rule says, on the real screen against the stand-in shell's painting.
+void checkTaskbar(Outcome& o, const Args& a, const expectedTaskbar::Icon* icon, int x, int y) {
+    if (!hasTaskbar()) throw ScenarioError("expect " + a.word(0) + ": the device has no taskbar");
+    const int width = screenWidth(), height = taskbarHeight();
+    const std::vector<COLORREF> screen = readScreen(0, 0, width, height);
+    std::string difference = expectedTaskbar::compare(
+        width, height, [&](int c, int r) { return static_cast<uint32_t>(screen[static_cast<size_t>(r) * width + c]); },
+        [](int c, int r) { return static_cast<uint32_t>(taskbarAsPainted(c, r)); }, icon, x, y);
+    check(o, difference.empty(), difference, a);
+}
+
+void checkMenu(Outcome& o, const Args& a, const std::vector<std::string>& expected) {
+    std::vector<std::string> found;
+    if (!lastMenuLines(&found)) {
+        check(o, false, "no menu opened", a);
+        return;
+    }
+    std::string difference = expectedMenus::firstDifference(found, expected);
+    check(o, difference.empty(), difference, a);
+}
+
+// `expect indicator|status-icon|taskbar-as-painted|tray-icon|main-menu|task-menu`; false for
+// another check.
+bool ruleCheck(const std::string& what, Args& a, Outcome& o) {
+    if (what == "taskbar-as-painted") {
+        a.expectCount(1, 1);
+        checkTaskbar(o, a, nullptr, 0, 0);
+    } else if (what == "indicator") {
+        scenario::IconExpectation e = scenario::iconExpectation(a, true);
+        int kind = expectedTaskbar::kindByName(e.name);
+        if (kind < 0) throw ScenarioError("expect indicator: battery, program-memory, main-storage or storage-card");
+        expectedTaskbar::Icon icon = expectedTaskbar::numberIcon(kind, e.value, e.large, imageBitmap);
+        if (icon.size == 0) throw ScenarioError("expect indicator: the kind's images do not load");
+        checkTaskbar(o, a, &icon, e.x, e.y);
+    } else if (what == "status-icon") {
+        scenario::IconExpectation e = scenario::iconExpectation(a, false);
+        int small = 0, large = 0;
+        if (!expectedTaskbar::statusIconIds(e.name, &small, &large)) {
+            throw ScenarioError("expect status-icon: charging, battery-unknown or no-card");
+        }
+        expectedTaskbar::Icon icon = imageIcon(e.large ? large : small, e.large ? 32 : 16);
+        checkTaskbar(o, a, &icon, e.x, e.y);
+    } else if (what == "tray-icon") {
+        scenario::TrayIconExpectation e = scenario::trayIconExpectation(a);
+        const int size = e.large ? 32 : 16;
+        expectedTaskbar::Icon icon;
+        if (e.form == scenario::TrayIconExpectation::Number) {
+            int kind = expectedTaskbar::kindByName(e.name);
+            if (kind < 0) throw ScenarioError("expect tray-icon: battery, program-memory, main-storage or storage-card");
+            icon = expectedTaskbar::numberIcon(kind, e.value, e.large, imageBitmap);
+        } else {
+            int id = e.value, small = 0, large = 0;
+            if (e.form == scenario::TrayIconExpectation::Status) {
+                if (!expectedTaskbar::statusIconIds(e.name, &small, &large)) {
+                    throw ScenarioError("expect tray-icon status: charging, battery-unknown or no-card");
+                }
+                id = e.large ? large : small;
+            }
+            icon = imageIcon(id, size);
+        }
+        UINT trayId = 0;
+        TrayImage image;
+        if (!trayIconImage(&trayId, &image)) {
+            check(o, false, "no notification icon", a);
+        } else if (!image.present) {
+            check(o, false, "a notification icon without an image", a);
+        } else {
+            std::string difference = expectedTaskbar::compareIcon(image.width, image.height, runnerColours(image.mask),
+                                                                  runnerColours(image.colour), icon);
+            check(o, difference.empty(), difference, a);
+        }
+    } else if (what == "main-menu") {
+        a.expectCount(1, 1);
+        checkMenu(o, a, expectedMenus::mainMenu());
+    } else if (what == "task-menu") {
+        std::vector<std::string> titles;
+        for (size_t i = 1; i < a.count(); ++i) titles.push_back(scenario::quote(a.string(i)));
+        checkMenu(o, a, expectedMenus::taskMenu(titles));
+    } else {
+        return false;
+    }
+    return true;
 }
 
 // The process's GDI and user objects, counted now and compared later: what a long run of the
@@ -775,38 +939,39 @@ const Registrar expect("expect", [](Args& a, Outcome& o) {
         a.expectCount(2, 2);
         if (a.word(1) != "yes" && a.word(1) != "no") throw ScenarioError("expect running: yes or no");
         bool running = programMainWindow() != NULL;
-        check(o, running == (a.word(1) == "yes"), std::string("running ") + (running ? "yes" : "no"));
+        check(o, running == (a.word(1) == "yes"), std::string("running ") + (running ? "yes" : "no"), a);
     } else if (what == "file-size") {
         a.expectCount(3, 3);
         std::vector<uint8_t> bytes;
         int64_t size = readDeviceFile(a.string(1), &bytes) ? static_cast<int64_t>(bytes.size()) : -1;
-        check(o, size == a.number(2), "file-size " + std::to_string(size));
+        check(o, size == a.number(2), "file-size " + std::to_string(size), a);
     } else if (what == "gui-resources-unchanged") {
         a.expectCount(1, 1);
         if (!gMarked) throw ScenarioError("expect gui-resources-unchanged: no gui-resources mark before");
         GuiResources n = countGuiResources();
         check(o, n.gdi == gMark.gdi && n.user == gMark.user,
               "gui-resources gdi " + std::to_string(gMark.gdi) + " -> " + std::to_string(n.gdi) + ", user " +
-                  std::to_string(gMark.user) + " -> " + std::to_string(n.user) + " (" + n.how + ")");
+                  std::to_string(gMark.user) + " -> " + std::to_string(n.user) + " (" + n.how + ")", a);
     } else if (what == "pixels-unchanged" || what == "pixels-changed") {
         a.expectCount(1, 1);
         if (!gPixelMarked) throw ScenarioError("expect " + what + ": no mark-pixels before");
         bool same = screenBlock(gPixelMarkWhere) == gPixelMark;
-        check(o, same == (what == "pixels-unchanged"), std::string(same ? "pixels unchanged" : "pixels changed") + " since the mark");
+        check(o, same == (what == "pixels-unchanged"), std::string(same ? "pixels unchanged" : "pixels changed") + " since the mark", a);
     } else if (what == "menus") {
         a.expectCount(2, 2);
         long n = liveMenus();
-        check(o, n == static_cast<long>(a.unsignedNumber(1)), "menus " + std::to_string(n));
+        check(o, n == static_cast<long>(a.unsignedNumber(1)), "menus " + std::to_string(n), a);
     } else if (what == "taskbar-messages") {
         a.expectCount(3, 3);
         int64_t message = a.number(1);
         if (message < 0 || message > 0xFFFFFFFFLL) throw ScenarioError("expect taskbar-messages: bad message");
         size_t n = taskbarOwnMessages(static_cast<UINT>(message));
         check(o, n == a.unsignedNumber(2), "taskbar-messages " + scenario::hex(static_cast<uint64_t>(message)) + " " +
-                                               std::to_string(n));
-    } else if (what == "gdi-objects" || what == "icons" || what == "device-contexts" || what == "exit-leftovers") {
+                                               std::to_string(n), a);
+    } else if (what == "gdi-objects" || what == "icons" || what == "device-contexts" || what == "exit-leftovers" ||
+               what == "dialog-fits") {
         notOnRealSystem(a);
-    } else {
+    } else if (!ruleCheck(what, a, o)) {
         throw ScenarioError("expect: unknown check " + what);
     }
 });

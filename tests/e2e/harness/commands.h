@@ -8,8 +8,11 @@
 
 namespace e2e {
 
+// Whether an expect failed, and what the failures of the command now running expected and
+// found, for the runner to report with the scenario's file and line (as the simulator does).
 struct Outcome {
     bool expectFailed = false;
+    std::vector<std::string> failures;
 };
 
 using Command = std::function<void(scenario::Args&, Outcome&)>;

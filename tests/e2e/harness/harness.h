@@ -110,6 +110,9 @@ int screenHeight();
 // The screen's pixels of a rectangle, rows top first; pixels off the screen read 0 (screen_pixels.cpp).
 std::vector<COLORREF> readScreen(int x, int y, int width, int height);
 void repaintTaskbar();
+bool hasTaskbar();
+// The taskbar's pixel as the shell's own procedure painted it last (its pattern of the moment).
+COLORREF taskbarAsPainted(int x, int y);
 // The taskbar shows the active window's title: when the window system's foreground window has
 // changed since the last look, the shell repaints the taskbar (posted to its thread). True then.
 bool repaintOnActivation();
@@ -163,11 +166,16 @@ std::wstring devicePath(const std::u16string& path);
 bool startProgram();
 HWND programMainWindow();
 void createOtherWindow(const std::wstring& title, const std::wstring& className, bool hidden, bool ignoresClose);
+// The other program whose window has this title ends it by itself; false when there is none.
+bool endOtherWindow(const std::wstring& title);
 bool isOtherProgramWindow(HWND window);
 // Lets the other programs handle what was posted to them; true when they had anything.
 bool runOtherPrograms();
 bool isDeviceWindow(HWND window);
 bool anyProgramThreadEnded();
+
+// The entry lines (as the log dumps them) of the last menu that opened; false before any.
+bool lastMenuLines(std::vector<std::string>* lines);
 
 // --- Seam operations and open menus, boxes and dialogs (seam.cpp) ------------------------------
 

@@ -32,6 +32,10 @@ int runScenario(std::istream& in, const std::string& fileName) {
             scenario::Args args(tokens[0].bare, std::vector<scenario::Token>(tokens.begin() + 1, tokens.end()));
             (*command)(args, outcome);
             e2e::settle();
+            for (const std::string& failure : outcome.failures) {
+                std::cerr << fileName << ":" << reader.lineNumber() << ": expect failed: " << failure << std::endl;
+            }
+            outcome.failures.clear();
             if (timing) std::cerr << (GetTickCount() - started) << " ms: " << line << std::endl;
         }
     } catch (const scenario::ScenarioError& e) {

@@ -89,25 +89,37 @@ BOOL WINAPI deleteFile(LPCWSTR path) {
     return deleted;
 }
 
-void logMenuEntries(HMENU menu, int depth) {
+// The last menu's entry lines, for the scenarios' menu checks on the runner's thread.
+std::mutex gMenuLinesLock;
+std::vector<std::string> gLastMenuLines;
+bool gMenuOpened = false;
+
+void logMenuEntries(HMENU menu, int depth, std::vector<std::string>* lines) {
     std::string indent(static_cast<size_t>(depth) * 2, ' ');
     int count = GetMenuItemCount(menu);
     for (int i = 0; i < count; ++i) {
         MenuItem item = menuItem(menu, i);
         if (item.separator) {
-            logLine(indent + "separator");
+            lines->push_back(indent + "separator");
         } else if (item.submenu != NULL) {
-            logLine(indent + "popup " + quote(item.text));
-            logMenuEntries(item.submenu, depth + 1);
+            lines->push_back(indent + "popup " + quote(item.text));
+            logMenuEntries(item.submenu, depth + 1, lines);
         } else {
-            logLine(indent + "item " + std::to_string(item.id) + " " + quote(item.text));
+            lines->push_back(indent + "item " + std::to_string(item.id) + " " + quote(item.text));
         }
     }
 }
 
 BOOL WINAPI trackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner, LPTPMPARAMS params) {
     logEvent("menu-open " + std::to_string(x) + " " + std::to_string(y) + " " + ownerName(owner));
-    logMenuEntries(menu, 1);
+    std::vector<std::string> lines;
+    logMenuEntries(menu, 1, &lines);
+    for (const std::string& line : lines) logLine(line);
+    {
+        std::lock_guard<std::mutex> hold(gMenuLinesLock);
+        gLastMenuLines = lines;
+        gMenuOpened = true;
+    }
     OpenModal m{OpenModal::PopupMenuKind};
     m.thread = GetCurrentThreadId();
     m.menu = menu;
@@ -255,6 +267,12 @@ void advanceClock(uint64_t target) {
         settle();
     }
     setNow(target);
+}
+
+bool lastMenuLines(std::vector<std::string>* lines) {
+    std::lock_guard<std::mutex> hold(gMenuLinesLock);
+    *lines = gLastMenuLines;
+    return gMenuOpened;
 }
 
 }  // namespace e2e

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "tests/e2e/harness/harness.h"
+#include "res/resource.h"
 
 namespace e2e {
 
@@ -175,7 +176,8 @@ int iconResourceId(HWND window, HICON icon) {
     IconPixels given;
     if (!iconPixels(icon, &given)) return 0;
     HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
-    for (int id : {161, 160, 105, 119, 121, 159, 185, 186, 188}) {
+    for (int id : {TrayIconSmall, TrayIconLarge, ProgramIcon, BatteryUnknownIconSmall, ChargingIconSmall, NoCardIconSmall,
+                   ChargingIconLarge, BatteryUnknownIconLarge, NoCardIconLarge}) {
         HICON loaded = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, given.width, given.height, 0));
         if (loaded == NULL) continue;
         IconPixels candidate;
@@ -215,6 +217,9 @@ bool gForegroundKnown = false;
 int screenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 int screenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 int taskbarHeight() { return (screenWidth() > 320 || screenHeight() > 320) ? 52 : 26; }
+bool hasTaskbar() { return gHasTaskbar && gTaskbar != NULL; }
+// The shell paints the same pattern until a repaint is asked for: its last painting is this one.
+COLORREF taskbarAsPainted(int x, int y) { return taskbarPixel(x, y, gGeneration.load()); }
 int bandHeight() { return gHasTaskbar ? taskbarHeight() : 0; }
 
 void startShell() {

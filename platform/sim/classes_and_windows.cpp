@@ -1,10 +1,14 @@
-#include "window_manager.h"
+// Classes and windows: registration, creation and destruction, the z-order, a window's text,
+// place and longs, activation.
+#include "classes_and_windows.h"
 
 #include <algorithm>
 #include <map>
 
-#include "file_system.h"
 #include "sim_api.h"
+#include "system_metrics.h"
+#include "timers.h"
+#include "wide_strings.h"
 
 namespace sim {
 namespace {
@@ -12,22 +16,10 @@ namespace {
 std::map<uintptr_t, std::unique_ptr<Window>> gWindows;
 std::vector<HWND> gZOrder;  // top-level windows, top first
 std::vector<std::pair<Process*, WindowClassEntry>> gClasses;
-std::vector<Timer> gTimers;
 uintptr_t gNextWindow = 0x10000;
-const int kTaskbarHeightSmall = 26;
 HWND gActive = nullptr;
 std::vector<HWND> gActivationHistory;  // most recently active last
 void (*gActivationListener)() = nullptr;
-
-int taskbarHeight() {
-    const Device& d = world().device;
-    return (d.screenWidth > 320 || d.screenHeight > 320) ? 2 * kTaskbarHeightSmall : kTaskbarHeightSmall;
-}
-
-RECT defaultRect() {
-    const Device& d = world().device;
-    return RECT{0, taskbarHeight(), d.screenWidth, d.screenHeight};
-}
 
 bool isTopLevel(const Window* w) { return w->parent == nullptr; }
 
@@ -52,20 +44,7 @@ const WindowClassEntry* findClass(Process* process, const std::u16string& name) 
     return nullptr;
 }
 
-bool hasSignaledTimer(Thread* t) {
-    for (auto& timer : gTimers) {
-        Window* w = findWindowObject(timer.window);
-        if (timer.signaled && w && w->thread == t) return true;
-    }
-    return false;
-}
-
 std::string titleOf(const Window* w) { return quote(w->title); }
-
-bool isProgramCaller() {
-    Process* p = currentProcess();
-    return p && p->isProgram;
-}
 
 void setActive(HWND handle) {
     if (handle == gActive) return;
@@ -105,15 +84,6 @@ void activateWindow(HWND handle) {
 
 void setActivationListener(void (*listener)()) { gActivationListener = listener; }
 
-LRESULT callWindowProc(Window* w, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (w == nullptr || w->proc == nullptr) return 0;
-    if (w->procProcess && w->procProcess->exited && w->procProcess != w->process) {
-        reportFault(quote(w->className) + " calls the window procedure of ended process " + w->procProcess->name);
-        return 0;
-    }
-    return w->proc(w->handle, message, wParam, lParam);
-}
-
 Window* findWindowObject(HWND handle) {
     auto it = gWindows.find(reinterpret_cast<uintptr_t>(handle));
     return it == gWindows.end() || it->second->destroyed ? nullptr : it->second.get();
@@ -128,8 +98,6 @@ std::vector<Window*> allWindows() {
     }
     return out;
 }
-
-std::vector<Timer>& timers() { return gTimers; }
 
 bool isOtherProgramWindow(const Window* w) { return w && w->process && w->process == world().programs; }
 
@@ -159,8 +127,8 @@ void removeWindow(HWND handle) {
         parent->children.erase(std::remove(parent->children.begin(), parent->children.end(), handle),
                                parent->children.end());
     }
-    gTimers.erase(std::remove_if(gTimers.begin(), gTimers.end(), [handle](auto& t) { return t.window == handle; }),
-                  gTimers.end());
+    timers().erase(std::remove_if(timers().begin(), timers().end(), [handle](auto& t) { return t.window == handle; }),
+                   timers().end());
     gWindows.erase(it);
     dropActivation(handle);
 }
@@ -188,7 +156,7 @@ void resetWindowManager() {
     gWindows.clear();
     gZOrder.clear();
     gClasses.clear();
-    gTimers.clear();
+    timers().clear();
 }
 
 HWND windowAtPoint(int x, int y) {
@@ -199,37 +167,6 @@ HWND windowAtPoint(int x, int y) {
         }
     }
     return nullptr;
-}
-
-LRESULT deliverSentMessage(SentMessage* m) { return callWindowProc(findWindowObject(m->window), m->message, m->wParam, m->lParam); }
-
-bool nextMessage(MSG* msg, const std::function<bool()>& extraWake) {
-    Thread* self = currentThread();
-    for (;;) {
-        handleIncoming();
-        if (!self->posted.empty()) {
-            *msg = self->posted.front();
-            self->posted.pop_front();
-            return true;
-        }
-        if (self->quitPosted) {
-            self->quitPosted = false;
-            *msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(self->quitCode), 0, GetTickCount(), {0, 0}};
-            return true;
-        }
-        for (auto& timer : gTimers) {
-            Window* w = findWindowObject(timer.window);
-            if (timer.signaled && w && w->thread == self) {
-                timer.signaled = false;
-                *msg = MSG{timer.window, WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.proc), GetTickCount(), {0, 0}};
-                return true;
-            }
-        }
-        if (extraWake && extraWake()) return false;
-        blockUntil([self, &extraWake] {
-            return !self->posted.empty() || self->quitPosted || hasSignaledTimer(self) || (extraWake && extraWake());
-        });
-    }
 }
 
 }  // namespace sim
@@ -265,7 +202,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD styl
     win->style = style;
     win->exStyle = exStyle;
     win->parent = (style & WS_CHILD) ? parent : nullptr;
-    RECT r = defaultRect();
+    RECT r = defaultWindowRect();
     if (x != CW_USEDEFAULT) {
         r.left = x;
         r.top = y;
@@ -290,20 +227,46 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD styl
     return hwnd;
 }
 
+namespace {
+
+// WM_DESTROY goes to a window before its children, WM_NCDESTROY to the children before it.
+void sendDestroy(HWND handle) {
+    auto it = gWindows.find(reinterpret_cast<uintptr_t>(handle));
+    if (it == gWindows.end()) return;
+    it->second->destroying = true;
+    if (WNDPROC proc = it->second->proc) proc(handle, WM_DESTROY, 0, 0);
+    it = gWindows.find(reinterpret_cast<uintptr_t>(handle));
+    if (it == gWindows.end()) return;
+    for (HWND c : std::vector<HWND>(it->second->children)) sendDestroy(c);
+}
+
+void sendNcDestroy(HWND handle) {
+    auto it = gWindows.find(reinterpret_cast<uintptr_t>(handle));
+    if (it == gWindows.end()) return;
+    for (HWND c : std::vector<HWND>(it->second->children)) sendNcDestroy(c);
+    it = gWindows.find(reinterpret_cast<uintptr_t>(handle));
+    if (it == gWindows.end()) return;
+    if (WNDPROC proc = it->second->proc) proc(handle, WM_NCDESTROY, 0, 0);
+}
+
+}  // namespace
+
 BOOL DestroyWindow(HWND handle) {
     Window* w = findWindowObject(handle);
-    if (w == nullptr || w->destroying || w->thread != currentThread()) {
+    if (w == nullptr) {
+        setError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    // Only the window's own thread destroys it; a second DestroyWindow while the first is still
+    // under way is refused the same way.
+    if (w->destroying || w->thread != currentThread()) {
         setError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    w->destroying = true;
-    WNDPROC proc = w->proc;
-    if (proc) proc(handle, WM_DESTROY, 0, 0);
-    for (HWND c : std::vector<HWND>(w->children)) {
-        auto it = gWindows.find(reinterpret_cast<uintptr_t>(c));
-        if (it != gWindows.end() && it->second->proc) it->second->proc(c, WM_DESTROY, 0, 0);
-    }
-    if (proc) proc(handle, WM_NCDESTROY, 0, 0);
+    sendDestroy(handle);
+    sendNcDestroy(handle);
+    w = findWindowObject(handle);
+    if (w == nullptr) return TRUE;
     bool report = isOtherProgramWindow(w) && isTopLevel(w);
     std::u16string title = w->title;
     removeWindow(handle);
@@ -418,7 +381,11 @@ BOOL ClientToScreen(HWND handle, LPPOINT point) {
 
 LONG_PTR SetWindowLongPtrW(HWND handle, int index, LONG_PTR value) {
     Window* w = findWindowObject(handle);
-    if (shouldFail(Op::SetWindowLongW) || w == nullptr) return 0;
+    if (shouldFail(Op::SetWindowLongW)) return 0;
+    if (w == nullptr) {
+        setError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
     LONG_PTR old = 0;
     switch (index) {
         case GWLP_WNDPROC:
@@ -439,6 +406,7 @@ LONG_PTR SetWindowLongPtrW(HWND handle, int index, LONG_PTR value) {
             w->dialogResult = value;
             break;
         default:
+            setError(ERROR_INVALID_INDEX);
             return 0;
     }
     return old;
@@ -446,18 +414,19 @@ LONG_PTR SetWindowLongPtrW(HWND handle, int index, LONG_PTR value) {
 
 LONG_PTR GetWindowLongPtrW(HWND handle, int index) {
     Window* w = findWindowObject(handle);
-    if (w == nullptr) return 0;
+    if (w == nullptr) {
+        setError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
     switch (index) {
         case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(w->proc);
         case GWLP_USERDATA: return w->userData;
         case GWL_STYLE: return static_cast<LONG_PTR>(w->style);
         case DWL_MSGRESULT: return w->dialogResult;
-        default: return 0;
+        default:
+            setError(ERROR_INVALID_INDEX);
+            return 0;
     }
-}
-
-LRESULT CallWindowProcW(WNDPROC proc, HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-    return proc ? proc(handle, message, wParam, lParam) : 0;
 }
 
 LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -478,125 +447,6 @@ LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
         default:
             return 0;
     }
-}
-
-LRESULT SendMessageW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (shouldFail(Op::SendMessageW)) {
-        setError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
-    return sim::sendMessageInternal(handle, message, wParam, lParam);
-}
-
-LRESULT sim::sendMessageInternal(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-    Window* w = findWindowObject(handle);
-    if (w == nullptr || w->proc == nullptr) {
-        setError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
-    Thread* self = currentThread();
-    if (w->thread == self || self == nullptr) return callWindowProc(w, message, wParam, lParam);
-    // Another thread's window: the message waits until that thread takes it, and this thread
-    // handles the messages sent to it meanwhile.
-    SentMessage sent{handle, message, wParam, lParam};
-    Thread* target = w->thread;
-    target->incomingSent.push_back(&sent);
-    blockUntil([&sent, target] { return sent.done || target->finished || target->killed; });
-    if (!sent.done) {
-        auto& q = target->incomingSent;
-        q.erase(std::remove(q.begin(), q.end(), &sent), q.end());
-    }
-    return sent.result;
-}
-
-BOOL PostMessageW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (shouldFail(Op::PostMessageW)) {
-        setError(ERROR_NOT_ENOUGH_MEMORY);
-        return FALSE;
-    }
-    return sim::postMessageInternal(handle, message, wParam, lParam);
-}
-
-BOOL sim::postMessageInternal(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-    // No window: the message goes to the calling thread's own queue, as a thread message.
-    if (handle == nullptr) {
-        Thread* self = currentThread();
-        if (self == nullptr) return FALSE;
-        self->posted.push_back(MSG{nullptr, message, wParam, lParam, GetTickCount(), {0, 0}});
-        return TRUE;
-    }
-    Window* w = findWindowObject(handle);
-    if (w == nullptr) {
-        setError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    if (message == WM_CLOSE && isOtherProgramWindow(w)) logEvent("close-request " + titleOf(w));
-    w->thread->posted.push_back(MSG{handle, message, wParam, lParam, GetTickCount(), {0, 0}});
-    return TRUE;
-}
-
-void PostQuitMessage(int exitCode) {
-    Thread* t = currentThread();
-    if (t == nullptr) return;
-    t->quitPosted = true;
-    t->quitCode = exitCode;
-}
-
-BOOL GetMessageW(LPMSG msg, HWND, UINT, UINT) {
-    nextMessage(msg, nullptr);
-    return msg->message != WM_QUIT;
-}
-
-BOOL TranslateMessage(const MSG*) { return FALSE; }
-
-LRESULT DispatchMessageW(const MSG* msg) {
-    // A WM_TIMER's lParam, when not 0, is taken for a timer procedure: one given to SetTimer is
-    // called, any other is refused, and the message never reaches the window procedure (a posted
-    // WM_TIMER with an lParam of its sender's choosing is lost, as on the platform).
-    if (msg->message == WM_TIMER && msg->lParam != 0) {
-        for (auto& t : gTimers) {
-            if (reinterpret_cast<LPARAM>(t.proc) == msg->lParam) {
-                t.proc(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
-                return 0;
-            }
-        }
-        return 0;
-    }
-    return callWindowProc(findWindowObject(msg->hwnd), msg->message, msg->wParam, msg->lParam);
-}
-
-UINT_PTR SetTimer(HWND handle, UINT_PTR id, UINT ms, TIMERPROC proc) {
-    if (isProgramCaller()) logEvent("timer-set " + std::to_string(id) + " " + std::to_string(ms));
-    if (shouldFail(Op::SetTimer)) return 0;
-    return sim::setTimerInternal(handle, id, ms, proc);
-}
-
-UINT_PTR sim::setTimerInternal(HWND handle, UINT_PTR id, UINT ms, TIMERPROC proc) {
-    Window* w = findWindowObject(handle);
-    if (w == nullptr || w->thread != currentThread()) return 0;
-    // The platform holds periods to its minimum and maximum.
-    UINT period = std::min<UINT>(std::max<UINT>(ms, 10), 0x7FFFFFFF);
-    uint64_t due = world().clockMs + period;
-    for (auto& t : gTimers) {
-        if (t.window == handle && t.id == id) {
-            t.period = period;
-            t.due = due;
-            t.signaled = false;
-            t.proc = proc;
-            return id;
-        }
-    }
-    gTimers.push_back(Timer{handle, id, period, due, false, proc});
-    return id;
-}
-
-BOOL KillTimer(HWND handle, UINT_PTR id) {
-    if (isProgramCaller()) logEvent("timer-kill " + std::to_string(id));
-    if (shouldFail(Op::KillTimer)) return FALSE;
-    auto it = std::find_if(gTimers.begin(), gTimers.end(), [&](auto& t) { return t.window == handle && t.id == id; });
-    if (it == gTimers.end()) return FALSE;
-    gTimers.erase(it);
-    return TRUE;
 }
 
 BOOL EnumWindows(WNDENUMPROC proc, LPARAM param) {
@@ -633,22 +483,6 @@ BOOL BringWindowToTop(HWND handle) {
     raiseWindow(handle);
     logEvent("raise " + titleOf(w));
     return TRUE;
-}
-
-int GetSystemMetrics(int index) {
-    switch (index) {
-        case SM_CXICON:
-        case SM_CYICON: return 32;
-        case SM_CXSCREEN: return world().device.screenWidth;
-        case SM_CYSCREEN: return world().device.screenHeight;
-        // A program aware of high-resolution screens gets small icons of 32 pixels on a VGA screen.
-        case SM_CXSMICON:
-        case SM_CYSMICON: {
-            const Device& d = world().device;
-            return (d.screenWidth > 320 || d.screenHeight > 320) ? 32 : 16;
-        }
-        default: return 0;
-    }
 }
 
 void InitCommonControls() {}
