@@ -52,7 +52,7 @@ public:
 }  // namespace
 
 void onTrayNotification(HWND window, WPARAM iconId, LPARAM pointerMessage) {
-    if (iconId != TrayIconId || pointerMessage != WM_LBUTTONDOWN || mainMenuBusy) return;
+    if (iconId != TrayIconId || !indicatorMenuMessage(pointerMessage) || mainMenuBusy) return;
     BusyWhile busy;
     showMainMenu(window);
 }

@@ -6,6 +6,7 @@
 #include "indicators/icon_slots.h"
 #include "indicators/scheduler.h"
 #include "indicators/indicator_place.h"
+#include "indicators/tray_indicator.h"
 #include "indicators/taskbar_canvas.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
@@ -22,6 +23,10 @@ namespace {
 
 constexpr int ResourceTextUnits = 100;
 
+// The message the shell sends every top-level window when it has made its notification area anew
+// (0 until registered, or when it could not be).
+UINT taskbarCreatedMessage = 0;
+
 void onCreate(HWND window) {
     InitCommonControls();
     loadSettings();
@@ -31,6 +36,7 @@ void onCreate(HWND window) {
     installTaskbarHook(taskbar);
     openIndicator();
     recountEnabledIndicators();
+    taskbarCreatedMessage = RegisterWindowMessageW(TEXT("TaskbarCreated"));
     addTrayIcon(window, loadTrayIcon());
     resetScheduler();
     forgetListedWindows();
@@ -144,6 +150,11 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             onTrayNotification(window, wParam, lParam);
             return 0;
         default:
+            if (message == taskbarCreatedMessage && message != 0) {
+                // The icons of the old notification area are gone with it.
+                addTrayIconAgain(window);
+                return 0;
+            }
             return DefWindowProcW(window, message, wParam, lParam);
     }
 }

@@ -1,5 +1,7 @@
 #include "indicators/indicator_place.h"
 
+#include <cstring>
+
 #include "indicators/taskbar_canvas.h"
 #include "indicators/tray_indicator.h"
 #include "settings/settings_record.h"
@@ -17,7 +19,12 @@ void releaseTaskbar(bool shown) {
 
 BOOL taskbarIconsLarge() { return usesLargeIcons(settings) ? TRUE : FALSE; }
 
-void openTray() {}
+// On the device the pen going down on the icon opens the menu, and nothing else does.
+BOOL taskbarOpensMenu(LPARAM pointerMessage) { return pointerMessage == WM_LBUTTONDOWN ? TRUE : FALSE; }
+
+BOOL everyKindAvailable(IndicatorKind) { return TRUE; }
+
+void openTray() { resetTrayIndicator(); }
 
 BOOL eraseTray() {
     eraseTrayIndicator();
@@ -27,14 +34,37 @@ BOOL eraseTray() {
 // The notification icon has no position: only the number the Settings dialog shows changes.
 void moveTray(int iconX) { setIconXInUse(iconX); }
 
+// A desktop user clicks with either button; the context-menu key on the focused icon reaches a
+// program that asked for no newer notification version as a right click (WM_RBUTTONUP), and as
+// WM_CONTEXTMENU where the area sends that instead.
+BOOL trayOpensMenu(LPARAM pointerMessage) {
+    return (pointerMessage == WM_LBUTTONDOWN || pointerMessage == WM_RBUTTONUP || pointerMessage == WM_CONTEXTMENU)
+               ? TRUE
+               : FALSE;
+}
+
+// The power status's flag for a machine that has no system battery at all.
+constexpr BYTE NoSystemBattery = 128;
+
+// A machine without a battery (a desktop) leaves the battery out of the rotation, as if its box
+// were unchecked; the setting itself stays as stored, for a machine that has one.
+BOOL trayKindAvailable(IndicatorKind kind) {
+    if (kind != Battery) return TRUE;
+    SYSTEM_POWER_STATUS_EX2 status;
+    std::memset(&status, 0, sizeof status);
+    if (GetSystemPowerStatusEx2(&status, sizeof status, TRUE) == 0) return TRUE;
+    return status.BatteryFlag == NoSystemBattery ? FALSE : TRUE;
+}
+
 // The notification icon itself is removed with the program's icon, before this.
-void releaseTray(bool) {}
+void releaseTray(bool) { resetTrayIndicator(); }
 
 }  // namespace
 
-const IndicatorPlace TaskbarPlace = {captureBackground, showOnTaskbar, restoreBackground,
-                                     moveCanvas,        releaseTaskbar, taskbarIconsLarge};
-const IndicatorPlace TrayPlace = {openTray, presentInTray, eraseTray, moveTray, releaseTray, trayIconsLarge};
+const IndicatorPlace TaskbarPlace = {captureBackground, showOnTaskbar,    restoreBackground, moveCanvas,
+                                     releaseTaskbar,    taskbarIconsLarge, taskbarOpensMenu,  everyKindAvailable};
+const IndicatorPlace TrayPlace = {openTray,    presentInTray,  eraseTray,     moveTray,
+                                  releaseTray, trayIconsLarge, trayOpensMenu, trayKindAvailable};
 
 void chooseIndicatorPlace(HWND taskbar, int iconX) {
     place = taskbar == NULL ? &TrayPlace : &TaskbarPlace;
@@ -49,3 +79,5 @@ BOOL eraseIndicator() { return place->erase(); }
 void moveIndicator(int iconX) { place->move(iconX); }
 void releaseIndicator(bool shown) { place->release(shown); }
 BOOL indicatorIconsLarge() { return place->iconsLarge(); }
+BOOL indicatorMenuMessage(LPARAM pointerMessage) { return place->opensMenu(pointerMessage); }
+BOOL indicatorKindAvailable(IndicatorKind kind) { return place->kindAvailable(kind); }

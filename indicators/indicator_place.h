@@ -24,6 +24,13 @@ struct IndicatorPlace {
     void (*release)(bool shown);
     // TRUE when the icons are composed and loaded large (32 x 32).
     BOOL (*iconsLarge)();
+
+    // Where the two places differ beyond the indicator itself: in the notification icon the
+    // meter is a desktop's, among other programs' icons.
+    // TRUE when a pointer message on the notification icon opens the main menu.
+    BOOL (*opensMenu)(LPARAM pointerMessage);
+    // FALSE when the kind cannot be measured on this machine at all, whatever its setting.
+    BOOL (*kindAvailable)(IndicatorKind kind);
 };
 
 extern const IndicatorPlace TaskbarPlace;
@@ -40,3 +47,6 @@ BOOL eraseIndicator();
 void moveIndicator(int iconX);
 void releaseIndicator(bool shown);
 BOOL indicatorIconsLarge();
+BOOL indicatorMenuMessage(LPARAM pointerMessage);
+BOOL indicatorKindAvailable(IndicatorKind kind);
+

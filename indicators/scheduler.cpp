@@ -40,6 +40,10 @@ void readFlags(int flags[IndicatorKindCount]) {
     flags[ProgramMemory] = settings.showProgramMemory;
     flags[MainStorage] = settings.showMainStorage;
     flags[StorageCard] = settings.showStorageCard;
+    // A kind this machine cannot measure at all counts as unchecked.
+    for (int k = 0; k < IndicatorKindCount; ++k) {
+        if (flags[k] != 0 && !indicatorKindAvailable(static_cast<IndicatorKind>(k))) flags[k] = 0;
+    }
 }
 
 bool firstEnabledKind(IndicatorKind* kind) {

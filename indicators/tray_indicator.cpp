@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/tray_icon.h"
 #include "indicators/icon_slots.h"
+#include "platform/try_once_more.h"
 #include "settings/settings_record.h"
 
 BOOL trayIconsLarge() {
@@ -12,15 +13,16 @@ BOOL trayIconsLarge() {
 }
 
 void trayTipText(const IndicatorReading& reading, WCHAR tip[TrayTipUnits]) {
+    // The tooltip says whose icon it is: on a desktop the meter sits among other programs' icons.
     switch (reading.statusIcon) {
         case ChargingIcon:
-            wcscpy(tip, TEXT("Battery charging"));
+            wcscpy(tip, TEXT("Orvo: battery charging"));
             return;
         case BatteryUnknownIcon:
-            wcscpy(tip, TEXT("Battery charge unknown"));
+            wcscpy(tip, TEXT("Orvo: battery charge unknown"));
             return;
         case NoCardIcon:
-            wcscpy(tip, TEXT("No storage card"));
+            wcscpy(tip, TEXT("Orvo: no storage card"));
             return;
         default:
             break;
@@ -29,22 +31,31 @@ void trayTipText(const IndicatorReading& reading, WCHAR tip[TrayTipUnits]) {
     int value = reading.percent < 0 ? 0 : (reading.percent > 100 ? 100 : reading.percent);
     switch (reading.kind) {
         case Battery:
-            wsprintfW(tip, TEXT("Battery %d %%"), value);
+            wsprintfW(tip, TEXT("Orvo: battery %d %%"), value);
             break;
         case ProgramMemory:
-            wsprintfW(tip, TEXT("Program memory %d %% free"), value);
+            wsprintfW(tip, TEXT("Orvo: program memory %d %% free"), value);
             break;
         case MainStorage:
-            wsprintfW(tip, TEXT("Main storage %d %% free"), value);
+            wsprintfW(tip, TEXT("Orvo: main storage %d %% free"), value);
             break;
         case StorageCard:
         default:
-            wsprintfW(tip, TEXT("Storage card %d %% free"), value);
+            wsprintfW(tip, TEXT("Orvo: storage card %d %% free"), value);
             break;
     }
 }
 
 namespace {
+
+// What the notification icon shows now (NULL: the program's own icon) and its tooltip, so that
+// a notification area made anew gets the same icon back.
+HICON shownIcon = NULL;
+WCHAR shownTip[TrayTipUnits] = {0};
+// Per kind, the tooltip of the kind's current picture, and that picture: a reading whose picture
+// could not be made leaves both as they were, so that the text never names another value.
+WCHAR kindTips[IndicatorKindCount][TrayTipUnits];
+HICON tipPicture[IndicatorKindCount];
 
 void modifyTrayIcon(HWND window, HICON icon, const WCHAR* tip) {
     const UINT flags = NIF_TIP | (icon != NULL ? NIF_ICON : 0);
@@ -57,17 +68,40 @@ void modifyTrayIcon(HWND window, HICON icon, const WCHAR* tip) {
 
 }  // namespace
 
+void resetTrayIndicator() {
+    shownIcon = NULL;
+    shownTip[0] = 0;
+    for (int k = 0; k < IndicatorKindCount; ++k) {
+        kindTips[k][0] = 0;
+        tipPicture[k] = NULL;
+    }
+}
+
 void presentInTray(HWND window, IndicatorKind kind, const IndicatorReading* reading) {
-    // Each kind's last tooltip, for a presentation without a new reading.
-    static WCHAR lastTips[IndicatorKindCount][TrayTipUnits];
     IconSlot& slot = iconSlots[kind];
-    if (reading != NULL) trayTipText(*reading, lastTips[kind]);
-    // A kind without an icon yet (its first composition failed) changes the tooltip alone.
-    modifyTrayIcon(window, slot.current, lastTips[kind]);
+    if (reading != NULL && slot.current != NULL && slot.current != tipPicture[kind]) {
+        trayTipText(*reading, kindTips[kind]);
+        tipPicture[kind] = slot.current;
+    }
+    // A kind without any picture yet (its first composition failed) leaves the icon and its
+    // tooltip as they were.
+    if (slot.current != NULL) {
+        shownIcon = slot.current;
+        wcscpy(shownTip, kindTips[kind]);
+        modifyTrayIcon(window, shownIcon, shownTip);
+    }
     releasePreviousIcon(kind);
 }
 
 void eraseTrayIndicator() {
-    WCHAR none[1] = {0};
-    modifyTrayIcon(mainWindow, loadedTrayIcon(), none);
+    shownIcon = NULL;
+    wcscpy(shownTip, TEXT("Orvo"));
+    modifyTrayIcon(mainWindow, loadedTrayIcon(), shownTip);
+}
+
+void addTrayIconAgain(HWND window) {
+    const HICON icon = shownIcon != NULL ? shownIcon : loadedTrayIcon();
+    const UINT tip = shownTip[0] != 0 ? NIF_TIP : 0;
+    // Lasting harm otherwise: without the icon there is no way to the menu or to Exit.
+    tryOnceMore([&] { return notifyTrayIcon(NIM_ADD, window, NIF_MESSAGE | NIF_ICON | tip, icon, shownTip) != FALSE; });
 }

@@ -11,14 +11,23 @@
 BOOL trayIconsLarge();
 
 constexpr int TrayTipUnits = 64;
-// The tooltip for a reading: the quantity and its value as the icon shows it ("Battery 80 %"),
-// or what a status icon stands for.
+// The tooltip for a reading: the program, the quantity and its value as the icon shows it
+// ("Orvo: battery 80 %"), or what a status icon stands for.
 void trayTipText(const IndicatorReading& reading, WCHAR tip[TrayTipUnits]);
 
-// Shows the kind's current icon and the reading's tooltip in the notification icon of `window`
-// (NIM_MODIFY), then releases the slot's previous icon: the notification area keeps its own copy.
-// Without a reading (none could be taken) the kind's last icon and tooltip are shown again.
+// Shows the kind's current icon in the notification icon of `window` (NIM_MODIFY) with the
+// tooltip of the reading it was made from, then releases the slot's previous icon: the
+// notification area keeps its own copy. Without a new picture (no reading could be taken, or its
+// picture could not be made) the kind's last icon and tooltip are shown again.
 void presentInTray(HWND window, IndicatorKind kind, const IndicatorReading* reading);
 
-// The tray's counterpart of erasing the indicator: the program's own icon and no tooltip.
+// The tray's counterpart of erasing the indicator: the program's own icon, named "Orvo".
 void eraseTrayIndicator();
+
+// Forgets what was shown (the place is taken anew).
+void resetTrayIndicator();
+
+// The notification area was made anew ("TaskbarCreated"): the icon is added again as it was
+// last shown, or the program's own icon when no reading is shown (every kind off, a dialog open),
+// so that the menu can be reached at once.
+void addTrayIconAgain(HWND window);

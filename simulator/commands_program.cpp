@@ -90,6 +90,13 @@ const Registrar trayTap("tray-tap", [](Args& a, Outcome&) {
     sim::sendTrayMessage(WM_LBUTTONDOWN);
 });
 
+// `tray-restart`: the notification area is made anew (the shell restarted): its icons are gone
+// and every top-level window is sent "TaskbarCreated".
+const Registrar trayRestart("tray-restart", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    sim::restartNotificationArea();
+});
+
 // `tray-message LPARAM [ICONID]`: the icon id in the callback may be another icon's.
 const Registrar trayMessage("tray-message", [](Args& a, Outcome&) {
     a.expectCount(1, 2);

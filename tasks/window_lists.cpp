@@ -69,6 +69,9 @@ namespace {
 // are not listed (the enumeration still runs to its end).
 bool admit(HWND window, WCHAR* title) {
     if (windowCount >= WindowListCapacity) return false;
+    // A desktop's own windows ("Progman" answers a close with the shut-down dialog) are never
+    // listed, so never closed.
+    if (isDesktopShellWindow(window)) return false;
     readTitle(window, title);
     return isListableWindow(window, title, readClassName, readVisibility, isProgramWindow, listedWindows, windowCount);
 }

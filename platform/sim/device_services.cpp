@@ -78,6 +78,10 @@ int ExtEscape(HDC dc, int escape, int inSize, const char* in, int, char*) {
     return 0;
 }
 
+BOOL userSettingsDir(LPWSTR, DWORD) { return FALSE; }
+
+BOOL isDesktopShellWindow(HWND) { return FALSE; }
+
 BOOL defaultInstallDir(LPWSTR dir, DWORD units) {
     static const WCHAR folder[] = u"\\Program Files\\Marund\\Orvo";
     if (dir == nullptr || units < sizeof folder / sizeof folder[0]) return FALSE;

@@ -17,6 +17,33 @@ const size_t kShortcutTargetUnits = 256;
 
 namespace {
 std::vector<TrayIcon> gTray;
+// Registered window messages, from 0xC000 on in the order of registration; names compare without
+// regard to case, as the platform's do.
+std::vector<std::u16string> gRegisteredMessages;
+
+std::u16string folded(const char16_t* name) {
+    std::u16string out;
+    for (; *name != 0; ++name) out += (*name >= u'a' && *name <= u'z') ? static_cast<char16_t>(*name - 32) : *name;
+    return out;
+}
+}  // namespace
+
+UINT registeredMessage(const char16_t* name) {
+    const std::u16string key = folded(name);
+    for (size_t i = 0; i < gRegisteredMessages.size(); ++i) {
+        if (gRegisteredMessages[i] == key) return static_cast<UINT>(0xC000 + i);
+    }
+    if (key.empty() || gRegisteredMessages.size() >= 0x3FFF) return 0;
+    gRegisteredMessages.push_back(key);
+    return static_cast<UINT>(0xC000 + gRegisteredMessages.size() - 1);
+}
+
+void restartNotificationArea() {
+    gTray.clear();
+    logEvent("tray-restart");
+    const UINT message = registeredMessage(u"TaskbarCreated");
+    const std::vector<HWND> windows = topLevelWindows();
+    for (HWND w : windows) postMessageInternal(w, message, 0, 0);
 }
 
 const std::vector<TrayIcon>& trayIcons() { return gTray; }
@@ -115,6 +142,14 @@ BOOL Shell_NotifyIcon(DWORD message, PNOTIFYICONDATAW data) {
         default:
             return FALSE;
     }
+}
+
+UINT RegisterWindowMessageW(LPCWSTR name) {
+    if (name == nullptr) {
+        setError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    return registeredMessage(name);
 }
 
 BOOL SHGetSpecialFolderPath(HWND, LPWSTR path, int folder, BOOL) {

@@ -31,6 +31,10 @@ void clearTrayIcons();
 // carries the icon's own id, or `iconId` when one is given.
 bool sendTrayMessage(LPARAM pointerMessage, const UINT* iconId = nullptr);
 
+// The notification area is made anew, as when the shell restarts: every icon is gone, and every
+// top-level window is sent "TaskbarCreated" (posted, as the shell's broadcast does not wait).
+void restartNotificationArea();
+
 extern const char16_t* const kStartupFolder;
 // SHCreateShortcut's target buffer, in UTF-16 units with the terminator.
 extern const size_t kShortcutTargetUnits;

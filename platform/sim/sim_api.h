@@ -113,9 +113,14 @@ BOOL SHInitDialog(PSHINITDLGINFO info);
 // The installation folder where the registry names none: the device's fixed folder. FALSE when
 // it does not fit in `units` UTF-16 units with its terminator (`dir` is then untouched).
 BOOL defaultInstallDir(LPWSTR dir, DWORD units);
+// The device keeps its settings in the installation folder alone: FALSE.
+BOOL userSettingsDir(LPWSTR dir, DWORD units);
+// The device has no desktop shell windows to leave out of the lists: FALSE.
+BOOL isDesktopShellWindow(HWND window);
 
 // Shell
 BOOL Shell_NotifyIcon(DWORD message, PNOTIFYICONDATAW data);
+UINT RegisterWindowMessageW(LPCWSTR name);
 BOOL SHGetSpecialFolderPath(HWND owner, LPWSTR path, int folder, BOOL create);
 DWORD SHCreateShortcut(LPWSTR shortcut, LPWSTR target);
 

@@ -22,3 +22,25 @@ BOOL defaultInstallDir(LPWSTR dir, DWORD units) {
     return TRUE;
 #endif
 }
+
+#ifndef _WIN32_WCE
+#include <shlobj.h>
+#endif
+
+BOOL userSettingsDir(LPWSTR dir, DWORD units) {
+#ifdef _WIN32_WCE
+    (void)dir;
+    (void)units;
+    return FALSE;
+#else
+    // Beside the Pocket PC's taskbar the device's rules hold: the installation folder alone.
+    if (dir == NULL || FindWindowW(L"HHTaskBar", NULL) != NULL) return FALSE;
+    WCHAR path[MAX_PATH + 8];
+    if (FAILED(SHGetFolderPathW(NULL, CSIDL_APPDATA | CSIDL_FLAG_CREATE, NULL, SHGFP_TYPE_CURRENT, path))) return FALSE;
+    wcscat(path, L"\\Orvo");
+    if (!CreateDirectoryW(path, NULL) && GetLastError() != ERROR_ALREADY_EXISTS) return FALSE;
+    if (wcslen(path) + 1 > units) return FALSE;
+    wcscpy(dir, path);
+    return TRUE;
+#endif
+}

@@ -6,6 +6,9 @@
 #pragma GCC diagnostic ignored "-Wcast-function-type"
 #endif
 
+// A desktop's notification-icon menu: see ce_desktop.cpp.
+#define TrackPopupMenuEx ceTrackPopupMenuEx
+
 DeviceSeam orvoDeviceSeam = {
 #define ORVO_DEVICE_SEAM_REAL(result, name, parameters, arguments) &name,
     ORVO_DEVICE_SEAM(ORVO_DEVICE_SEAM_REAL)

@@ -33,3 +33,17 @@
 // desktop the folder that holds the running program. FALSE when it cannot be told or does not
 // fit in `units` UTF-16 units with its terminator (`dir` is then untouched).
 BOOL defaultInstallDir(LPWSTR dir, DWORD units);
+
+// The user's own folder for the program's settings, for when the installation folder cannot be
+// written (a desktop's "Program Files"): the application-data folder's "Orvo", made when missing.
+// FALSE where settings live in the installation folder alone: on the device, and beside the
+// Pocket PC's taskbar.
+BOOL userSettingsDir(LPWSTR dir, DWORD units);
+
+// TRUE for a window that a desktop's own taskbar does not list as a program (the desktop, the
+// taskbar, tool windows, owned windows); FALSE always beside the Pocket PC's taskbar.
+BOOL isDesktopShellWindow(HWND window);
+
+// The program's menu tracking: on a desktop a notification icon's menu opens at the pointer, its
+// owner in the foreground first (device_seam.cpp puts it in the real program's seam).
+BOOL ceTrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, LPTPMPARAMS params);

@@ -61,13 +61,27 @@ wineserver -w
 
 # Installed as a user would: the program alone, in a folder of its own whose name has a blank.
 folder="$WINEPREFIX/drive_c/Orvo Desk"
+[ -e "$folder/orvo.dat" ] && chattr -i "$folder/orvo.dat" 2> /dev/null
 rm -rf "$folder"
 mkdir -p "$folder"
 cp "$exe" "$folder/orvo.exe"
 rm -f "$WINEPREFIX"/drive_c/orvo-desktop-*.bmp
+# A program folder the user cannot write, as C:\Program Files is: its settings file holds the
+# defaults and cannot be changed or deleted (immutable: Wine runs as root here, for whom the
+# read-only attribute is no bar). Where the file system cannot do that, the folder stays writable.
+/usr/bin/python3 - "$folder/orvo.dat" << 'EOF'
+import struct, sys
+image = bytearray(652)
+for offset, value in ((0, 270), (68, 1), (72, 1), (76, 1), (84, 2), (616, 1), (620, 1), (628, 120)):
+    struct.pack_into("<i", image, offset, value)
+open(sys.argv[1], "wb").write(image)
+EOF
+immutable=0
+chattr +i "$folder/orvo.dat" 2> /dev/null && immutable=1
 
 timeout 180 wine "$checker" 'C:\Orvo Desk\orvo.exe' 'C:\orvo-desktop'
 status=$?
+[ "$immutable" -eq 1 ] && chattr -i "$folder/orvo.dat"
 for picture in meter menu; do
   bmp="$WINEPREFIX/drive_c/orvo-desktop-$picture.bmp"
   [ -f "$bmp" ] || continue

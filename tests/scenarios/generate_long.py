@@ -27,7 +27,9 @@ expect file-size "{longest_dir}\\\\orvo.dat" 652
 
 with open("settings_file/all_ff_long_file.scn", "w") as f:
     f.write(f"""# A 1000-byte file of 0xFF: every field comes from its first 652 bytes. largeIcons -1 counts as
-# small, iconX -1 puts the indicator at x = 100, and the file stays as it was.
+# small, iconX -1 puts the indicator at x = 100,
+# refreshSeconds -1 is read as the default 2 (the indicator never stops), and the file stays as
+# it was.
 file "\\\\Program Files\\\\Marund\\\\Orvo\\\\orvo.dat" "{'FF' * 1000}"
 start
 expect file-size "\\\\Program Files\\\\Marund\\\\Orvo\\\\orvo.dat" 1000

@@ -127,16 +127,31 @@ TEST_F(SettingsFileTest, FirstLoadCreatesTheDefaultFile) {
 TEST_F(SettingsFileTest, LoadTakesFileValuesWithoutLimitingThem) {
     std::vector<uint8_t> b = defaultImageBytes();
     b[0] = b[1] = 0;  // formatTag 0
-    b[84] = 0;       // refreshSeconds 0
+    b[84] = 99;      // refreshSeconds 99, the largest the dialog keeps
     b[628] = 0x84;   // iconX 900
     b[629] = 0x03;
     b[10] = 0x5A;    // a reserved byte
     sim::fileSystem().writeFile(path, b);
     loadSettings();
     EXPECT_EQ(settings.formatTag, 0u);
-    EXPECT_EQ(settings.refreshSeconds, 0);
+    EXPECT_EQ(settings.refreshSeconds, 99);
     EXPECT_EQ(settings.iconX, 900);
     EXPECT_EQ(*fileBytes(), b) << "loading never changes the file";
+}
+
+// A damaged file must not make the indicator spin (0: a timer of no period) or stop (-1: a period
+// of 49 days): a refresh outside the dialog's 1..99 is read as the default, the file untouched.
+TEST_F(SettingsFileTest, ARefreshOutsideTheDialogsLimitsIsReadAsTheDefault) {
+    for (int32_t stored : {0, -1, 100, 150, INT32_MIN, INT32_MAX, 1, 99}) {
+        SCOPED_TRACE(stored);
+        settings = defaultSettings();
+        std::vector<uint8_t> b = defaultImageBytes();
+        std::memcpy(&b[84], &stored, 4);
+        sim::fileSystem().writeFile(path, b);
+        loadSettings();
+        EXPECT_EQ(settings.refreshSeconds, stored >= 1 && stored <= 99 ? stored : 2);
+        EXPECT_EQ(*fileBytes(), b) << "loading never changes the file";
+    }
 }
 
 TEST_F(SettingsFileTest, SaveWritesOverTheStartOfALongerFile) {

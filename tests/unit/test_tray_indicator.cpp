@@ -67,6 +67,7 @@ protected:
         window = sim::createNativeWindow(nullptr, u"ORVO", u"Orvo", nullptr, 0, RECT{0, 0, 240, 320});
         mainWindow = window;
         chooseIndicatorPlace(NULL, 120);
+        openIndicator();
         addTrayIcon(window, loadTrayIcon());
     }
     void TearDown() override {
@@ -111,16 +112,16 @@ TEST(TrayTips, NameTheQuantityAndTheValueAsTheIconShowsIt) {
         const char16_t* tip;
     };
     const Case cases[] = {
-        {measured(Battery, 80, NoStatusIcon), u"Battery 80 %"},
-        {measured(Battery, 254, NoStatusIcon), u"Battery 100 %"},
-        {measured(Battery, 0, NoStatusIcon), u"Battery 0 %"},
-        {measured(ProgramMemory, 37, NoStatusIcon), u"Program memory 37 % free"},
-        {measured(MainStorage, 100, NoStatusIcon), u"Main storage 100 % free"},
-        {measured(StorageCard, 5, NoStatusIcon), u"Storage card 5 % free"},
-        {measured(StorageCard, -3, NoStatusIcon), u"Storage card 0 % free"},
-        {measured(Battery, 0, ChargingIcon), u"Battery charging"},
-        {measured(Battery, 0, BatteryUnknownIcon), u"Battery charge unknown"},
-        {measured(StorageCard, 0, NoCardIcon), u"No storage card"},
+        {measured(Battery, 80, NoStatusIcon), u"Orvo: battery 80 %"},
+        {measured(Battery, 254, NoStatusIcon), u"Orvo: battery 100 %"},
+        {measured(Battery, 0, NoStatusIcon), u"Orvo: battery 0 %"},
+        {measured(ProgramMemory, 37, NoStatusIcon), u"Orvo: program memory 37 % free"},
+        {measured(MainStorage, 100, NoStatusIcon), u"Orvo: main storage 100 % free"},
+        {measured(StorageCard, 5, NoStatusIcon), u"Orvo: storage card 5 % free"},
+        {measured(StorageCard, -3, NoStatusIcon), u"Orvo: storage card 0 % free"},
+        {measured(Battery, 0, ChargingIcon), u"Orvo: battery charging"},
+        {measured(Battery, 0, BatteryUnknownIcon), u"Orvo: battery charge unknown"},
+        {measured(StorageCard, 0, NoCardIcon), u"Orvo: no storage card"},
     };
     for (const Case& c : cases) {
         WCHAR tip[TrayTipUnits];
@@ -167,19 +168,19 @@ TEST_F(TrayIndicator, TheSchedulerShowsStatusIconsAndTipsThere) {
     sim::world().device.batteryFlag = 8;
     showFirstIndicator(window);
     EXPECT_TRUE(trayShows(resourceIcon(ChargingIconSmall)));
-    EXPECT_EQ(tip(), "Battery charging");
+    EXPECT_EQ(tip(), "Orvo: battery charging");
     onIndicatorTimer(window, 0);
     EXPECT_TRUE(trayShows(numberIcon(ProgramMemory, 37, false)));
-    EXPECT_EQ(tip(), "Program memory 37 % free");
+    EXPECT_EQ(tip(), "Orvo: program memory 37 % free");
     onIndicatorTimer(window, 0);
-    EXPECT_EQ(tip(), "Main storage 31 % free");
+    EXPECT_EQ(tip(), "Orvo: main storage 31 % free");
     onIndicatorTimer(window, 0);
     EXPECT_TRUE(trayShows(resourceIcon(NoCardIconSmall)));
-    EXPECT_EQ(tip(), "No storage card");
+    EXPECT_EQ(tip(), "Orvo: no storage card");
     sim::world().device.batteryFlag = 9;
     onIndicatorTimer(window, 0);
     EXPECT_TRUE(trayShows(resourceIcon(BatteryUnknownIconSmall)));
-    EXPECT_EQ(tip(), "Battery charge unknown");
+    EXPECT_EQ(tip(), "Orvo: battery charge unknown");
     // On a VGA screen the status icons come at 32 pixels.
     sim::world().device.screenWidth = 480;
     sim::world().device.screenHeight = 640;
@@ -205,7 +206,7 @@ TEST_F(TrayIndicator, TheTrayPlaceNeitherReadsNorWritesTheScreen) {
     // and takes the tooltip away; the slots keep their icons for the next presentation.
     EXPECT_TRUE(eraseIndicator());
     EXPECT_TRUE(trayShows(resourceIcon(TrayIconSmall)));
-    EXPECT_EQ(tip(), "");
+    EXPECT_EQ(tip(), "Orvo");
     EXPECT_NE(iconSlots[MainStorage].current, nullptr);
     EXPECT_EQ(sim::screenTraffic().pixelsRead + sim::screenTraffic().pixelsWritten, 0u);
     EXPECT_TRUE(screenUntouched());
@@ -216,12 +217,14 @@ TEST_F(TrayIndicator, FailuresKeepTheLastIconAndReleaseTheReplacedOne) {
     composeIndicatorIcon(window, Battery, 60);
     presentInTray(window, Battery, &first);
     const size_t icons = sim::liveIcons();
-    // A composition that fails leaves the kind's last icon: the area keeps showing it.
+    // A composition that fails leaves the kind's last icon, and the tooltip names what that icon
+    // shows, not the reading that could not be drawn.
     sim::failOperation("CreateIconIndirect", 1, false, 0);
     IndicatorReading second = measured(Battery, 61, NoStatusIcon);
     composeIndicatorIcon(window, Battery, 61);
     presentInTray(window, Battery, &second);
     EXPECT_TRUE(trayShows(numberIcon(Battery, 60, false)));
+    EXPECT_EQ(tip(), "Orvo: battery 60 %");
     EXPECT_EQ(sim::liveIcons(), icons);
     // A notification area that refuses the change still lets the replaced icon go.
     sim::failOperation("Shell_NotifyIcon", 1, false, 0);
@@ -231,16 +234,23 @@ TEST_F(TrayIndicator, FailuresKeepTheLastIconAndReleaseTheReplacedOne) {
     EXPECT_EQ(iconSlots[Battery].previous, nullptr);
     EXPECT_EQ(sim::liveIcons(), icons);
     EXPECT_TRUE(trayShows(numberIcon(Battery, 60, false)));
-    // A kind whose first composition failed changes the tooltip alone.
+    // A kind whose first composition failed leaves the icon and its tooltip as they were.
     sim::failOperation("CreateIconIndirect", 1, false, 0);
     composeIndicatorIcon(window, ProgramMemory, 12);
     IndicatorReading r12 = measured(ProgramMemory, 12, NoStatusIcon);
     presentInTray(window, ProgramMemory, &r12);
     EXPECT_TRUE(trayShows(numberIcon(Battery, 60, false)));
-    EXPECT_EQ(tip(), "Program memory 12 % free");
+    EXPECT_EQ(tip(), "Orvo: battery 60 %");
+    // The next tick that can draw brings picture and text together.
+    composeIndicatorIcon(window, ProgramMemory, 13);
+    IndicatorReading r13 = measured(ProgramMemory, 13, NoStatusIcon);
+    presentInTray(window, ProgramMemory, &r13);
+    EXPECT_TRUE(trayShows(numberIcon(ProgramMemory, 13, false)));
+    EXPECT_EQ(tip(), "Orvo: program memory 13 % free");
     // The refused change is no event of the notification area.
-    EXPECT_EQ(log.str(), "0 tray-add 5302 161\n0 tray-modify 5302 \"Battery 60 %\"\n0 tray-modify 5302 \"Battery 61 %\"\n"
-                         "0 tray-modify 5302 \"Program memory 12 % free\"\n");
+    EXPECT_EQ(log.str(), "0 tray-add 5302 161\n0 tray-modify 5302 \"Orvo: battery 60 %\"\n"
+                         "0 tray-modify 5302 \"Orvo: battery 60 %\"\n"
+                         "0 tray-modify 5302 \"Orvo: program memory 13 % free\"\n");
 }
 
 }  // namespace

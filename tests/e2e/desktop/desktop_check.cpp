@@ -10,9 +10,14 @@
 //   would be;
 // - the notification area shows, at every tick, exactly the icon composed from the program's own
 //   images and the glyph rules for the kind and the reading of that moment (or the status icon);
-// - with no registry value, the settings file is made in the program's folder, a change made in
-//   the Settings dialog is written there and read back at the next start, and the start-up
-//   shortcut points at the program;
+//   a machine without a battery (BatteryFlag 128) never shows the battery;
+// - a right click opens the menu with Orvo in the foreground, and Esc on the keyboard closes it;
+// - when "TaskbarCreated" is broadcast after the icon went, the icon is back at once;
+// - Close All asks another program's window to close, never the desktop's own ("Progman");
+// - with no registry value, the settings file is in the program's folder; a change made in the
+//   Settings dialog is written there, or, when the run script made that folder's file one that
+//   cannot be written, into the user's application-data folder, and read back at the next start;
+//   the start-up shortcut points at the program;
 // - main storage shows the percentage of its full 64-bit sizes;
 // - Hot Reset, confirmed, says in a box captioned "Orvo" that it cannot be done;
 // - Exit and a close from elsewhere end Orvo with exit code 0 and leave no icon.
@@ -78,6 +83,8 @@ POINT findIcon(const Pixels& tray, const Pixels& empty, const Icon& icon) {
 // --- Another program's window where the Pocket PC's taskbar would be ---------------------------
 
 HWND gWitness = NULL;
+LONG gWitnessCloses = 0;
+LONG gProgmanCloses = 0;
 
 LRESULT CALLBACK witnessProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_PAINT) {
@@ -100,6 +107,21 @@ LRESULT CALLBACK witnessProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     }
     if (message == WM_ERASEBKGND) return 1;
+    // Close All reaches it as any program's window: it counts the request and stays.
+    if (message == WM_CLOSE) {
+        ++gWitnessCloses;
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A stand-in for the desktop's own window, as the shell has it: Close All must never close it
+// (the real one answers with the shut-down dialog).
+LRESULT CALLBACK progmanProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE) {
+        ++gProgmanCloses;
+        return 0;
+    }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -117,6 +139,16 @@ DWORD WINAPI witnessThread(void* ready) {
                                wc.hInstance, NULL);
     ShowWindow(gWitness, SW_SHOWNOACTIVATE);
     UpdateWindow(gWitness);
+    WNDCLASSW progman = {};
+    progman.lpfnWndProc = progmanProc;
+    progman.hInstance = wc.hInstance;
+    progman.lpszClassName = L"Progman";
+    RegisterClassW(&progman);
+    // Behind every other window, as the desktop is, and visible with its usual title.
+    // Off the screen, so that it changes no pixel a check compares.
+    HWND desktopStandIn = CreateWindowExW(WS_EX_NOACTIVATE, L"Progman", L"Program Manager", WS_POPUP, -100, -100, 1, 1,
+                                          NULL, NULL, wc.hInstance, NULL);
+    SetWindowPos(desktopStandIn, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     SetEvent(static_cast<HANDLE>(ready));
     MSG msg;
     while (GetMessageW(&msg, NULL, 0, 0)) DispatchMessageW(&msg);
@@ -382,6 +414,43 @@ std::wstring startupLink() {
     return std::wstring(folder) + L"\\Orvo.lnk";
 }
 
+// The machine has a system battery (BatteryFlag 128 says it has none: then Orvo leaves the
+// battery out of its rotation).
+bool machineHasBattery() {
+    SYSTEM_POWER_STATUS power = {};
+    return GetSystemPowerStatus(&power) && power.BatteryFlag != 128;
+}
+
+std::wstring userSettingsFile() {
+    WCHAR folder[MAX_PATH] = {0};
+    SHGetFolderPathW(NULL, CSIDL_APPDATA, NULL, SHGFP_TYPE_CURRENT, folder);
+    return std::wstring(folder) + L"\\Orvo\\orvo.dat";
+}
+
+// A right click on the icon, as a desktop user opens a menu.
+void rightClickAt(POINT at) {
+    INPUT input[3] = {};
+    for (INPUT& i : input) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        i.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+        i.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    }
+    SendInput(1, &input[0], sizeof(INPUT));
+    Sleep(100);
+    input[1].mi.dwFlags |= MOUSEEVENTF_RIGHTDOWN;
+    input[2].mi.dwFlags |= MOUSEEVENTF_RIGHTUP;
+    SendInput(2, &input[1], sizeof(INPUT));
+}
+
+void pressKey(WORD key) {
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
 // --- The run -----------------------------------------------------------------------------------
 
 BOOL CALLBACK countMainWindow(HWND window, LPARAM count) {
@@ -439,8 +508,16 @@ void runChecks(const std::wstring& picture) {
     check(FindWindowW(L"HHTaskBar", NULL) == NULL, "there is no Pocket PC taskbar");
     const std::wstring settingsFile = gFolder + L"\\orvo.dat";
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Marund");
+    SetFileAttributesW(settingsFile.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(settingsFile.c_str());
+    DeleteFileW(userSettingsFile().c_str());
     DeleteFileW(startupLink().c_str());
+    // The run script may leave a file of defaults there that cannot be changed or deleted: the
+    // program's folder cannot be written, as C:\\Program Files for a user.
+    const bool folderLocked = GetFileAttributesW(settingsFile.c_str()) != INVALID_FILE_ATTRIBUTES;
+    note(folderLocked ? "the program's folder cannot be written" : "the program's folder can be written");
+    const bool battery = machineHasBattery();
+    note(battery ? "this machine has a battery" : "this machine has no battery (BatteryFlag 128)");
 
     HANDLE ready = CreateEventW(NULL, TRUE, FALSE, NULL);
     CloseHandle(CreateThread(NULL, 0, witnessThread, ready, 0, NULL));
@@ -452,14 +529,15 @@ void runChecks(const std::wstring& picture) {
     // --- First start: defaults, the rotation in the notification area ---
     Program orvo;
     if (!check(start(&orvo), "orvo.exe starts and makes its main window")) return;
-    Shown shown = waitForIcon(emptyTray, true, false, false);
-    check(!shown.name.empty(), "the first icon in the notification area is the battery's");
+    Shown shown = waitForIcon(emptyTray, battery, !battery, false);
+    check(!shown.name.empty(), battery ? "the first icon in the notification area is the battery's"
+                                       : "without a battery the first icon is program memory's");
     const RECT cell = {shown.at.x, shown.at.y, shown.at.x + iconSize(), shown.at.y + iconSize()};
     bool whiteUnder = false;
     for (int y = cell.top; y < cell.bottom && shown.at.x >= 0; ++y)
         for (int x = cell.left; x < cell.right; ++x) whiteUnder = whiteUnder || emptyTray.at(x, y) == 0xFFFFFF;
     // White digits on a white taskbar could not be told apart, by a user or by this check.
-    check(!whiteUnder, "the taskbar under the icon is not white (the run script gives it a dark colour)");
+    check(!whiteUnder, "the taskbar under the icon is not white");
     auto iconGone = [&] {
         Pixels now = capture(trayRect());
         if (now.width != emptyTray.width || now.height != emptyTray.height) return false;
@@ -476,7 +554,7 @@ void runChecks(const std::wstring& picture) {
     DWORD unmatchedSince = 0;
     bool unmatchedTooLong = false;
     waitFor([&] {
-        Shown now = shownIcon(emptyTray, expectedIcons(true, true, true));
+        Shown now = shownIcon(emptyTray, expectedIcons(battery, true, true));
         if (now.name.empty()) {
             if (unmatchedSince == 0) unmatchedSince = GetTickCount();
             unmatchedTooLong = unmatchedTooLong || GetTickCount() - unmatchedSince > 1500;
@@ -492,12 +570,58 @@ void runChecks(const std::wstring& picture) {
     bool rotates = seen.size() >= 7;
     for (size_t i = 0; i < seen.size(); ++i) {
         order += (i ? ", " : "") + seen[i];
-        if (i > 0) rotates = rotates && kindOf(seen[i].substr(seen[i].find(' ') + 1)) ==
-                                            (kindOf(seen[i - 1].substr(seen[i - 1].find(' ') + 1)) + 1) % 3;
+        // The next of the kinds shown: battery (when there is one), program memory, main storage.
+        const int before = kindOf(seen[i - (i > 0 ? 1 : 0)].substr(seen[i - (i > 0 ? 1 : 0)].find(' ') + 1));
+        const int next = before == 2 ? (battery ? 0 : 1) : before + 1;
+        if (i > 0) rotates = rotates && kindOf(seen[i].substr(seen[i].find(' ') + 1)) == next;
     }
     note("the notification area showed: " + order);
     check(rotates, "every tick shows the next kind's composed icon in the notification area");
     check(!unmatchedTooLong, "the notification area never shows anything but an expected icon");
+    if (!battery) {
+        bool batteryShown = false;
+        for (const std::string& one : seen) batteryShown = batteryShown || kindOf(one.substr(one.find(' ') + 1)) == 0;
+        check(!batteryShown, "a machine without a battery never shows the battery");
+    }
+
+    // --- A right click opens the menu, with Orvo in the foreground: Esc closes it ---
+    shown = waitForIcon(emptyTray, battery, true, true);
+    rightClickAt(iconCentre(shown));
+    HWND rightMenu = NULL;
+    check(waitFor([&] { return (rightMenu = visibleMenu()) != NULL; }, 4000), "a right click on the icon opens the menu");
+    if (rightMenu != NULL) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(GetForegroundWindow(), &owner);
+        check(owner == orvo.process.dwProcessId, "Orvo is the foreground program while its menu is open");
+        pressKey(VK_ESCAPE);
+        check(waitFor([] { return visibleMenu() == NULL; }, 4000), "Esc on the keyboard closes the menu");
+    }
+
+    // --- The notification area made anew: the icon is back at once ---
+    {
+        NOTIFYICONDATAW gone = {};
+        gone.cbSize = sizeof gone;
+        gone.hWnd = orvo.main;
+        gone.uID = 5302;
+        Shell_NotifyIconW(NIM_DELETE, &gone);
+        waitFor(iconGone, 2000);
+        SendNotifyMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+        check(waitFor([&] { return !shownIcon(emptyTray, expectedIcons(battery, true, true)).name.empty(); }, 1500),
+              "after TaskbarCreated the icon is back within 1.5 s");
+    }
+
+    // --- Close All: other programs' windows are asked to close, the desktop's own never ---
+    shown = waitForIcon(emptyTray, battery, true, true);
+    check(chooseFromMenu(shown, 5), "Close All is chosen from the menu");
+    HWND ask = waitForWindow(orvo.process.dwProcessId, L"#32770", L"Orvo");
+    if (check(ask != NULL, "Close All asks first")) {
+        note("Close All asks: " + narrow(dialogText(ask)));
+        pressButton(ask, IDYES);
+        check(waitFor([&] { return !IsWindow(ask); }, 5000), "Yes closes the question");
+    }
+    check(waitFor([] { return gWitnessCloses > 0; }, 5000), "Close All asks another program's window to close");
+    Sleep(300);
+    check(gProgmanCloses == 0, "Close All never sends WM_CLOSE to the desktop's own window (\"Progman\")");
     check(screenUnchanged(mark, "ticks"), "the screen outside the taskbar is unchanged over the ticks");
 
     // --- Settings: battery and program memory off, refresh 1 s ---
@@ -511,9 +635,15 @@ void runChecks(const std::wstring& picture) {
         pressButton(dialog, IDOK);
         check(waitFor([&] { return !IsWindow(dialog); }, 10000), "Done closes it");
     }
-    std::vector<BYTE> saved = readFile(settingsFile, &exists);
-    check(field(saved, 68) == 0 && field(saved, 72) == 0 && field(saved, 76) == 1 && field(saved, 84) == 1,
-          "Done writes the change into the settings file");
+    if (folderLocked) {
+        check(readFile(settingsFile, &exists) == scenario::defaultSettingsImage(),
+              "the program's file that cannot be written keeps its bytes");
+    }
+    std::vector<BYTE> saved = readFile(folderLocked ? userSettingsFile() : settingsFile, &exists);
+    check(exists && saved.size() == 652 && field(saved, 68) == 0 && field(saved, 72) == 0 && field(saved, 76) == 1 &&
+              field(saved, 84) == 1,
+          folderLocked ? "Done writes the change into the user's application-data folder instead"
+                       : "Done writes the change into the settings file");
     check(_wcsicmp(shellLinkTarget(startupLink()).c_str(), gExe.c_str()) == 0, "the start-up shortcut points at the program");
 
     // --- Exit from the menu ---
@@ -530,7 +660,7 @@ void runChecks(const std::wstring& picture) {
     uint64_t totalBytes = 0;
     storagePercent(&freeBytes, &totalBytes);
     shown = waitForIcon(emptyTray, false, false, true);
-    check(kindOf(shown.name) == 2, "the setting survives the restart: main storage alone is shown");
+    check(kindOf(shown.name) == 2, "the setting survives the restart (read from the user's folder first): main storage alone is shown");
     note("main storage " + std::to_string(freeBytes) + " of " + std::to_string(totalBytes) + " bytes free: " + shown.name);
     check(totalBytes > 0xFFFFFFFFull, "main storage is larger than 4 GB here");
     const DWORD began = GetTickCount();
@@ -561,6 +691,8 @@ void runChecks(const std::wstring& picture) {
     check(ended(&orvo, &code) && code == 0, "a close from another program ends Orvo with exit code 0");
     check(waitFor(iconGone, 5000), "and leaves no icon");
     check(screenUnchanged(mark, "the end"), "the screen outside the taskbar is as it was at the end");
+    SetFileAttributesW(settingsFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(userSettingsFile().c_str());
     checkSimultaneousStarts();
     PostMessageW(gWitness, WM_CLOSE, 0, 0);
 }

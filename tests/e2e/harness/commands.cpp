@@ -369,6 +369,11 @@ const Registrar trayTap("tray-tap", [](Args& a, Outcome&) {
     sendTrayMessage(WM_LBUTTONDOWN);
 });
 
+const Registrar trayRestart("tray-restart", [](Args& a, Outcome&) {
+    a.expectCount(0, 0);
+    restartNotificationArea();
+});
+
 const Registrar trayMessage("tray-message", [](Args& a, Outcome&) {
     a.expectCount(1, 2);
     if (a.count() == 1) {

@@ -117,6 +117,9 @@ COLORREF taskbarAsPainted(int x, int y);
 // changed since the last look, the shell repaints the taskbar (posted to its thread). True then.
 bool repaintOnActivation();
 // The pen on the program's notification icon; the callback may carry another icon's id.
+// The notification area is made anew: its icons are gone and "TaskbarCreated" is posted to every
+// top-level window.
+void restartNotificationArea();
 bool sendTrayMessage(LPARAM pointerMessage, const UINT* iconId = nullptr);
 // One of the taskbar's own controls sends it a command.
 void sendTaskbarCommand(WORD id);

@@ -432,6 +432,26 @@ bool trayIconImage(UINT* id, TrayImage* image) {
     return false;
 }
 
+void restartNotificationArea() {
+    {
+        std::lock_guard<std::mutex> hold(gTrayLock);
+        gTray.clear();
+    }
+    logEvent("tray-restart");
+    // The shell's broadcast, to every top-level window (here: the runner's and the programs').
+    const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    std::vector<HWND> windows;
+    EnumWindows(
+        [](HWND w, LPARAM l) -> BOOL {
+            DWORD process = 0;
+            GetWindowThreadProcessId(w, &process);
+            if (process == GetCurrentProcessId()) reinterpret_cast<std::vector<HWND>*>(l)->push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    for (HWND w : windows) PostMessageW(w, message, 0, 0);
+}
+
 bool sendTrayMessage(LPARAM pointerMessage, const UINT* iconId) {
     TrayIcon icon{};
     {
