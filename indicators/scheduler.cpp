@@ -77,7 +77,7 @@ void showKind(HWND window, IndicatorKind kind) { showReading(window, kind, measu
 
 void startIndicatorTimer(HWND window) {
     const UINT period = static_cast<UINT>(settings.refreshSeconds) * 1000u;
-    // Lasting harm otherwise: nothing sets the timer later; the indicator would freeze for the run.
+    // Lasting harm otherwise: the indicator would freeze until a dialog happens to restart the timer.
     tryOnceMore([&] { return SetTimer(window, IndicatorTimerId, period, NULL) != 0; });
 }
 

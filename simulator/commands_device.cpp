@@ -3,7 +3,10 @@
 #include "file_system.h"
 #include "registry.h"
 #include "scenario.h"
+#include "scheduler.h"
 #include "screen/shell_view.h"
+#include "sim_api.h"
+#include "window_manager.h"
 #include "world.h"
 
 namespace scenario {
@@ -74,6 +77,20 @@ const Registrar rootentry("rootentry", [](Args& a, Outcome&) {
 const Registrar window("window", [](Args& a, Outcome&) {
     WindowCommand w = windowCommand(a);
     sim::createOtherProgramWindow(w.title, w.className, w.hidden, w.ignoresClose);
+});
+
+// `window-exit "TITLE"`: the other program whose window that is ends it by itself (as it exits),
+// whether or not it would ignore a close request.
+const Registrar windowExit("window-exit", [](Args& a, Outcome&) {
+    a.expectCount(1, 1);
+    std::u16string title = a.string(0);
+    for (HWND h : sim::topLevelWindows()) {
+        sim::Window* w = sim::findWindowObject(h);
+        if (w == nullptr || w->process != sim::world().programs || w->title != title) continue;
+        sim::postAction(w->thread, [h] { DestroyWindow(h); });
+        return;
+    }
+    throw ScenarioError("window-exit: no other program's window " + quote(title));
 });
 
 const Registrar registryCommand("registry", [](Args& a, Outcome&) {

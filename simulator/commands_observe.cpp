@@ -9,6 +9,7 @@
 #include "modal.h"
 #include "resources.h"
 #include "scenario.h"
+#include "screen/dialog_view.h"
 #include "screen/screen.h"
 #include "shell_services.h"
 #include "window_manager.h"
@@ -210,6 +211,15 @@ const Registrar expect("expect", [](Args& a, Outcome& o) {
         sim::FileNode* node = sim::fileSystem().find(a.string(1));
         int64_t size = node ? static_cast<int64_t>(node->bytes.size()) : -1;
         check(o, size == a.number(2), "file-size " + std::to_string(size), a);
+    } else if (what == "dialog-fits") {
+        // `expect dialog-fits`: every control of the open dialog can be seen and reached, and shows its text whole.
+        a.expectCount(1, 1);
+        sim::OpenModal* m = sim::openModal(sim::OpenModal::Dialog);
+        if (m == nullptr) throw ScenarioError("expect dialog-fits: no dialog is open");
+        std::vector<std::string> problems = sim::screen::dialogLayoutProblems(m->dialog);
+        std::string found = "dialog-fits no:";
+        for (const std::string& p : problems) found += " " + p + ";";
+        check(o, problems.empty(), found, a);
     } else if (auto rule = expectChecks().find(what); rule != expectChecks().end()) {
         rule->second(a, o);
     } else {

@@ -9,6 +9,7 @@
 
 #include "device.h"
 #include "fault_sweep.h"
+#include "monkey.h"
 #include "scenario/scenario_reader.h"
 #include "scenario.h"
 #include "window_mode.h"
@@ -32,6 +33,7 @@ std::string usageText() {
     return std::string("usage: orvo-sim FILE.scn   (- reads standard input)\n"
                        "       orvo-sim --window [--scale N] [--paused] [FILE.scn]\n"
                        "       orvo-sim --sweep [--jobs N] [--most M] FILE.scn ...\n"
+                       "       orvo-sim --monkey SEED [--steps N] [--seeds K] [--print]\n"
                        "       orvo-sim --help\n") +
            scenario::windowKeysHelp() +
            "Runs Orvo on a simulated Pocket PC, driven by the scenario, and writes the event log to\n"
@@ -50,6 +52,10 @@ int main(int argc, char** argv) {
     if (argc >= 2 && std::string(argv[1]) == "--sweep") {
         sim::setProgramImagePath(programImagePath());
         return scenario::runFaultSweep(argc - 2, argv + 2);
+    }
+    if (argc >= 2 && std::string(argv[1]) == "--monkey") {
+        sim::setProgramImagePath(programImagePath());
+        return scenario::runMonkey(argc - 2, argv + 2);
     }
     bool window = false;
     scenario::WindowOptions options;

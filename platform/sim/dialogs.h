@@ -34,6 +34,7 @@ struct DialogState : WindowExtra {
     INT_PTR result = 0;
     OpenModal* modal = nullptr;
     std::vector<HWND> controls;  // in template order
+    int scrollPos = 0;           // how far the system has scrolled a dialog that runs off the screen
 };
 
 DialogState* dialogState(HWND dialog);

@@ -38,6 +38,7 @@ struct OpenModal {
     int y = 0;
     UINT flags = 0;
     std::vector<int> hotPath;
+    std::vector<int> firstShown;  // per open menu level taller than the screen: its first entry shown
     std::u16string caption;
     std::u16string text;
 };

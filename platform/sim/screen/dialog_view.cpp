@@ -4,6 +4,7 @@
 
 #include "dialogs.h"
 #include "sim_api.h"
+#include "world.h"
 
 namespace sim::screen {
 namespace {
@@ -179,6 +180,82 @@ RECT doneButtonRect(const Window& dialog) {
     return RECT{right - size.right, top, right, top + h};
 }
 
+DialogScroll dialogScroll(const Window& dialog) {
+    DialogScroll s;
+    DialogState* d = dynamic_cast<DialogState*>(dialog.extra.get());
+    if (d == nullptr) return s;
+    Font f = dialogFont(dialog.handle);
+    const Device& dev = world().device;
+    int band = (dialog.style & WS_CAPTION) == WS_CAPTION ? dialogCaptionHeight(baseUnits(f)) : 0;
+    s.client = RECT{std::max<LONG>(dialog.rect.left, 0), std::max<LONG>(dialog.rect.top + band, 0),
+                    std::min<LONG>(dialog.rect.right, dev.screenWidth), std::min<LONG>(dialog.rect.bottom, dev.screenHeight)};
+    s.line = f.height();
+    // Only visible controls below the shown part make the bar appear.
+    int contentBottom = s.client.bottom;
+    for (HWND h : d->controls) {
+        Window* w = findWindowObject(h);
+        ControlState* cs = controlState(h);
+        if (w == nullptr || cs == nullptr || !w->visible) continue;
+        RECT r = isKind(*cs, u"COMBOBOX") ? comboField(w->rect, f) : w->rect;
+        contentBottom = std::max<int>(contentBottom, r.bottom + d->scrollPos);
+    }
+    s.range = contentBottom - s.client.bottom;
+    s.pos = std::min(d->scrollPos, s.range);
+    if (s.range > 0) {
+        s.bar = RECT{s.client.right - scaled(13), s.client.top, s.client.right, s.client.bottom};
+        s.client.right = s.bar.left;
+    }
+    return s;
+}
+
+void scrollDialog(HWND dialog, int delta) {
+    Window* dw = findWindowObject(dialog);
+    DialogState* d = dialogState(dialog);
+    if (dw == nullptr || d == nullptr) return;
+    DialogScroll s = dialogScroll(*dw);
+    int to = std::max(0, std::min(s.range, d->scrollPos + delta));
+    int moved = to - d->scrollPos;
+    d->scrollPos = to;
+    for (HWND h : d->controls) {
+        if (Window* w = findWindowObject(h)) {
+            w->rect.top -= moved;
+            w->rect.bottom -= moved;
+        }
+    }
+}
+
+namespace {
+
+// The bar's arrows are squares at its ends; between them the thumb shows the shown part.
+RECT upArrow(const DialogScroll& s) { return RECT{s.bar.left, s.bar.top, s.bar.right, s.bar.top + (s.bar.right - s.bar.left)}; }
+RECT downArrow(const DialogScroll& s) {
+    return RECT{s.bar.left, s.bar.bottom - (s.bar.right - s.bar.left), s.bar.right, s.bar.bottom};
+}
+RECT thumb(const DialogScroll& s) {
+    int top = upArrow(s).bottom;
+    int track = std::max(0, static_cast<int>(downArrow(s).top) - top);
+    int shown = s.client.bottom - s.client.top;
+    int h = std::max(std::min(scaled(8), track), track * shown / std::max(1, shown + s.range));
+    int y = top + (s.range > 0 ? (track - h) * s.pos / s.range : 0);
+    return RECT{s.bar.left, y, s.bar.right, y + h};
+}
+
+void drawScrollBar(Canvas& c, const DialogScroll& s) {
+    c.fill(s.bar, colour::Face);
+    c.frame(s.bar, colour::Frame);
+    for (const RECT& arrow : {upArrow(s), downArrow(s)}) {
+        c.fill(arrow, colour::Face);
+        c.frame(arrow, colour::Frame);
+    }
+    int size = s.bar.right - s.bar.left;
+    c.symbol(upArrow(s), u'5', size, colour::Text);
+    c.symbol(downArrow(s), u'6', size, colour::Text);
+    RECT t = thumb(s);
+    c.fill(t, colour::Shadow);
+}
+
+}  // namespace
+
 void drawDialog(Canvas& canvas, const Window& dialog) {
     DialogState* d = dynamic_cast<DialogState*>(dialog.extra.get());
     if (d == nullptr) return;
@@ -194,12 +271,15 @@ void drawDialog(Canvas& canvas, const Window& dialog) {
                colour::CaptionText);
         if (d->doneButton) drawButton(c, doneButtonRect(dialog), u"Done", f, dialog.enabled);
     }
-    // The first control lies on top: draw from the last to the first.
+    // The first control lies on top: draw from the last to the first, within the shown client area.
+    DialogScroll scroll = dialogScroll(dialog);
+    Canvas client = c.within(scroll.client);
     for (auto it = d->controls.rbegin(); it != d->controls.rend(); ++it) {
         Window* w = findWindowObject(*it);
         ControlState* s = controlState(*it);
-        if (w && s) drawControl(c, *w, *s, f);
+        if (w && s) drawControl(client, *w, *s, f);
     }
+    if (scroll.range > 0) drawScrollBar(c, scroll);
 }
 
 void drawDroppedList(Canvas& canvas) {
@@ -211,6 +291,81 @@ void drawDroppedList(Canvas& canvas) {
     }
     Font f = dialogFont(w->parent);
     drawList(canvas, comboList(*w, *s, f), *s, f, true);
+}
+
+namespace {
+
+std::string rectText(const RECT& r) {
+    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ")-(" + std::to_string(r.right) + ", " +
+           std::to_string(r.bottom) + ")";
+}
+
+bool within(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right && inner.bottom <= outer.bottom;
+}
+
+// The room a control leaves for its text, as drawControl lays it out; width 0: no text to show.
+RECT textRoom(const Window& w, const ControlState& s, const Font& f) {
+    const RECT& r = w.rect;
+    DWORD type = w.style & 0xF;
+    if (isKind(s, u"BUTTON")) {
+        if (type == BS_GROUPBOX) return RECT{r.left + scaled(6), r.top, r.right - scaled(2), r.top + f.height()};
+        if (type == BS_AUTOCHECKBOX || type == 2 /* BS_CHECKBOX */) return RECT{r.left + scaled(13) + scaled(4), r.top, r.right, r.bottom};
+        return inset(r, 2);
+    }
+    if (isKind(s, u"EDIT")) return RECT{r.left + scaled(3), r.top, r.right - scaled(3), r.bottom};
+    return RECT{0, 0, 0, 0};
+}
+
+}  // namespace
+
+std::vector<std::string> dialogLayoutProblems(HWND dialog) {
+    std::vector<std::string> problems;
+    Window* dw = findWindowObject(dialog);
+    DialogState* d = dialogState(dialog);
+    if (dw == nullptr || d == nullptr) return problems;
+    Font f = dialogFont(dialog);
+    int band = (dw->style & WS_CAPTION) == WS_CAPTION ? dialogCaptionHeight(baseUnits(f)) : 0;
+    // What the screen shows of the client area, and below it what the scroll bar brings into view,
+    // in the dialog's unscrolled place.
+    DialogScroll scroll = dialogScroll(*dw);
+    RECT shown = scroll.client;
+    RECT reach{shown.left, shown.top - scroll.pos, shown.right, shown.bottom + scroll.range - scroll.pos};
+    if (band > 0) {
+        int room = (d->doneButton ? doneButtonRect(*dw).left - scaled(4) : dw->rect.right - scaled(4)) - (dw->rect.left + scaled(5));
+        if (captionFont(dialog).textWidth(dw->title) > room) problems.push_back("the caption " + quote(dw->title) + " is cut");
+    }
+    for (HWND h : d->controls) {
+        Window* w = findWindowObject(h);
+        ControlState* s = controlState(h);
+        if (w == nullptr || s == nullptr || !w->visible) continue;
+        std::string name = "control " + std::to_string(w->id) + " " + toUtf8(s->kind) +
+                           (s->text.empty() || s->text[0] == u'\uFFFF' ? "" : " " + quote(s->text));
+        DWORD type = w->style & 0xF;
+        // A combo box's rectangle holds its dropped list; the field is what must be seen.
+        RECT r = isKind(*s, u"COMBOBOX") ? comboField(w->rect, f) : w->rect;
+        if (isKind(*s, u"STATIC") && type == SS_ICON) r = makeRect(w->rect.left, w->rect.top, scaled(32), scaled(32));
+        if (!within(r, reach) || r.bottom - r.top > shown.bottom - shown.top) {
+            problems.push_back(name + " at " + rectText(r) + " is outside the area shown " + rectText(shown) +
+                               (scroll.range > 0 ? " or scrolled to" : ""));
+            continue;
+        }
+        if (isKind(*s, u"STATIC") && type != SS_ICON) {
+            int width = w->rect.right - w->rect.left;
+            std::vector<std::u16string> lines = wrapText(s->text, f, width);
+            bool cut = static_cast<int>(lines.size()) * f.height() > w->rect.bottom - w->rect.top;
+            for (const auto& line : lines) cut = cut || f.textWidth(line) > width;
+            if (cut) problems.push_back(name + " cannot show its text whole in " + rectText(w->rect));
+            continue;
+        }
+        RECT room = textRoom(*w, *s, f);
+        const std::u16string& text = s->text;
+        if (room.right <= room.left || text.empty()) continue;
+        if (f.textWidth(text) > room.right - room.left || f.height() > room.bottom - room.top) {
+            problems.push_back(name + " cannot show its text whole in " + rectText(w->rect));
+        }
+    }
+    return problems;
 }
 
 bool tapDialog(HWND dialog, int x, int y) {
@@ -236,6 +391,18 @@ bool tapDialog(HWND dialog, int x, int y) {
         pressDone(dialog);
         return true;
     }
+    DialogScroll scroll = dialogScroll(*dw);
+    if (scroll.range > 0 && inside(scroll.bar, x, y)) {
+        int page = std::max(scroll.line, static_cast<int>(scroll.client.bottom - scroll.client.top) - scroll.line);
+        RECT t = thumb(scroll);
+        if (inside(upArrow(scroll), x, y)) scrollDialog(dialog, -scroll.line);
+        else if (inside(downArrow(scroll), x, y)) scrollDialog(dialog, scroll.line);
+        else if (y < t.top) scrollDialog(dialog, -page);
+        else if (y >= t.bottom) scrollDialog(dialog, page);
+        return true;
+    }
+    // The caption band, and what is scrolled under it, take no tap of a control.
+    if (!inside(scroll.client, x, y)) return true;
     for (HWND h : d->controls) {
         Window* w = findWindowObject(h);
         ControlState* s = controlState(h);

@@ -80,12 +80,45 @@ void placeBeside(MenuLevel& level, const MenuLevel& parent, const RECT& entry) {
     moveBy(level, x, y);
 }
 
+int scrollArrowHeight() { return scaled(12); }
+
+// A menu taller than the screen, placed at the screen's top, is cut to the screen's height; the
+// entries from `first` on that fit between the two scroll arrows are shown.
+void fitOnScreen(MenuLevel& level, int first) {
+    const Device& d = world().device;
+    if (level.rect.bottom - level.rect.top <= d.screenHeight || level.items.empty()) return;
+    level.scrolls = true;
+    level.rect.bottom = level.rect.top + d.screenHeight;
+    int arrow = scrollArrowHeight();
+    level.upArrow = RECT{level.rect.left + 1, level.rect.top + 1, level.rect.right - 1, level.rect.top + 1 + arrow};
+    level.downArrow = RECT{level.rect.left + 1, level.rect.bottom - 1 - arrow, level.rect.right - 1, level.rect.bottom - 1};
+    int count = static_cast<int>(level.items.size());
+    first = std::max(0, std::min(first, count - 1));
+    int shift = level.upArrow.bottom - level.items[static_cast<size_t>(first)].top;
+    level.first = first;
+    level.moreAbove = first > 0;
+    for (int i = 0; i < count; ++i) {
+        RECT& r = level.items[static_cast<size_t>(i)];
+        r.top += shift;
+        r.bottom += shift;
+        if (i < first || r.bottom > level.downArrow.top) {
+            level.moreBelow = level.moreBelow || i >= first;
+            r = RECT{0, 0, 0, 0};
+        }
+    }
+}
+
+int firstShown(const OpenModal& modal, size_t depth) {
+    return depth < modal.firstShown.size() ? modal.firstShown[depth] : 0;
+}
+
 }  // namespace
 
 std::vector<MenuLevel> menuLevels(const OpenModal& modal) {
     std::vector<MenuLevel> levels;
     MenuLevel top = measure(modal.menu);
     place(top, modal.x, modal.y, modal.flags);
+    fitOnScreen(top, firstShown(modal, 0));
     levels.push_back(top);
     for (size_t depth = 0; depth < modal.hotPath.size(); ++depth) {
         MenuLevel& current = levels.back();
@@ -97,6 +130,7 @@ std::vector<MenuLevel> menuLevels(const OpenModal& modal) {
         if (!isPopup(item) || findMenu(item.submenu) == nullptr) break;
         MenuLevel sub = measure(item.submenu);
         placeBeside(sub, current, current.items[static_cast<size_t>(hot)]);
+        fitOnScreen(sub, firstShown(modal, depth + 1));
         levels.push_back(sub);
     }
     return levels;
@@ -109,9 +143,15 @@ void drawMenu(Canvas& canvas, const OpenModal& modal) {
         if (menu == nullptr) continue;
         canvas.fill(level.rect, colour::Window);
         canvas.frame(level.rect, colour::Frame);
+        if (level.scrolls) {
+            // The scroll arrows; one with nothing more to show in its direction is greyed.
+            canvas.symbol(level.upArrow, u'5', scrollArrowHeight(), level.moreAbove ? colour::Text : colour::GrayText);
+            canvas.symbol(level.downArrow, u'6', scrollArrowHeight(), level.moreBelow ? colour::Text : colour::GrayText);
+        }
         for (size_t i = 0; i < menu->items.size(); ++i) {
             const MenuItem& item = menu->items[i];
             const RECT& r = level.items[i];
+            if (r.bottom <= r.top) continue;  // scrolled out of view
             if (isSeparator(item)) {
                 int mid = (r.top + r.bottom) / 2;
                 canvas.hline(r.left + scaled(2), r.right - scaled(2), mid, colour::Shadow);
@@ -137,12 +177,24 @@ bool tapMenu(OpenModal& modal, int x, int y) {
         if (!inside(level.rect, x, y)) continue;
         const Menu* menu = findMenu(level.menu);
         if (menu == nullptr) return true;
+        if (level.scrolls && (inside(level.upArrow, x, y) || inside(level.downArrow, x, y))) {
+            // An arrow scrolls the menu by one entry; the menu stays open, its submenus close.
+            bool down = inside(level.downArrow, x, y);
+            if (down ? !level.moreBelow : !level.moreAbove) return true;
+            if (modal.firstShown.size() <= depth) modal.firstShown.resize(depth + 1, 0);
+            modal.firstShown[depth] = level.first + (down ? 1 : -1);
+            modal.firstShown.resize(depth + 1);
+            modal.hotPath.resize(depth);
+            return true;
+        }
         for (size_t i = 0; i < level.items.size(); ++i) {
             if (!inside(level.items[i], x, y)) continue;
             const MenuItem& item = menu->items[i];
             if (isSeparator(item)) return true;
             modal.hotPath.resize(depth);
             modal.hotPath.push_back(static_cast<int>(i));
+            // A submenu opened anew shows its first entries.
+            if (modal.firstShown.size() > depth + 1) modal.firstShown.resize(depth + 1);
             if (!isPopup(item)) chooseMenuItem(modal, item.id);
             return true;
         }

@@ -14,6 +14,14 @@ struct MenuLevel {
     RECT rect{0, 0, 0, 0};      // the whole menu, border included
     std::vector<RECT> items;    // one per entry, in screen coordinates
     int hot = -1;               // the entry under the pen, or -1
+    // A menu taller than the screen is held to the screen's height and scrolls: arrows at its top
+    // and bottom, the entries between them from `first` on (the others have empty rectangles).
+    bool scrolls = false;
+    RECT upArrow{0, 0, 0, 0};
+    RECT downArrow{0, 0, 0, 0};
+    int first = 0;
+    bool moreAbove = false;
+    bool moreBelow = false;
 };
 
 // The open menu and its open submenus, top level first.

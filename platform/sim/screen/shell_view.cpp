@@ -51,6 +51,9 @@ RECT trayIconRect(const Window& desktop, size_t index) {
     return RECT{right - slot + (slot - icon) / 2, top, right - slot + (slot - icon) / 2 + icon, top + icon};
 }
 
+// Whether the command bar has room for the icon of that slot.
+bool iconFits(const Window& desktop, size_t index) { return trayIconRect(desktop, index).left >= commandBar(desktop).left; }
+
 Window* desktopWindow() {
     for (HWND h : topLevelWindows()) {
         Window* w = findWindowObject(h);
@@ -114,12 +117,18 @@ void drawDesktop(Canvas& c, const Window& desktop) {
     RECT bar = commandBar(desktop);
     c.fill(bar, colour::CommandBar);
     c.hline(bar.left, bar.right, bar.top, colour::Shadow);
+    // Each icon as the notification area holds it (its own copy of the image the program gave,
+    // a composed one as well as a resource's), in the slots that fit left of the input panel's
+    // button; an icon without an image leaves its slot empty.
     const auto& icons = trayIcons();
-    for (size_t i = 0; i < icons.size(); ++i) {
-        Image colourImage, mask;
-        if (!decodeIconResource(icons[i].iconResource, scaled(16), &colourImage, &mask)) continue;
+    for (size_t i = 0; i < icons.size() && iconFits(desktop, i); ++i) {
+        const TrayIcon& t = icons[i];
+        if (!t.hasImage) continue;
         RECT r = trayIconRect(desktop, i);
-        c.icon(r.left, r.top, colourImage, mask);
+        int size = r.right - r.left;
+        // An image of another size is centred on its slot.
+        c.within(r).icon(r.left + (size - t.colour.width) / 2, r.top + (size - t.colour.height) / 2,
+                         Image{t.colour.width, t.colour.height, t.colour.pixels}, Image{t.mask.width, t.mask.height, t.mask.pixels});
     }
 }
 
@@ -150,7 +159,7 @@ void drawPlainWindow(Canvas& c, const Window& window) {
 bool tapNotificationArea(int x, int y) {
     Window* desktop = desktopWindow();
     if (desktop == nullptr || windowAtPoint(x, y) != desktop->handle) return false;
-    for (size_t i = 0; i < trayIcons().size(); ++i) {
+    for (size_t i = 0; i < trayIcons().size() && iconFits(*desktop, i); ++i) {
         const TrayIcon& icon = trayIcons()[i];
         if (inside(trayIconRect(*desktop, i), x, y)) {
             postMessageInternal(icon.window, icon.callbackMessage, icon.id, WM_LBUTTONDOWN);

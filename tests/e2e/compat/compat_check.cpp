@@ -13,6 +13,7 @@
 
 #include "platform/win32/size_scaling.h"
 #include "res/resource.h"
+#include "tests/e2e/compat/simulator_rules.h"
 #include "tests/e2e/system_helpers.h"
 
 namespace {
@@ -259,6 +260,7 @@ int main() {
     displayEscape();
     startupShortcut();
     fullScreenDialog();
+    checkSimulatorRules(check);
     std::printf("compat: %d of %d checks passed\n", gChecks - gFailures, gChecks);
     return gFailures == 0 ? 0 : 1;
 }

@@ -482,6 +482,13 @@ const Registrar window("window", [](Args& a, Outcome&) {
     createOtherWindow(fromUtf16(w.title), fromUtf16(w.className), w.hidden, w.ignoresClose);
 });
 
+const Registrar windowExit("window-exit", [](Args& a, Outcome&) {
+    a.expectCount(1, 1);
+    if (!endOtherWindow(fromUtf16(a.string(0)))) {
+        throw ScenarioError("window-exit: no other program's window " + scenario::quote(a.string(0)));
+    }
+});
+
 HKEY rootKey(const std::string& name) {
     if (name == "HKCU") return HKEY_CURRENT_USER;
     if (name == "HKLM") return HKEY_LOCAL_MACHINE;
@@ -956,7 +963,8 @@ const Registrar expect("expect", [](Args& a, Outcome& o) {
         size_t n = taskbarOwnMessages(static_cast<UINT>(message));
         check(o, n == a.unsignedNumber(2), "taskbar-messages " + scenario::hex(static_cast<uint64_t>(message)) + " " +
                                                std::to_string(n), a);
-    } else if (what == "gdi-objects" || what == "icons" || what == "device-contexts" || what == "exit-leftovers") {
+    } else if (what == "gdi-objects" || what == "icons" || what == "device-contexts" || what == "exit-leftovers" ||
+               what == "dialog-fits") {
         notOnRealSystem(a);
     } else if (!ruleCheck(what, a, o)) {
         throw ScenarioError("expect: unknown check " + what);

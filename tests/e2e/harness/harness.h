@@ -163,6 +163,8 @@ std::wstring devicePath(const std::u16string& path);
 bool startProgram();
 HWND programMainWindow();
 void createOtherWindow(const std::wstring& title, const std::wstring& className, bool hidden, bool ignoresClose);
+// The other program whose window has this title ends it by itself; false when there is none.
+bool endOtherWindow(const std::wstring& title);
 bool isOtherProgramWindow(HWND window);
 // Lets the other programs handle what was posted to them; true when they had anything.
 bool runOtherPrograms();

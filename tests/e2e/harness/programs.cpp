@@ -157,6 +157,19 @@ void createOtherWindow(const std::wstring& title, const std::wstring& name, bool
     });
 }
 
+bool endOtherWindow(const std::wstring& title) {
+    bool found = false;
+    runOnOthers([&] {
+        for (HWND w = FindWindowExW(NULL, NULL, NULL, title.c_str()); w != NULL; w = FindWindowExW(NULL, w, NULL, title.c_str())) {
+            if (GetWindowThreadProcessId(w, NULL) != gOthersThreadId) continue;
+            DestroyWindow(w);
+            found = true;
+            return;
+        }
+    });
+    return found;
+}
+
 bool isOtherProgramWindow(HWND window) {
     return window != NULL && gOthersThreadId != 0 && GetWindowThreadProcessId(window, NULL) == gOthersThreadId;
 }
