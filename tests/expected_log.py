@@ -57,6 +57,9 @@ def match(expected_lines, log_lines):
     """None when the log matches; otherwise the reason, naming the lines concerned."""
     pattern = parse(expected_lines)
     states = _closure({0}, pattern)
+    # The furthest point of the file that any reading reached, and the log lines taken by then:
+    # a mismatch is reported there (a `...` early in the file keeps the match alive to the end).
+    furthest, taken = max(states), 0
     for at, line in enumerate(log_lines, 1):
         following = set()
         for i in states:
@@ -67,20 +70,27 @@ def match(expected_lines, log_lines):
             elif pattern[i][0] != ANY and _takes(pattern[i], line):
                 following.add(i + 1)
         if not following:
-            return _mismatch(pattern, states, at, line)
+            break
         states = _closure(following, pattern)
-    if len(pattern) in states:
-        return None
-    i = min(j for j in states if j < len(pattern) and pattern[j][0] == REQUIRED)
-    return "the log ended, but line %d of the expected file was still to come: %s" % (pattern[i][2], pattern[i][1])
+        if max(states) > furthest:
+            furthest, taken = max(states), at
+    else:
+        if len(pattern) in states:
+            return None
+    return _mismatch(pattern, furthest, taken, log_lines)
 
 
-def _mismatch(pattern, states, at, line):
-    wanted = [pattern[i] for i in sorted(states) if i < len(pattern) and pattern[i][0] != ANY]
-    if not wanted:
-        return "log line %d is not in the expected file (nothing more was expected): %s" % (at, line)
-    told = "; or ".join("line %d%s: %s" % (n, " (optional)" if k == OPTIONAL else "", t) for k, t, n in wanted)
-    return "log line %d is not what the expected file names there\n  log:      %s\n  expected: %s" % (at, line, told)
+def _mismatch(pattern, furthest, taken, log_lines):
+    i = furthest
+    while i < len(pattern) and pattern[i][0] != REQUIRED:
+        i += 1
+    wanted = ("line %d: %s" % (pattern[i][2], pattern[i][1])) if i < len(pattern) else "nothing more"
+    if taken < len(log_lines):
+        found = "log line %d: %s" % (taken + 1, log_lines[taken])
+    else:
+        found = "the end of the log"
+    return "the log follows the expected file up to log line %d; then\n  expected: %s\n  found:    %s" % (
+        taken, wanted, found)
 
 
 def read_lines(path):

@@ -15,14 +15,22 @@ class ExactLines(unittest.TestCase):
         self.assertIsNone(match(["0 a", "0 b"], ["0 a", "0 b"]))
 
     def test_a_missing_required_line_fails(self):
-        self.assertIn("line 3", match(["0 a", "0 b", "0 c"], ["0 a", "0 b"]))
+        self.assertIn("line 3: 0 c", match(["0 a", "0 b", "0 c"], ["0 a", "0 b"]))
         self.assertIsNotNone(match(["0 a", "0 b", "0 c"], ["0 a", "0 c"]))
+
+    def test_a_missing_line_is_named_where_the_log_stopped_short(self):
+        reason = match(["...", "0 a", "0 b", "0 c"], ["0 x", "0 a", "0 b"])
+        self.assertIn("line 4: 0 c", reason)
+        self.assertIn("the end of the log", reason)
+        reason = match(["...", "0 a", "0 b", "0 c"], ["0 x", "0 a", "0 b", "0 d"])
+        self.assertIn("line 4: 0 c", reason)
+        self.assertIn("log line 4: 0 d", reason)
 
     def test_lines_out_of_order_fail(self):
         self.assertIsNotNone(match(["0 a", "0 b"], ["0 b", "0 a"]))
 
     def test_an_extra_line_fails_without_an_ellipsis(self):
-        self.assertIn("log line 2", match(["0 a", "0 b"], ["0 a", "0 x", "0 b"]))
+        self.assertIn("log line 2: 0 x", match(["0 a", "0 b"], ["0 a", "0 x", "0 b"]))
         self.assertIsNotNone(match(["0 a"], ["0 a", "0 b"]))
         self.assertIsNotNone(match([], ["0 a"]))
 
