@@ -61,5 +61,16 @@ done
 expected=$'0 process-start orvo\n0 tray-add 5302 161\n0 timer-set 159 2000'
 [ "$(cat "$work/killed.log")" = "$expected" ] || fail "killed run: log $(cat "$work/killed.log")"
 
+# The monkey's arguments: a seed is a count, steps and seeds at least 1; a seed's events, printed,
+# are a scenario that plays again.
+for args in "--monkey" "--monkey -1" "--monkey 1 --steps 0" "--monkey 1 --seeds" "--monkey 1 --bogus 3"; do
+  run $args
+  [ "$status" -eq 2 ] || fail "$args: exit $status"
+done
+run --monkey 4 --steps 60 --print
+[ "$status" -eq 0 ] || fail "--monkey 4: exit $status: $err"
+printf '%s\n' "$out" | grep -v '^monkey: ' > "$work/seed4.scn"
+"$sim" "$work/seed4.scn" > /dev/null 2>&1 || fail "the printed events of seed 4 do not play again"
+
 [ "$failures" -eq 0 ] && echo "front end: all checks passed"
 exit $((failures > 0))
