@@ -65,7 +65,13 @@ void endWhenSafe(HWND window) {
 }
 
 void onDestroy(HWND window) {
-    if (programLeaving == 0) hideEverything(window);
+    if (programLeaving == 0) {
+        hideEverything(window);
+    } else {
+        // A dialog left open under the close request may have moved the indicator on its Done,
+        // taking the background at the new place after everything was hidden: that goes too.
+        releaseIndicator(false);
+    }
     releaseIconSlots();
     takeTaskbarHookOut();
     PostQuitMessage(0);
