@@ -18,6 +18,7 @@
 #include "dialogs.h"
 #include "file_system.h"
 #include "modal.h"
+#include "other_hooks.h"
 #include "registry.h"
 #include "scenario.h"
 #include "scenario/event_shortening.h"
@@ -118,6 +119,28 @@ std::vector<std::string> otherWindows() {
     return titles;
 }
 
+// Another program that hooks the taskbar, as a careful one does: it puts back what it replaced, or
+// ends, only while its own procedure is the one the taskbar runs first and no menu or box of a hook
+// is open on the shell's thread. Any other order is that program's own fault (it would cut a later
+// hook out, or end with its code on the shell's stack), which Orvo cannot mend; the scenarios of
+// tests/scenarios/other_hooks play the orders Orvo must survive.
+std::string hookerEvent(Random& r) {
+    if (sim::taskbarWindow() == nullptr) return "";
+    const bool shellBusy = sim::openModal(sim::OpenModal::PopupMenu) || sim::openModal(sim::OpenModal::MessageBox);
+    const std::string first = sim::taskbarProcedureOwner();
+    std::vector<std::string> choices;
+    for (const sim::RunningHooker& h : sim::runningHookers()) {
+        const std::string name = quote(h.name);
+        if (!h.hooked) choices.push_back("taskbar-hooker " + name + " hook");
+        if (shellBusy || (h.hooked && first != name)) continue;
+        if (h.hooked) choices.push_back("taskbar-hooker " + name + " unhook");
+        choices.push_back("taskbar-hooker " + name + " exit");
+    }
+    if (sim::hookersStarted() < 8) choices.push_back("taskbar-hooker \"Utility " + number(sim::hookersStarted() + 1) + "\" hook");
+    if (choices.empty()) return "";
+    return choices[static_cast<size_t>(r.below(static_cast<int>(choices.size())))];
+}
+
 // One event a person, the device or another program might produce now; the state of the device
 // only steers the choice (what is open, what is inserted), so that most events act on something.
 std::string nextEvent(Random& r, int& windowsMade) {
@@ -146,6 +169,10 @@ std::string nextEvent(Random& r, int& windowsMade) {
         return std::string("card \"") + kCardNames[r.below(3)] + "\" " + std::to_string(free) + " " + std::to_string(total);
     }
     if (roll < 43) {
+        if (r.chance(25)) {
+            std::string hook = hookerEvent(r);
+            if (!hook.empty()) return hook;
+        }
         // Another program ends its window by itself now and then.
         std::vector<std::string> others = otherWindows();
         if (!others.empty() && r.chance(35)) {

@@ -92,6 +92,16 @@ std::string taskbarHooker(const std::u16string& name, HookerAction action) {
     return "";
 }
 
+std::vector<RunningHooker> runningHookers() {
+    std::vector<RunningHooker> running;
+    for (int i = 0; i < gHookersMade; ++i) {
+        if (runningHooker(gHookers[i].name) == i) running.push_back(RunningHooker{gHookers[i].name, gHookers[i].hooked});
+    }
+    return running;
+}
+
+int hookersStarted() { return gHookersMade; }
+
 std::string taskbarProcedureOwner() {
     Window* w = findWindowObject(taskbarWindow());
     if (w == nullptr) return "none";

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace sim {
 
@@ -12,6 +13,15 @@ enum class HookerAction { Hook, Unhook, Exit };
 // Carries out the action of the other program NAME (started by its first hook). Returns "" when
 // done, or what made it impossible (a mistake in the scenario).
 std::string taskbarHooker(const std::u16string& name, HookerAction action);
+
+// The other programs of that kind that run now, with whether their procedure is on the taskbar.
+struct RunningHooker {
+    std::u16string name;
+    bool hooked = false;
+};
+std::vector<RunningHooker> runningHookers();
+// How many such programs have started so far (names are never taken again).
+int hookersStarted();
 
 // Whose procedure the taskbar runs first: "shell", "orvo", or another program's name in quotes.
 std::string taskbarProcedureOwner();
