@@ -246,8 +246,8 @@ int32_t field(const std::vector<BYTE>& image, size_t offset) {
 
 // --- The user's hand: the mouse on the tray icon, keys in menus, buttons in dialogs -------------
 
-// The mouse moves to the point, rests there a moment, and clicks.
-void clickAt(POINT at) {
+// The mouse moves to the point, rests there a moment, and clicks (with the right button where asked).
+void clickAt(POINT at, bool rightButton = false) {
     INPUT input[3] = {};
     for (INPUT& i : input) {
         i.type = INPUT_MOUSE;
@@ -257,8 +257,8 @@ void clickAt(POINT at) {
     }
     SendInput(1, &input[0], sizeof(INPUT));
     Sleep(100);
-    input[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-    input[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    input[1].mi.dwFlags |= rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    input[2].mi.dwFlags |= rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
     SendInput(2, &input[1], sizeof(INPUT));
 }
 
@@ -427,22 +427,6 @@ std::wstring userSettingsFile() {
     return std::wstring(folder) + L"\\Orvo\\orvo.dat";
 }
 
-// A right click on the icon, as a desktop user opens a menu.
-void rightClickAt(POINT at) {
-    INPUT input[3] = {};
-    for (INPUT& i : input) {
-        i.type = INPUT_MOUSE;
-        i.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-        i.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-        i.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    }
-    SendInput(1, &input[0], sizeof(INPUT));
-    Sleep(100);
-    input[1].mi.dwFlags |= MOUSEEVENTF_RIGHTDOWN;
-    input[2].mi.dwFlags |= MOUSEEVENTF_RIGHTUP;
-    SendInput(2, &input[1], sizeof(INPUT));
-}
-
 void pressKey(WORD key) {
     INPUT input[2] = {};
     input[0].type = input[1].type = INPUT_KEYBOARD;
@@ -586,7 +570,7 @@ void runChecks(const std::wstring& picture) {
 
     // --- A right click opens the menu, with Orvo in the foreground: Esc closes it ---
     shown = waitForIcon(emptyTray, battery, true, true);
-    rightClickAt(iconCentre(shown));
+    clickAt(iconCentre(shown), true);  // a right click, as a desktop user opens a menu
     HWND rightMenu = NULL;
     check(waitFor([&] { return (rightMenu = visibleMenu()) != NULL; }, 4000), "a right click on the icon opens the menu");
     if (rightMenu != NULL) {
