@@ -1,5 +1,7 @@
 #include "indicators/icon_composer.h"
 
+#include <initializer_list>
+
 #include "app/app_state.h"
 #include "indicators/icon_slots.h"
 #include "indicators/indicator_place.h"
@@ -110,13 +112,25 @@ void composeIndicatorIcon(HWND window, IndicatorKind kind, int value) {
         ok = ok && BitBlt(colour.dc, 0, 0, size, size, source, 0, 0, SRCCOPY);
         ok = ok && SelectObject(source, strip) != NULL;
         DigitLayout layout = layoutDigits(value, size, glyphs);
-        for (int i = 0; ok && i < layout.count; ++i) {
-            const GlyphRect& g = glyphs[layout.glyphs[i].digit];
-            ok = BitBlt(mask.dc, layout.glyphs[i].x, digitRow, g.width, glyphHeight, source, g.x, g.y, SRCINVERT) != FALSE;
-        }
-        for (int i = 0; ok && i < layout.count; ++i) {
-            const GlyphRect& g = glyphs[layout.glyphs[i].digit];
-            ok = BitBlt(colour.dc, layout.glyphs[i].x, digitRow, g.width, glyphHeight, source, g.x, g.y, SRCCOPY) != FALSE;
+        if (indicatorDigitsDark()) {
+            // On a light surface the digits are black and opaque, the picture around them as it
+            // is: both images are cleared where a glyph is set (set with OR, then flipped back).
+            for (int i = 0; ok && i < layout.count; ++i) {
+                const GlyphRect& g = glyphs[layout.glyphs[i].digit];
+                for (HDC target : {mask.dc, colour.dc}) {
+                    ok = ok && BitBlt(target, layout.glyphs[i].x, digitRow, g.width, glyphHeight, source, g.x, g.y, SRCPAINT);
+                    ok = ok && BitBlt(target, layout.glyphs[i].x, digitRow, g.width, glyphHeight, source, g.x, g.y, SRCINVERT);
+                }
+            }
+        } else {
+            for (int i = 0; ok && i < layout.count; ++i) {
+                const GlyphRect& g = glyphs[layout.glyphs[i].digit];
+                ok = BitBlt(mask.dc, layout.glyphs[i].x, digitRow, g.width, glyphHeight, source, g.x, g.y, SRCINVERT) != FALSE;
+            }
+            for (int i = 0; ok && i < layout.count; ++i) {
+                const GlyphRect& g = glyphs[layout.glyphs[i].digit];
+                ok = BitBlt(colour.dc, layout.glyphs[i].x, digitRow, g.width, glyphHeight, source, g.x, g.y, SRCCOPY) != FALSE;
+            }
         }
         if (sourceOriginal != NULL) SelectObject(source, sourceOriginal);
         // The bitmaps go into the icon deselected, as the platform requires.

@@ -1,5 +1,6 @@
-// The number icon: the kind's picture above the percentage in white digits, built afresh for
-// every reading; and the ready-made status icons for readings without a number.
+// The number icon: the kind's picture above the percentage in white digits (black ones where the
+// notification area is light), built afresh for every reading; and the ready-made status icons
+// for readings without a number.
 #pragma once
 
 #include "indicators/indicator_kind.h"

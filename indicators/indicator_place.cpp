@@ -24,6 +24,8 @@ BOOL taskbarOpensMenu(LPARAM pointerMessage) { return pointerMessage == WM_LBUTT
 
 BOOL everyKindAvailable(IndicatorKind) { return TRUE; }
 
+BOOL whiteDigits() { return FALSE; }
+
 void openTray() { resetTrayIndicator(); }
 
 BOOL eraseTray() {
@@ -62,9 +64,11 @@ void releaseTray(bool) { resetTrayIndicator(); }
 }  // namespace
 
 const IndicatorPlace TaskbarPlace = {captureBackground, showOnTaskbar,    restoreBackground, moveCanvas,
-                                     releaseTaskbar,    taskbarIconsLarge, taskbarOpensMenu,  everyKindAvailable};
+                                     releaseTaskbar,    taskbarIconsLarge, taskbarOpensMenu,  everyKindAvailable,
+                                     whiteDigits};
 const IndicatorPlace TrayPlace = {openTray,    presentInTray,  eraseTray,     moveTray,
-                                  releaseTray, trayIconsLarge, trayOpensMenu, trayKindAvailable};
+                                  releaseTray, trayIconsLarge, trayOpensMenu, trayKindAvailable,
+                                  notificationDigitsDark};
 
 void chooseIndicatorPlace(HWND taskbar, int iconX) {
     place = taskbar == NULL ? &TrayPlace : &TaskbarPlace;
@@ -81,3 +85,4 @@ void releaseIndicator(bool shown) { place->release(shown); }
 BOOL indicatorIconsLarge() { return place->iconsLarge(); }
 BOOL indicatorMenuMessage(LPARAM pointerMessage) { return place->opensMenu(pointerMessage); }
 BOOL indicatorKindAvailable(IndicatorKind kind) { return place->kindAvailable(kind); }
+BOOL indicatorDigitsDark() { return place->digitsDark(); }

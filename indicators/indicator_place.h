@@ -31,6 +31,9 @@ struct IndicatorPlace {
     BOOL (*opensMenu)(LPARAM pointerMessage);
     // FALSE when the kind cannot be measured on this machine at all, whatever its setting.
     BOOL (*kindAvailable)(IndicatorKind kind);
+    // TRUE when the digits are drawn dark, for a light surface under them; the device's taskbar
+    // is dark and keeps the white digits.
+    BOOL (*digitsDark)();
 };
 
 extern const IndicatorPlace TaskbarPlace;
@@ -49,4 +52,5 @@ void releaseIndicator(bool shown);
 BOOL indicatorIconsLarge();
 BOOL indicatorMenuMessage(LPARAM pointerMessage);
 BOOL indicatorKindAvailable(IndicatorKind kind);
+BOOL indicatorDigitsDark();
 

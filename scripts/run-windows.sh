@@ -38,9 +38,6 @@ if [ ! -d "$WINEPREFIX" ]; then
   echo "run-windows: making the Wine prefix $WINEPREFIX (once)"
   mkdir -p "$(dirname "$WINEPREFIX")"
   wineboot -i > /dev/null 2>&1
-  # A dark taskbar, as desktops have by default: the meter's digits are white.
-  wine reg add 'HKCU\Control Panel\Colors' /v Menu /d '40 44 52' /f > /dev/null 2>&1
-  wine reg add 'HKCU\Control Panel\Colors' /v MenuText /d '240 240 240' /f > /dev/null 2>&1
   wineserver -w
 fi
 

@@ -45,10 +45,11 @@ inline Placements layout(int value, bool large) {
 }
 
 // Draws the placed glyphs into the kind's mask and colour images (size x size, top row first);
-// `stripAt(x, y)` is the digit strip's pixel.
+// `stripAt(x, y)` is the digit strip's pixel. Dark digits (for a light notification area) are
+// black and opaque wherever a glyph is set, the rest of the picture untouched.
 template <class Pixel, class StripAt>
 void drawDigits(std::vector<Pixel>& mask, std::vector<Pixel>& colour, const Placements& glyphs, bool large,
-                StripAt stripAt) {
+                StripAt stripAt, bool dark = false) {
     const int size = large ? 32 : 16, row = large ? 18 : 9, height = large ? 16 : 8;
     const Glyph* table = large ? LargeGlyphs : SmallGlyphs;
     for (const auto& [digit, x] : glyphs) {
@@ -57,8 +58,13 @@ void drawDigits(std::vector<Pixel>& mask, std::vector<Pixel>& colour, const Plac
             for (int c = 0; c < g.w; ++c) {
                 const size_t at = static_cast<size_t>((row + r) * size + x + c);
                 const Pixel s = stripAt(g.x + c, g.y + r);
-                mask[at] ^= s;
-                colour[at] = s;
+                if (dark) {
+                    mask[at] &= ~s;
+                    colour[at] &= ~s;
+                } else {
+                    mask[at] ^= s;
+                    colour[at] = s;
+                }
             }
         }
     }

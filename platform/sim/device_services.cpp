@@ -82,6 +82,8 @@ BOOL userSettingsDir(LPWSTR, DWORD) { return FALSE; }
 
 BOOL isDesktopShellWindow(HWND) { return FALSE; }
 
+BOOL notificationDigitsDark() { return FALSE; }
+
 BOOL defaultInstallDir(LPWSTR dir, DWORD units) {
     static const WCHAR folder[] = u"\\Program Files\\Marund\\Orvo";
     if (dir == nullptr || units < sizeof folder / sizeof folder[0]) return FALSE;

@@ -117,6 +117,8 @@ BOOL defaultInstallDir(LPWSTR dir, DWORD units);
 BOOL userSettingsDir(LPWSTR dir, DWORD units);
 // The device has no desktop shell windows to leave out of the lists: FALSE.
 BOOL isDesktopShellWindow(HWND window);
+// The simulator paints no notification area: its icons keep the white digits of the device.
+BOOL notificationDigitsDark();
 
 // Shell
 BOOL Shell_NotifyIcon(DWORD message, PNOTIFYICONDATAW data);

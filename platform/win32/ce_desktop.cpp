@@ -3,6 +3,8 @@
 // stand-in shell of the end-to-end suite) every operation here is the device's.
 #include "platform/win32/win32_api.h"
 
+#include <math.h>
+
 #ifndef _WIN32_WCE
 
 namespace {
@@ -40,6 +42,57 @@ BOOL isDesktopShellWindow(HWND window) {
     if (exStyle & WS_EX_APPWINDOW) return FALSE;
     if (exStyle & WS_EX_TOOLWINDOW) return TRUE;
     return GetWindow(window, GW_OWNER) != NULL ? TRUE : FALSE;
+}
+
+namespace {
+
+// The relative luminance of a colour, and the contrast ratio of two luminances, as the
+// accessibility guidelines define them.
+double channel(int value) {
+    const double c = value / 255.0;
+    return c <= 0.03928 ? c / 12.92 : pow((c + 0.055) / 1.055, 2.4);
+}
+
+double luminance(COLORREF colour) {
+    return 0.2126 * channel(GetRValue(colour)) + 0.7152 * channel(GetGValue(colour)) +
+           0.0722 * channel(GetBValue(colour));
+}
+
+// The colour the taskbar paints itself with: its class's background (a system colour or a
+// brush) where another program may read it, else the menu colour: the one Wine's taskbar paints
+// with, and in the classic scheme the same as the face colour of the classic taskbar.
+COLORREF taskbarColour() {
+    HWND taskbar = FindWindowW(L"Shell_TrayWnd", NULL);
+    const ULONG_PTR background = taskbar != NULL ? GetClassLongPtrW(taskbar, GCLP_HBRBACKGROUND) : 0;
+    if (background != 0 && background <= COLOR_MENUBAR + 1) return GetSysColor(static_cast<int>(background - 1));
+    LOGBRUSH brush;
+    if (background != 0 && GetObjectW(reinterpret_cast<HGDIOBJ>(background), sizeof brush, &brush) == sizeof brush &&
+        brush.lbStyle == BS_SOLID) {
+        return brush.lbColor;
+    }
+    return GetSysColor(COLOR_MENU);
+}
+
+}  // namespace
+
+BOOL notificationDigitsDark() {
+    if (!onDesktop()) return FALSE;
+    // Read afresh at every composition: a change of the setting reaches the next icon.
+    HKEY key = NULL;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize", 0,
+                      KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+        DWORD light = 0;
+        DWORD type = 0;
+        DWORD size = sizeof light;
+        const LONG read = RegQueryValueExW(key, L"SystemUsesLightTheme", NULL, &type, reinterpret_cast<BYTE*>(&light), &size);
+        RegCloseKey(key);
+        if (read == ERROR_SUCCESS && type == REG_DWORD && size == sizeof light) return light != 0 ? TRUE : FALSE;
+    }
+    // Whichever of white and black stands out more from the taskbar's colour.
+    const double surface = luminance(taskbarColour());
+    const double onWhite = (1.0 + 0.05) / (surface + 0.05);
+    const double onBlack = (surface + 0.05) / 0.05;
+    return onBlack > onWhite ? TRUE : FALSE;
 }
 
 #endif  // !_WIN32_WCE

@@ -44,6 +44,11 @@ BOOL userSettingsDir(LPWSTR dir, DWORD units);
 // taskbar, tool windows, owned windows); FALSE always beside the Pocket PC's taskbar.
 BOOL isDesktopShellWindow(HWND window);
 
+// TRUE when the notification area's surface is light, so that an icon's digits must be dark to
+// be read on it: the system's light or dark setting where it has one, else the taskbar's own
+// colour. FALSE beside the Pocket PC's taskbar.
+BOOL notificationDigitsDark();
+
 // The program's menu tracking: on a desktop a notification icon's menu opens at the pointer, its
 // owner in the foreground first (device_seam.cpp puts it in the real program's seam).
 BOOL ceTrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, LPTPMPARAMS params);

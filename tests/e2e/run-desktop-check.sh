@@ -51,12 +51,13 @@ if [ "$fresh" -eq 1 ]; then
   rm -rf "$WINEPREFIX"
   wineboot -i > "$work/wineboot.log" 2>&1
 fi
-# Every program on one Wine desktop with Wine's shell (its taskbar and notification area), and a
-# dark taskbar as desktops have by default: the meter's digits are white.
+# Every program on one Wine desktop with Wine's shell (its taskbar and notification area), in
+# Wine's own light colours (a prefix from an older run may still hold darkened ones); the check
+# makes the taskbar dark itself for a while.
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f > /dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 800x600 /f > /dev/null 2>&1
-wine reg add 'HKCU\Control Panel\Colors' /v Menu /d '40 44 52' /f > /dev/null 2>&1
-wine reg add 'HKCU\Control Panel\Colors' /v MenuText /d '240 240 240' /f > /dev/null 2>&1
+wine reg delete 'HKCU\Control Panel\Colors' /v Menu /f > /dev/null 2>&1
+wine reg delete 'HKCU\Control Panel\Colors' /v MenuText /f > /dev/null 2>&1
 wineserver -w
 
 # Installed as a user would: the program alone, in a folder of its own whose name has a blank.
@@ -81,6 +82,18 @@ chattr +i "$folder/orvo.dat" 2> /dev/null && immutable=1
 
 timeout 180 wine "$checker" 'C:\Orvo Desk\orvo.exe' 'C:\orvo-desktop'
 status=$?
+# The same meter on a dark taskbar: Wine's shell paints its taskbar with the menu colour, read
+# when the shell starts, so the shell starts anew with that colour dark for this start alone.
+wineserver -k > /dev/null 2>&1
+wineserver -w
+wine reg add 'HKCU\Control Panel\Colors' /v Menu /d '40 44 52' /f > /dev/null 2>&1
+wineserver -w
+timeout 120 wine "$checker" --dark-taskbar 'C:\Orvo Desk\orvo.exe'
+[ $? -eq 0 ] || status=1
+wineserver -k > /dev/null 2>&1
+wineserver -w
+wine reg delete 'HKCU\Control Panel\Colors' /v Menu /f > /dev/null 2>&1
+wineserver -w
 [ "$immutable" -eq 1 ] && chattr -i "$folder/orvo.dat"
 for picture in meter menu; do
   bmp="$WINEPREFIX/drive_c/orvo-desktop-$picture.bmp"

@@ -13,6 +13,9 @@
 //   a machine without a battery (BatteryFlag 128) never shows the battery;
 // - a right click opens the menu with Orvo in the foreground, and Esc on the keyboard closes it;
 // - when "TaskbarCreated" is broadcast after the icon went, the icon is back at once;
+// - the digits keep at least 4.5 : 1 contrast on the light taskbar of Wine's own colours, and,
+//   with --dark-taskbar (the run script makes the taskbar's colour dark for that start alone),
+//   on a dark one;
 // - Close All asks another program's window to close, never the desktop's own ("Progman");
 // - with no registry value, the settings file is in the program's folder; a change made in the
 //   Settings dialog is written there, or, when the run script made that folder's file one that
@@ -28,6 +31,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -338,6 +342,7 @@ std::wstring dialogText(HWND box) {
 struct Shown {
     std::string name;  // empty: none of the expected icons
     POINT at = {-1, -1};
+    std::vector<POINT> digits;  // in the icon
 };
 
 Shown shownIcon(const Pixels& empty, const std::vector<Icon>& icons) {
@@ -345,7 +350,7 @@ Shown shownIcon(const Pixels& empty, const std::vector<Icon>& icons) {
     if (tray.width != empty.width || tray.height != empty.height) return Shown();
     for (const Icon& icon : icons) {
         POINT at = findIcon(tray, empty, icon);
-        if (at.x >= 0) return Shown{icon.name, at};
+        if (at.x >= 0) return Shown{icon.name, at, icon.digits};
     }
     return Shown();
 }
@@ -354,6 +359,42 @@ Shown waitForIcon(const Pixels& empty, bool battery, bool memory, bool storage) 
     Shown shown;
     waitFor([&] { return !(shown = shownIcon(empty, expectedIcons(battery, memory, storage))).name.empty(); }, 15000);
     return shown;
+}
+
+// The relative luminance of a 0x00RRGGBB pixel and the contrast ratio of two, as the
+// accessibility guidelines define them.
+double luminance(DWORD pixel) {
+    auto channel = [](DWORD v) {
+        const double c = v / 255.0;
+        return c <= 0.03928 ? c / 12.92 : pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(pixel >> 16 & 0xFF) + 0.7152 * channel(pixel >> 8 & 0xFF) + 0.0722 * channel(pixel & 0xFF);
+}
+
+double contrast(DWORD a, DWORD b) {
+    const double la = luminance(a), lb = luminance(b);
+    return (la > lb ? la + 0.05 : lb + 0.05) / (la > lb ? lb + 0.05 : la + 0.05);
+}
+
+// The digits' lowest contrast as the notification area shows them: every pixel a glyph sets, on
+// the screen now, against the empty taskbar's pixel there. 0 when the icon has no digits.
+double digitContrast(const Pixels& empty, const Shown& shown) {
+    if (shown.digits.empty()) return 0;
+    const Pixels tray = capture(trayRect());
+    if (tray.width != empty.width || tray.height != empty.height) return 0;
+    double lowest = 100;
+    for (const POINT& d : shown.digits) {
+        const int x = shown.at.x + d.x, y = shown.at.y + d.y;
+        const double ratio = contrast(tray.at(x, y), empty.at(x, y));
+        if (ratio < lowest) lowest = ratio;
+    }
+    return lowest;
+}
+
+std::string ratioText(double ratio) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f : 1", ratio);
+    return text;
 }
 
 POINT iconCentre(const Shown& shown) {
@@ -484,6 +525,31 @@ void checkSimultaneousStarts() {
     }
 }
 
+// On a dark taskbar (the run script's second start of this check, with the taskbar's colour made
+// dark for it alone): the meter's digits keep their contrast.
+void checkDarkTaskbar() {
+    if (!check(waitFor([] { return IsWindowVisible(trayWindow()) != FALSE; }, 30000),
+               "the desktop has a taskbar with a notification area")) {
+        return;
+    }
+    Sleep(500);
+    const Pixels emptyTray = capture(trayRect());
+    Program orvo;
+    if (!check(start(&orvo), "orvo.exe starts on the dark taskbar")) return;
+    Shown number = waitForIcon(emptyTray, false, true, true);
+    const double ratio = number.name.empty() ? 0 : digitContrast(emptyTray, number);
+    if (!number.name.empty()) {
+        const POINT d = number.digits.front();
+        const DWORD under = emptyTray.at(number.at.x + d.x, number.at.y + d.y);
+        check(luminance(under) < 0.1, "the taskbar under the digits is dark");
+    }
+    note("on the dark taskbar " + number.name + ": digits at " + ratioText(ratio));
+    check(ratio >= 4.5, "on a dark taskbar the digits keep at least 4.5 : 1 contrast");
+    PostMessageW(orvo.main, WM_CLOSE, 0, 0);
+    DWORD code = 99;
+    check(ended(&orvo, &code) && code == 0, "and it ends with exit code 0");
+}
+
 void runChecks(const std::wstring& picture) {
     if (!check(waitFor([] { return IsWindowVisible(trayWindow()) != FALSE; }, 30000),
                "the desktop has a taskbar with a notification area")) {
@@ -517,11 +583,15 @@ void runChecks(const std::wstring& picture) {
     check(!shown.name.empty(), battery ? "the first icon in the notification area is the battery's"
                                        : "without a battery the first icon is program memory's");
     const RECT cell = {shown.at.x, shown.at.y, shown.at.x + iconSize(), shown.at.y + iconSize()};
-    bool whiteUnder = false;
-    for (int y = cell.top; y < cell.bottom && shown.at.x >= 0; ++y)
-        for (int x = cell.left; x < cell.right; ++x) whiteUnder = whiteUnder || emptyTray.at(x, y) == 0xFFFFFF;
-    // White digits on a white taskbar could not be told apart, by a user or by this check.
-    check(!whiteUnder, "the taskbar under the icon is not white");
+    {
+        // The light taskbar a fresh prefix has.
+        Shown number = waitForIcon(emptyTray, false, true, true);
+        const double ratio = digitContrast(emptyTray, number);
+        note("on the light taskbar (" + ratioText(contrast(emptyTray.at(cell.left, cell.top), 0)) + " against black) " +
+             number.name + ": digits at " + ratioText(ratio));
+        check(luminance(emptyTray.at(cell.left, cell.top)) > 0.5, "the taskbar is light in Wine's own colours");
+        check(ratio >= 4.5, "on a light taskbar the digits keep at least 4.5 : 1 contrast");
+    }
     auto iconGone = [&] {
         Pixels now = capture(trayRect());
         if (now.width != emptyTray.width || now.height != emptyTray.height) return false;
@@ -684,8 +754,13 @@ void runChecks(const std::wstring& picture) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    const bool dark = argc > 1 && wcscmp(argv[1], L"--dark-taskbar") == 0;
+    if (dark) {
+        --argc;
+        ++argv;
+    }
     if (argc < 2) {
-        std::printf("usage: orvo-desktop-check ORVO_EXE [PICTURES]\n");
+        std::printf("usage: orvo-desktop-check [--dark-taskbar] ORVO_EXE [PICTURES]\n");
         return 2;
     }
     WCHAR full[MAX_PATH];
@@ -698,7 +773,11 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
     CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
-    runChecks(argc > 2 ? argv[2] : L"");
+    if (dark) {
+        checkDarkTaskbar();
+    } else {
+        runChecks(argc > 2 ? argv[2] : L"");
+    }
     std::printf("desktop: %d of %d checks passed\n", checksRun() - checksFailed(), checksRun());
     return checksFailed() == 0 ? 0 : 1;
 }

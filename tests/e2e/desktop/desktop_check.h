@@ -43,6 +43,7 @@ struct Icon {
     int size = 0;
     std::vector<DWORD> mask;  // 0xFFFFFF transparent, 0 opaque
     std::vector<DWORD> colour;
+    std::vector<POINT> digits;  // where a glyph of the number is set
 };
 
 // orvo.exe, loaded for its resources only.
@@ -52,12 +53,14 @@ extern const char* const kindNames[4];
 
 // The notification area's icon size: 16, or 32.
 int iconSize();
-Icon numberIcon(int kind, int value, bool large);
+// The number icon with white digits, or with black ones (`dark`) as for a light notification area.
+Icon numberIcon(int kind, int value, bool large, bool dark = false);
 Icon statusIcon(int id, const char* name, int size);
 // The main storage's percentage from its 64-bit sizes; -1 while it moves between two reads.
 int storagePercent(uint64_t* freeBytes = nullptr, uint64_t* totalBytes = nullptr);
 // The icons the tray may show now, for the kinds enabled: the battery as the desktop reports it,
-// main storage at its exact percentage, program memory a few steps either side of its moving value.
+// main storage at its exact percentage, program memory a few steps either side of its moving value;
+// every number icon with white digits and with black ones.
 std::vector<Icon> expectedIcons(bool battery, bool memory, bool storage);
 
 }  // namespace desktop

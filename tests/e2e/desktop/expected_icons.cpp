@@ -24,15 +24,21 @@ Pixels bitmapResource(int id) {
 
 }  // namespace
 
-Icon numberIcon(int kind, int value, bool large) {
+Icon numberIcon(int kind, int value, bool large, bool dark) {
     Icon icon;
-    icon.name = std::string(kindNames[kind]) + " " + std::to_string(value);
+    icon.name = std::string(kindNames[kind]) + " " + std::to_string(value) + (dark ? " (black digits)" : "");
     icon.size = large ? 32 : 16;
     icon.mask = bitmapResource(iconModel::Pictures[kind][large ? 2 : 0]).p;
     icon.colour = bitmapResource(iconModel::Pictures[kind][large ? 3 : 1]).p;
     const Pixels strip = bitmapResource(large ? LargeDigitStrip : SmallDigitStrip);
-    iconModel::drawDigits(icon.mask, icon.colour, iconModel::layout(value < 0 ? 0 : value, large), large,
-                          [&](int x, int y) { return strip.at(x, y); });
+    const iconModel::Placements glyphs = iconModel::layout(value < 0 ? 0 : value, large);
+    iconModel::drawDigits(icon.mask, icon.colour, glyphs, large, [&](int x, int y) { return strip.at(x, y); }, dark);
+    const iconModel::Glyph* table = large ? iconModel::LargeGlyphs : iconModel::SmallGlyphs;
+    const int row = large ? 18 : 9, height = large ? 16 : 8;
+    for (const auto& [digit, x] : glyphs)
+        for (int r = 0; r < height && row + r < icon.size; ++r)
+            for (int c = 0; c < table[digit].w; ++c)
+                if (strip.at(table[digit].x + c, table[digit].y + r) != 0) icon.digits.push_back(POINT{x + c, row + r});
     return icon;
 }
 
@@ -58,14 +64,14 @@ int iconSize() { return GetSystemMetrics(SM_CXSMICON) >= 24 ? 32 : 16; }
 
 namespace {
 
-Icon batteryIcon() {
+Icon batteryIcon(bool dark) {
     SYSTEM_POWER_STATUS power = {};
     GetSystemPowerStatus(&power);
     if (power.BatteryLifePercent == 255) {
         return power.BatteryFlag == 8 ? statusIcon(iconSize() == 32 ? 185 : 121, "battery charging", iconSize())
                                       : statusIcon(iconSize() == 32 ? 186 : 119, "battery unknown", iconSize());
     }
-    return numberIcon(0, power.BatteryLifePercent, iconSize() == 32);
+    return numberIcon(0, power.BatteryLifePercent, iconSize() == 32, dark);
 }
 
 int memoryPercent() {
@@ -96,17 +102,24 @@ int storagePercent(uint64_t* freeBytes, uint64_t* totalBytes) {
 std::vector<Icon> expectedIcons(bool battery, bool memory, bool storage) {
     std::vector<Icon> icons;
     const bool large = iconSize() == 32;
-    if (battery) icons.push_back(batteryIcon());
+    if (battery) {
+        icons.push_back(batteryIcon(false));
+        if (!icons.back().digits.empty()) icons.push_back(batteryIcon(true));
+    }
     if (memory) {
         int p = memoryPercent();
         // Other programs move it between Orvo's reading and this one: a few steps either way.
         for (int v : {p, p - 1, p + 1, p - 2, p + 2, p - 3, p + 3})
-            if (v >= 0 && v <= 100) icons.push_back(numberIcon(1, v, large));
+            if (v >= 0 && v <= 100) {
+                icons.push_back(numberIcon(1, v, large));
+                icons.push_back(numberIcon(1, v, large, true));
+            }
     }
     if (storage) {
         int p = -1;
         waitFor([&] { return (p = storagePercent()) >= 0; }, 2000);
         icons.push_back(numberIcon(2, p, large));
+        icons.push_back(numberIcon(2, p, large, true));
     }
     return icons;
 }
