@@ -3,16 +3,14 @@
 // stand-in shell of the end-to-end suite) every operation here is the device's.
 #include "platform/win32/win32_api.h"
 
-#ifndef _WIN32_WCE
+#ifdef _WIN32_WCE
+BOOL onDesktopShell() { return FALSE; }
+#else
 
-namespace {
-
-bool onDesktop() { return FindWindowW(L"HHTaskBar", NULL) == NULL; }
-
-}  // namespace
+BOOL onDesktopShell() { return FindWindowW(L"HHTaskBar", NULL) == NULL; }
 
 BOOL ceTrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, LPTPMPARAMS params) {
-    if (!onDesktop()) return TrackPopupMenuEx(menu, flags, x, y, owner, params);
+    if (!onDesktopShell()) return TrackPopupMenuEx(menu, flags, x, y, owner, params);
     // A notification icon's menu opens at the pointer, with its owner in the foreground first:
     // otherwise the keys go elsewhere and a click outside does not close it. The benign message
     // afterwards lets the next menu open and stay open, as the platform's reference asks.
@@ -25,7 +23,7 @@ BOOL ceTrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, LPTPMP
 }
 
 BOOL isDesktopShellWindow(HWND window) {
-    if (!onDesktop()) return FALSE;
+    if (!onDesktopShell()) return FALSE;
     // The shell's own windows: the desktop, its taskbars, and what sits behind the desktop.
     static const wchar_t* const shellClasses[] = {L"Progman", L"WorkerW", L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd"};
     WCHAR className[64] = {0};
