@@ -84,7 +84,9 @@ INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         initFullScreenDialog(dialog);
         return TRUE;
     }
-    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDC_ABOUT_CONTINUE)) {
+    // IDCANCEL: Esc, Alt+F4 or the close box of a desktop's dialog; the box changes nothing either way.
+    if (message == WM_COMMAND &&
+        (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDC_ABOUT_CONTINUE || LOWORD(wParam) == IDCANCEL)) {
         EndDialog(dialog, LOWORD(wParam));
         return TRUE;
     }

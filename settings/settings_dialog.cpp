@@ -14,6 +14,11 @@
 
 int largeIconsAtDialogOpen = 0;
 
+namespace {
+// The record as it was before the dialog's opening limited or cleared anything: Cancel puts it back.
+SettingsRecord settingsAtOpen;
+}  // namespace
+
 int limitRefreshSeconds(long value) {
     return value < RefreshSecondsMin ? RefreshSecondsMin
                                      : (value > RefreshSecondsMax ? RefreshSecondsMax : static_cast<int>(value));
@@ -23,8 +28,29 @@ int limitIconX(long value) { return value < IconXMin ? IconXMin : (value > IconX
 
 namespace {
 
+// A desktop's notification icon has no place on a taskbar to choose and no large-icon mode (it
+// takes the size the notification area asks for), and the shortcut starts it with the session.
+// The hidden controls keep the values shown, so Done stores them unchanged.
+void fitDesktop(HWND dialog) {
+    if (!onDesktopShell()) return;
+    HWND position = GetDlgItem(dialog, IDC_ICON_X);
+    HWND label = NULL;
+#ifdef _WIN32
+    // The position's label, which has no id, is the control before its edit box in the template.
+    if (position != NULL) label = GetWindow(position, GW_HWNDPREV);
+#endif
+    const HWND hidden[] = {label, position, GetDlgItem(dialog, IDC_ICON_X_SPIN), GetDlgItem(dialog, IDC_LARGE_ICONS)};
+    for (HWND control : hidden) {
+        if (control != NULL) ShowWindow(control, SW_HIDE);
+    }
+    HWND runAtStartup = GetDlgItem(dialog, IDC_RUN_AT_STARTUP);
+    if (runAtStartup != NULL) SetWindowTextW(runAtStartup, TEXT("Run at start-up"));
+}
+
 void onOpen(HWND dialog) {
+    settingsAtOpen = settings;
     initFullScreenDialog(dialog);
+    fitDesktop(dialog);
     showCheck(dialog, IDC_SHOW_BATTERY, settings.showBattery != 0);
     showCheck(dialog, IDC_SHOW_PROGRAM_MEMORY, settings.showProgramMemory != 0);
     showCheck(dialog, IDC_SHOW_MAIN_STORAGE, settings.showMainStorage != 0);
@@ -127,5 +153,10 @@ INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         return TRUE;
     }
     if (message == WM_COMMAND && LOWORD(wParam) == IDOK) onDone(dialog);
+    if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) {
+        // Esc, Alt+F4 or the close box of a desktop's dialog: nothing saved, moved or changed.
+        settings = settingsAtOpen;
+        EndDialog(dialog, IDCANCEL);
+    }
     return FALSE;
 }

@@ -24,8 +24,10 @@ void closeListed(int count, int except) {
 int selectedLine(HWND listBox) { return static_cast<int>(SendMessageW(listBox, LB_GETCURSEL, 0, 0)); }
 
 void onCommand(HWND dialog, WORD id) {
-    if (id == IDOK) {
-        EndDialog(dialog, IDOK);
+    // IDCANCEL (Esc, Alt+F4 or the close box of a desktop's dialog) leaves as Done does: closing
+    // the list closes no program.
+    if (id == IDOK || id == IDCANCEL) {
+        EndDialog(dialog, id);
         return;
     }
     if (id != IDC_CLOSE && id != IDC_CLOSE_ALL && id != IDC_SWITCH_TO && id != IDC_CLOSE_ALL_EXCEPT) return;

@@ -81,6 +81,7 @@ int ExtEscape(HDC dc, int escape, int inSize, const char* in, int, char*) {
 BOOL userSettingsDir(LPWSTR, DWORD) { return FALSE; }
 
 BOOL isDesktopShellWindow(HWND) { return FALSE; }
+BOOL onDesktopShell() { return FALSE; }
 
 BOOL notificationDigitsDark() { return FALSE; }
 

@@ -115,6 +115,8 @@ BOOL SHInitDialog(PSHINITDLGINFO info);
 BOOL defaultInstallDir(LPWSTR dir, DWORD units);
 // The device keeps its settings in the installation folder alone: FALSE.
 BOOL userSettingsDir(LPWSTR dir, DWORD units);
+// The device's dialogs are the Pocket PC's, with or without its taskbar: FALSE.
+BOOL onDesktopShell();
 // The device has no desktop shell windows to leave out of the lists: FALSE.
 BOOL isDesktopShellWindow(HWND window);
 // The simulator paints no notification area: its icons keep the white digits of the device.

@@ -5,16 +5,20 @@
 
 #include <math.h>
 
-#ifndef _WIN32_WCE
+#ifdef _WIN32_WCE
+// On the device the taskbar is always the Pocket PC's, and every operation is the device's own.
+BOOL onDesktopShell() { return FALSE; }
+BOOL isDesktopShellWindow(HWND) { return FALSE; }
+BOOL notificationDigitsDark() { return FALSE; }
+BOOL ceTrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, LPTPMPARAMS params) {
+    return TrackPopupMenuEx(menu, flags, x, y, owner, params);
+}
+#else
 
-namespace {
-
-bool onDesktop() { return FindWindowW(L"HHTaskBar", NULL) == NULL; }
-
-}  // namespace
+BOOL onDesktopShell() { return FindWindowW(L"HHTaskBar", NULL) == NULL; }
 
 BOOL ceTrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, LPTPMPARAMS params) {
-    if (!onDesktop()) return TrackPopupMenuEx(menu, flags, x, y, owner, params);
+    if (!onDesktopShell()) return TrackPopupMenuEx(menu, flags, x, y, owner, params);
     // A notification icon's menu opens at the pointer, with its owner in the foreground first:
     // otherwise the keys go elsewhere and a click outside does not close it. The benign message
     // afterwards lets the next menu open and stay open, as the platform's reference asks.
@@ -27,7 +31,7 @@ BOOL ceTrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, LPTPMP
 }
 
 BOOL isDesktopShellWindow(HWND window) {
-    if (!onDesktop()) return FALSE;
+    if (!onDesktopShell()) return FALSE;
     // The shell's own windows: the desktop, its taskbars, and what sits behind the desktop.
     static const wchar_t* const shellClasses[] = {L"Progman", L"WorkerW", L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd"};
     WCHAR className[64] = {0};
@@ -76,7 +80,7 @@ COLORREF taskbarColour() {
 }  // namespace
 
 BOOL notificationDigitsDark() {
-    if (!onDesktop()) return FALSE;
+    if (!onDesktopShell()) return FALSE;
     // Read afresh at every composition: a change of the setting reaches the next icon.
     HKEY key = NULL;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize", 0,

@@ -1,5 +1,5 @@
-// Desktop definition of the Pocket PC shell's dialog helper: full-screen sizing below the
-// taskbar and the Done button.
+// Desktop definition of the Pocket PC shell's dialog helper: beside the Pocket PC's taskbar,
+// full-screen sizing below it and the Done button; on a plain desktop, an ordinary dialog.
 #include "platform/win32/win32_api.h"
 
 #ifndef _WIN32_WCE
@@ -60,6 +60,82 @@ int addDoneButton(HWND dialog) {
     return band;
 }
 
+// The width a control needs to show its one line of text whole in its own font: a plain static's
+// text, or a check box's label with its box; 0 for any other control.
+int widthForText(HWND control) {
+    WCHAR className[16] = {0};
+    GetClassNameW(control, className, 16);
+    const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
+    int extra = 0;
+    if (lstrcmpiW(className, L"Static") == 0) {
+        if ((style & SS_TYPEMASK) > SS_RIGHT) return 0;
+    } else if (lstrcmpiW(className, L"Button") == 0) {
+        const LONG_PTR kind = style & BS_TYPEMASK;
+        if (kind != BS_CHECKBOX && kind != BS_AUTOCHECKBOX) return 0;
+        extra = GetSystemMetrics(SM_CXMENUCHECK) + 2 * GetSystemMetrics(SM_CXEDGE);
+    } else {
+        return 0;
+    }
+    WCHAR text[128] = {0};
+    const int length = GetWindowTextW(control, text, 128);
+    if (length == 0) return 0;
+    HDC dc = GetDC(control);
+    if (dc == NULL) return 0;
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE extent = {0, 0};
+    GetTextExtentPoint32W(dc, text, length, &extent);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return extent.cx + extra;
+}
+
+// The desktop's font may be wider than the device's, for which the templates were measured: a
+// text that would be cut grows its control to the right, and the dialog with it when needed.
+void showTextsWhole(HWND dialog) {
+    std::vector<HWND> children{dialog};
+    EnumChildWindows(dialog, collectChild, reinterpret_cast<LPARAM>(&children));
+    RECT margin = {0, 0, 7, 7};  // dialog units, the templates' own margin
+    MapDialogRect(dialog, &margin);
+    RECT client;
+    GetClientRect(dialog, &client);
+    int rightmost = client.right - margin.right;
+    for (size_t i = 1; i < children.size(); ++i) {
+        const int needed = widthForText(children[i]);
+        RECT r;
+        GetWindowRect(children[i], &r);
+        if (needed <= r.right - r.left) continue;
+        MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&r), 2);
+        SetWindowPos(children[i], NULL, 0, 0, needed, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if (r.left + needed > rightmost) rightmost = r.left + needed;
+    }
+    const int grow = rightmost + margin.right - client.right;
+    if (grow > 0) {
+        RECT w;
+        GetWindowRect(dialog, &w);
+        SetWindowPos(dialog, NULL, 0, 0, w.right - w.left + grow, w.bottom - w.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+// A desktop's dialog keeps its template's size (the screen belongs to other programs), is centred
+// in the work area and has a close box; Esc, Alt+F4 and the close box reach the dialog as IDCANCEL.
+void placeOnDesktop(HWND dialog) {
+    const LONG_PTR style = GetWindowLongPtrW(dialog, GWL_STYLE);
+    SetWindowLongPtrW(dialog, GWL_STYLE, style | WS_CAPTION | WS_SYSMENU);
+    SetWindowPos(dialog, NULL, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT r;
+    GetWindowRect(dialog, &r);
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    int x = work.left + (work.right - work.left - width) / 2;
+    int y = work.top + (work.bottom - work.top - height) / 2;
+    // Larger than the work area: its top left corner stays in sight, so that the caption can be reached.
+    if (x < work.left) x = work.left;
+    if (y < work.top) y = work.top;
+    SetWindowPos(dialog, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 BOOL SHInitDialog(PSHINITDLGINFO info) {
@@ -71,12 +147,14 @@ BOOL SHInitDialog(PSHINITDLGINFO info) {
     HWND dialog = info->hDlg;
     DWORD flags = info->dwFlags;
 
-    bool sized = (flags & (SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN)) != 0;
+    const bool desktop = onDesktopShell() != FALSE;
+    const bool sized = !desktop && (flags & (SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN)) != 0;
     if (sized) {
         RECT area = dialogArea(flags);
         SetWindowPos(dialog, NULL, area.left, area.top, area.right - area.left, area.bottom - area.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    if (desktop) showTextsWhole(dialog);
     // Added after sizing, so that Done sits at the right of the final client area. A template
     // with its own IDOK control already has its way out.
     if ((flags & SHIDIF_DONEBUTTON) && GetDlgItem(dialog, IDOK) == NULL) {
@@ -89,6 +167,7 @@ BOOL SHInitDialog(PSHINITDLGINFO info) {
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }
+    if (desktop) placeOnDesktop(dialog);
     // SHIDIF_SIPDOWN: a desktop has no input panel to lower.
     return TRUE;
 }

@@ -40,6 +40,10 @@ BOOL defaultInstallDir(LPWSTR dir, DWORD units);
 // Pocket PC's taskbar.
 BOOL userSettingsDir(LPWSTR dir, DWORD units);
 
+// TRUE on a desktop without the Pocket PC's taskbar ("HHTaskBar"), where the dialogs are ordinary
+// desktop dialogs (see ce_dialogs.cpp); FALSE on the device and beside that taskbar.
+BOOL onDesktopShell();
+
 // TRUE for a window that a desktop's own taskbar does not list as a program (the desktop, the
 // taskbar, tool windows, owned windows); FALSE always beside the Pocket PC's taskbar.
 BOOL isDesktopShellWindow(HWND window);

@@ -224,9 +224,21 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
     check(SHInitDialog(&info) != FALSE, "the dialog helper takes the dialog");
     RECT frame;
     GetWindowRect(dialog, &frame);
-    check(frame.left == 0 && frame.top == 0 && frame.right == GetSystemMetrics(SM_CXSCREEN) &&
-              frame.bottom == GetSystemMetrics(SM_CYSCREEN),
-          "with no taskbar the dialog fills the screen");
+    // Without the Pocket PC's taskbar it is an ordinary desktop dialog of its template's size,
+    // centred in the work area along each side where it fits, at the area's edge where it does
+    // not (its caption stays in reach), with a close box.
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    std::printf("compat: the dialog at %ld,%ld - %ld,%ld in the work area %ld,%ld - %ld,%ld\n", frame.left, frame.top,
+                frame.right, frame.bottom, work.left, work.top, work.right, work.bottom);
+    auto placed = [](long start, long end, long areaStart, long areaEnd) {
+        if (end - start > areaEnd - areaStart) return start == areaStart;
+        const long off = (start - areaStart) - (areaEnd - end);
+        return start >= areaStart && end <= areaEnd && off >= -1 && off <= 1;
+    };
+    check(placed(frame.left, frame.right, work.left, work.right) && placed(frame.top, frame.bottom, work.top, work.bottom),
+          "with no taskbar the dialog keeps its size, centred in the work area");
+    check((GetWindowLongW(dialog, GWL_STYLE) & WS_SYSMENU) != 0, "and it has a close box");
     HWND done = GetDlgItem(dialog, IDOK);
     RECT doneRect;
     RECT listAfter;

@@ -21,6 +21,9 @@
 //   Settings dialog is written there, or, when the run script made that folder's file one that
 //   cannot be written, into the user's application-data folder, and read back at the next start;
 //   the start-up shortcut points at the program;
+// - Settings, Programs and About open as ordinary dialogs centred in the work area, with a
+//   caption and a close box, every text whole; Settings hides what means nothing on a desktop,
+//   and Esc there saves and changes nothing; the close box and Alt+F4 close the others;
 // - main storage shows the percentage of its full 64-bit sizes;
 // - Hot Reset, confirmed, says in a box captioned "Orvo" that it cannot be done;
 // - Exit and a close from elsewhere end Orvo with exit code 0 and leave no icon.
@@ -331,6 +334,12 @@ HWND waitForWindow(DWORD process, const wchar_t* className, const wchar_t* capti
     return w;
 }
 
+std::wstring windowText(HWND window) {
+    WCHAR text[256] = {0};
+    GetWindowTextW(window, text, 256);
+    return text;
+}
+
 std::wstring dialogText(HWND box) {
     WCHAR text[256] = {0};
     GetDlgItemTextW(box, 0xFFFF, text, 256);  // a message box's text is its static control
@@ -474,6 +483,177 @@ void pressKey(WORD key) {
     input[0].ki.wVk = input[1].ki.wVk = key;
     input[1].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(2, input, sizeof(INPUT));
+}
+
+// --- Dialogs as a desktop has them ------------------------------------------------------------
+
+std::string rectText(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " - " + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
+}
+
+// An ordinary desktop dialog: inside the work area and centred in it (a pixel either way for the
+// halving), smaller than the work area, with a caption and a close box, and its Done button in sight.
+void checkDesktopPlacement(HWND dialog, const std::string& name) {
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT r = {};
+    GetWindowRect(dialog, &r);
+    note(name + " at " + rectText(r) + " in the work area " + rectText(work));
+    check(r.left >= work.left && r.top >= work.top && r.right <= work.right && r.bottom <= work.bottom,
+          (name + " lies inside the work area").c_str());
+    check(r.right - r.left < work.right - work.left && r.bottom - r.top < work.bottom - work.top,
+          (name + " keeps its own size: it does not fill the work area").c_str());
+    const int horizontal = (r.left - work.left) - (work.right - r.right);
+    const int vertical = (r.top - work.top) - (work.bottom - r.bottom);
+    check(horizontal >= -1 && horizontal <= 1 && vertical >= -1 && vertical <= 1,
+          (name + " is centred in the work area").c_str());
+    const LONG style = GetWindowLongW(dialog, GWL_STYLE);
+    check((style & WS_CAPTION) == WS_CAPTION && (style & WS_SYSMENU) != 0,
+          (name + " has a caption and a close box (WS_CAPTION, WS_SYSMENU)").c_str());
+    HWND done = GetDlgItem(dialog, IDOK);
+    RECT client = {};
+    RECT button = {};
+    GetClientRect(dialog, &client);
+    if (done != NULL) {
+        GetWindowRect(done, &button);
+        MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&button), 2);
+    }
+    check(done != NULL && IsWindowVisible(done) && button.left >= 0 && button.right <= client.right &&
+              button.top >= 0 && button.bottom <= client.bottom,
+          (name + " shows its Done button").c_str());
+}
+
+BOOL CALLBACK collectControl(HWND control, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(control);
+    return TRUE;
+}
+
+// Every visible text of the dialog fits its control, measured in the dialog's font ("Tahoma",
+// 8 points, as the templates name it) at the screen's resolution.
+void checkTextsWhole(HWND dialog, const std::string& name) {
+    std::vector<HWND> controls;
+    EnumChildWindows(dialog, collectControl, reinterpret_cast<LPARAM>(&controls));
+    HDC dc = GetDC(dialog);
+    HFONT font = CreateFontW(-MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                             DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
+    HGDIOBJ old = SelectObject(dc, font);
+    std::string cut;
+    for (HWND control : controls) {
+        WCHAR className[32] = {0};
+        GetClassNameW(control, className, 32);
+        const LONG style = GetWindowLongW(control, GWL_STYLE);
+        // Plain texts: a static that shows neither an icon nor a picture.
+        if (_wcsicmp(className, L"Static") != 0 || (style & SS_TYPEMASK) > SS_RIGHT || !IsWindowVisible(control)) continue;
+        WCHAR text[128] = {0};
+        const int length = GetWindowTextW(control, text, 128);
+        if (length == 0) continue;
+        SIZE extent = {};
+        GetTextExtentPoint32W(dc, text, length, &extent);
+        RECT client = {};
+        GetClientRect(control, &client);
+        if (extent.cx > client.right) {
+            cut += (cut.empty() ? "" : "; ") + narrow(text) + " (" + std::to_string(extent.cx) + " > " +
+                   std::to_string(client.right) + " pixels)";
+        }
+    }
+    SelectObject(dc, old);
+    DeleteObject(font);
+    ReleaseDC(dialog, dc);
+    if (!cut.empty()) note(name + " cuts: " + cut);
+    check(cut.empty(), (name + " shows every text whole").c_str());
+}
+
+void pressAltF4() {
+    INPUT input[4] = {};
+    for (INPUT& i : input) i.type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[3].ki.wVk = VK_MENU;
+    input[1].ki.wVk = input[2].ki.wVk = VK_F4;
+    input[2].ki.dwFlags = input[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, input, sizeof(INPUT));
+}
+
+// Settings as a desktop dialog: what means nothing there is hidden, the start-up box says what it
+// does, and Esc leaves with nothing saved (the file's bytes, the shortcut) or changed (the icons).
+void checkSettingsOnDesktop(const Program& orvo, const Pixels& emptyTray, const std::wstring& file) {
+    bool exists = false;
+    const std::vector<BYTE> before = readFile(file, &exists);
+    const bool linked = GetFileAttributesW(startupLink().c_str()) != INVALID_FILE_ATTRIBUTES;
+    Shown shown = waitForIcon(emptyTray, false, false, true);
+    if (!check(chooseFromMenu(shown, 6), "Settings... is chosen again")) return;
+    HWND dialog = waitForWindow(orvo.process.dwProcessId, L"#32770", L"Orvo Settings");
+    if (!check(dialog != NULL, "the Settings dialog opens again")) return;
+    checkDesktopPlacement(dialog, "the Settings dialog");
+    HWND position = GetDlgItem(dialog, IDC_ICON_X);
+    HWND label = position != NULL ? GetWindow(position, GW_HWNDPREV) : NULL;
+    check(position != NULL && !IsWindowVisible(position) && !IsWindowVisible(GetDlgItem(dialog, IDC_ICON_X_SPIN)),
+          "the icon's X coordinate and its spin are hidden");
+    check(label != NULL && windowText(label) == L"Icon X-Coordinate" && !IsWindowVisible(label),
+          "and so is their label");
+    check(GetDlgItem(dialog, IDC_LARGE_ICONS) != NULL && !IsWindowVisible(GetDlgItem(dialog, IDC_LARGE_ICONS)),
+          "the large-icons box is hidden");
+    check(windowText(GetDlgItem(dialog, IDC_RUN_AT_STARTUP)) == L"Run at start-up",
+          "the start-up box reads \"Run at start-up\"");
+    checkTextsWhole(dialog, "the Settings dialog");
+    pressButton(dialog, IDC_SHOW_BATTERY);
+    pressButton(dialog, IDC_SHOW_PROGRAM_MEMORY);
+    pressButton(dialog, IDC_RUN_AT_STARTUP);
+    SetForegroundWindow(dialog);
+    pressKey(VK_ESCAPE);
+    if (!check(waitFor([&] { return !IsWindow(dialog); }, 5000), "Esc closes the Settings dialog")) {
+        // The boxes as they were, then Done: the checks after this one go on from the same settings.
+        pressButton(dialog, IDC_SHOW_BATTERY);
+        pressButton(dialog, IDC_SHOW_PROGRAM_MEMORY);
+        pressButton(dialog, IDC_RUN_AT_STARTUP);
+        pressButton(dialog, IDOK);
+        waitFor([&] { return !IsWindow(dialog); }, 5000);
+        return;
+    }
+    check(readFile(file, &exists) == before && exists, "after Esc the settings file keeps its bytes");
+    check((GetFileAttributesW(startupLink().c_str()) != INVALID_FILE_ATTRIBUTES) == linked,
+          "after Esc the start-up shortcut is as it was");
+    const DWORD began = GetTickCount();
+    bool stays = true;
+    waitFor([&] {
+        stays = stays && kindOf(waitForIcon(emptyTray, false, false, true).name) == 2;
+        return GetTickCount() - began > 2500;
+    }, 10000);
+    check(stays, "after Esc the icon goes on showing main storage alone, once a second");
+}
+
+// Programs and About as desktop dialogs; the close box and Alt+F4 close them, and closing the
+// list closes no program.
+void checkProgramsAndAboutOnDesktop(const Program& orvo, const Pixels& emptyTray, LONG witnessClosesBefore) {
+    Shown shown = waitForIcon(emptyTray, false, false, true);
+    if (check(chooseFromMenu(shown, 4), "Programs... is chosen from the menu")) {
+        HWND dialog = waitForWindow(orvo.process.dwProcessId, L"#32770", L"Orvo");
+        if (check(dialog != NULL, "the Programs dialog opens")) {
+            checkDesktopPlacement(dialog, "the Programs dialog");
+            checkTextsWhole(dialog, "the Programs dialog");
+            // What the close box sends.
+            PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+            if (!check(waitFor([&] { return !IsWindow(dialog); }, 5000), "the close box closes the Programs dialog")) {
+                pressButton(dialog, IDOK);
+                waitFor([&] { return !IsWindow(dialog); }, 5000);
+            }
+            Sleep(300);
+            check(gWitnessCloses == witnessClosesBefore, "closing the Programs dialog closes no program");
+        }
+    }
+    shown = waitForIcon(emptyTray, false, false, true);
+    if (check(chooseFromMenu(shown, 7), "About is chosen from the menu")) {
+        HWND dialog = waitForWindow(orvo.process.dwProcessId, L"#32770", L"About Orvo");
+        if (check(dialog != NULL, "the About box opens")) {
+            checkDesktopPlacement(dialog, "the About box");
+            checkTextsWhole(dialog, "the About box");
+            SetForegroundWindow(dialog);
+            pressAltF4();
+            if (!check(waitFor([&] { return !IsWindow(dialog); }, 5000), "Alt+F4 closes the About box")) {
+                pressButton(dialog, IDOK);
+                waitFor([&] { return !IsWindow(dialog); }, 5000);
+            }
+        }
+    }
 }
 
 // --- The run -----------------------------------------------------------------------------------
@@ -699,6 +879,10 @@ void runChecks(const std::wstring& picture) {
           folderLocked ? "Done writes the change into the user's application-data folder instead"
                        : "Done writes the change into the settings file");
     check(_wcsicmp(shellLinkTarget(startupLink()).c_str(), gExe.c_str()) == 0, "the start-up shortcut points at the program");
+
+    // --- The dialogs as a desktop has them ---
+    checkSettingsOnDesktop(orvo, emptyTray, folderLocked ? userSettingsFile() : settingsFile);
+    checkProgramsAndAboutOnDesktop(orvo, emptyTray, gWitnessCloses);
 
     // --- Exit from the menu ---
     shown = waitForIcon(emptyTray, false, false, true);
