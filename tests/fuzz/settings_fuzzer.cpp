@@ -256,6 +256,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     loadSettings();
     std::vector<uint8_t> expected = imageOf(defaultSettings());
     std::copy(file.begin(), file.begin() + static_cast<long>(std::min(file.size(), SettingsRecordSize)), expected.begin());
+    // Except a stored refresh outside the dialog's limits, read as the default: a damaged file must
+    // not make the indicator spin or stop.
+    SettingsRecord fromFile;
+    std::memcpy(&fromFile, expected.data(), SettingsRecordSize);
+    if (fromFile.refreshSeconds < RefreshSecondsMin || fromFile.refreshSeconds > RefreshSecondsMax) {
+        fromFile.refreshSeconds = defaultSettings().refreshSeconds;
+    }
+    expected = imageOf(fromFile);
     FUZZ_CHECK(imageOf(settings) == expected, "the record is the file's first bytes over the defaults");
     if (present) {
         FUZZ_CHECK(fileBytes() && *fileBytes() == file, "loading leaves the file as it was");
