@@ -34,11 +34,8 @@ namespace {
 void fitDesktop(HWND dialog) {
     if (!onDesktopShell()) return;
     HWND position = GetDlgItem(dialog, IDC_ICON_X);
-    HWND label = NULL;
-#ifdef _WIN32
     // The position's label, which has no id, is the control before its edit box in the template.
-    if (position != NULL) label = GetWindow(position, GW_HWNDPREV);
-#endif
+    const HWND label = position != NULL ? GetWindow(position, GW_HWNDPREV) : NULL;
     const HWND hidden[] = {label, position, GetDlgItem(dialog, IDC_ICON_X_SPIN), GetDlgItem(dialog, IDC_LARGE_ICONS)};
     for (HWND control : hidden) {
         if (control != NULL) ShowWindow(control, SW_HIDE);

@@ -465,6 +465,31 @@ HWND GetDlgItem(HWND dialog, int id) {
     return controlById(dialog, id);
 }
 
+HWND GetWindow(HWND window, UINT command) {
+    Window* w = findWindowObject(window);
+    if (w == nullptr) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
+    if (command == GW_CHILD) {
+        DialogState* d = dialogState(window);
+        return d != nullptr && !d->controls.empty() ? d->controls.front() : nullptr;
+    }
+    if (command == GW_OWNER) return nullptr;
+    // The window's siblings, top first: a dialog's controls, or the top-level windows.
+    DialogState* d = w->parent != nullptr ? dialogState(w->parent) : nullptr;
+    const std::vector<HWND>& siblings = d != nullptr ? d->controls : topLevelWindows();
+    if (siblings.empty()) return nullptr;
+    if (command == GW_HWNDFIRST) return siblings.front();
+    if (command == GW_HWNDLAST) return siblings.back();
+    for (size_t i = 0; i < siblings.size(); ++i) {
+        if (siblings[i] != window) continue;
+        if (command == GW_HWNDNEXT) return i + 1 < siblings.size() ? siblings[i + 1] : nullptr;
+        if (command == GW_HWNDPREV) return i > 0 ? siblings[i - 1] : nullptr;
+    }
+    return nullptr;
+}
+
 LRESULT SendDlgItemMessageW(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
     HWND control = controlById(dialog, id);
     return control ? SendMessageW(control, message, wParam, lParam) : 0;

@@ -107,6 +107,9 @@ INT_PTR DialogBoxIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW dialogTempla
                                 LPARAM param);
 BOOL EndDialog(HWND dialog, INT_PTR result);
 HWND GetDlgItem(HWND dialog, int id);
+// A dialog's controls, in the order the template made them (the first on top), and the top-level
+// windows in z-order. Owned windows are not modelled: GW_OWNER gives NULL.
+HWND GetWindow(HWND window, UINT command);
 LRESULT SendDlgItemMessageW(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL SHInitDialog(PSHINITDLGINFO info);
 

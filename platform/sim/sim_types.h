@@ -333,6 +333,12 @@ typedef const DLGTEMPLATE* LPCDLGTEMPLATEW;
 #define SW_SHOWNORMAL 1
 #define SW_SHOW 5
 #define GWL_WNDPROC (-4)
+#define GW_HWNDFIRST 0
+#define GW_HWNDLAST 1
+#define GW_HWNDNEXT 2
+#define GW_HWNDPREV 3
+#define GW_OWNER 4
+#define GW_CHILD 5
 #define GWLP_WNDPROC (-4)
 #define GWL_STYLE (-16)
 #define GWL_USERDATA (-21)

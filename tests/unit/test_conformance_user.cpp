@@ -266,3 +266,42 @@ TEST_F(ConformanceUser, InitDialogOffersTheFirstTabStop) {
 }
 
 }  // namespace
+
+namespace {
+
+// win.c's GetWindow cases as far as Orvo leans on them: a dialog's controls are siblings in the
+// template's order, the first on top, so GW_HWNDPREV from a control is the one the template lists
+// before it (the desktop's Settings dialog finds the icon position's label, which has no id, so).
+std::u16string gLabelText;
+int gAfterEditId = 0;
+bool gFirstIsChild = false;
+
+INT_PTR CALLBACK siblingProbe(HWND dialog, UINT message, WPARAM, LPARAM) {
+    if (message != WM_INITDIALOG) return FALSE;
+    HWND edit = GetDlgItem(dialog, IDC_ICON_X);
+    sim::Window* label = sim::findWindowObject(GetWindow(edit, GW_HWNDPREV));
+    gLabelText = label != nullptr ? label->title : u"";
+    sim::Window* after = sim::findWindowObject(GetWindow(edit, GW_HWNDNEXT));
+    gAfterEditId = after != nullptr ? after->id : 0;
+    HWND first = GetWindow(edit, GW_HWNDFIRST);
+    gFirstIsChild = first != nullptr && first == GetWindow(dialog, GW_CHILD);
+    EndDialog(dialog, 1);
+    return TRUE;
+}
+
+TEST_F(ConformanceUser, GetWindowWalksADialogsControlsInTemplateOrder) {
+    sim::createThread(nullptr, [] {
+        HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(SettingsPortraitTemplate), RT_DIALOG);
+        auto t = static_cast<LPCDLGTEMPLATEW>(LockResource(LoadResource(nullptr, found)));
+        DialogBoxIndirectParamW(nullptr, t, nullptr, siblingProbe, 0);
+    });
+    sim::runUntilIdle();
+    EXPECT_EQ(gLabelText, u"Icon X-Coordinate");
+    EXPECT_EQ(gAfterEditId, IDC_ICON_X_SPIN);
+    EXPECT_TRUE(gFirstIsChild);
+    SetLastError(0);
+    EXPECT_EQ(GetWindow(reinterpret_cast<HWND>(0x7FFF0), GW_HWNDNEXT), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+}
+
+}  // namespace
