@@ -61,6 +61,10 @@ BOOL trayKindAvailable(IndicatorKind kind) {
 // The notification icon itself is removed with the program's icon, before this.
 void releaseTray(bool) { resetTrayIndicator(); }
 
+// Asked at each composition (not fixed when the table is made): the system's light or dark
+// setting can change while the program runs.
+BOOL trayDigitsDark() { return notificationDigitsDark(); }
+
 }  // namespace
 
 const IndicatorPlace TaskbarPlace = {captureBackground, showOnTaskbar,    restoreBackground, moveCanvas,
@@ -68,7 +72,7 @@ const IndicatorPlace TaskbarPlace = {captureBackground, showOnTaskbar,    restor
                                      whiteDigits};
 const IndicatorPlace TrayPlace = {openTray,    presentInTray,  eraseTray,     moveTray,
                                   releaseTray, trayIconsLarge, trayOpensMenu, trayKindAvailable,
-                                  notificationDigitsDark};
+                                  trayDigitsDark};
 
 void chooseIndicatorPlace(HWND taskbar, int iconX) {
     place = taskbar == NULL ? &TrayPlace : &TaskbarPlace;

@@ -36,7 +36,8 @@
     X(int, ExtEscape, (HDC d, int e, int n, LPCSTR i, int m, LPSTR o), (d, e, n, i, m, o))                     \
     X(BOOL, KernelIoControl, (DWORD c, LPVOID i, DWORD n, LPVOID o, DWORD m, LPDWORD r), (c, i, n, o, m, r)) \
     X(BOOL, defaultInstallDir, (LPWSTR d, DWORD n), (d, n))                                                   \
-    X(HANDLE, CreateMutexW, (LPSECURITY_ATTRIBUTES a, BOOL o, LPCWSTR n), (a, o, n))
+    X(HANDLE, CreateMutexW, (LPSECURITY_ATTRIBUTES a, BOOL o, LPCWSTR n), (a, o, n))                           \
+    X(BOOL, notificationDigitsDark, (), ())
 
 struct DeviceSeam {
 #define ORVO_DEVICE_SEAM_MEMBER(result, name, parameters, arguments) result(WINAPI* name##_op) parameters;

@@ -14,6 +14,7 @@
 #define SHCreateShortcut orvoDeviceSeam.SHCreateShortcut_op
 #define DeleteFileW orvoDeviceSeam.DeleteFileW_op
 #define TrackPopupMenuEx orvoDeviceSeam.TrackPopupMenuEx_op
+#define notificationDigitsDark orvoDeviceSeam.notificationDigitsDark_op
 #define MessageBoxW orvoDeviceSeam.MessageBoxW_op
 #define FindResourceW orvoDeviceSeam.FindResourceW_op
 #define DialogBoxIndirectParamW orvoDeviceSeam.DialogBoxIndirectParamW_op

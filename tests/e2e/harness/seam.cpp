@@ -184,6 +184,10 @@ bool isDialogClass(LPCWSTR name) {
 
 }  // namespace
 
+// The stand-in device paints no notification area of its own: the digits stay white, as on the
+// simulated device (the real system's light or dark taskbar is the desktop check's).
+BOOL WINAPI whiteDigitsOnDevice() { return FALSE; }
+
 void connectSeam(DeviceSeam* table) {
     table->SetTimer_op = setTimer;
     table->KillTimer_op = killTimer;
@@ -192,6 +196,7 @@ void connectSeam(DeviceSeam* table) {
     table->SHCreateShortcut_op = createShortcut;
     table->DeleteFileW_op = deleteFile;
     table->TrackPopupMenuEx_op = trackPopupMenu;
+    table->notificationDigitsDark_op = whiteDigitsOnDevice;
     table->MessageBoxW_op = messageBox;
     table->FindResourceW_op = findResource;
     table->DialogBoxIndirectParamW_op = dialogBox;
