@@ -162,6 +162,14 @@ DWORD WINAPI witnessThread(void* ready) {
     return 0;
 }
 
+// A visible top-level window of the class, whoever made it.
+HWND visibleWindow(const wchar_t* className) {
+    for (HWND w = FindWindowExW(NULL, NULL, className, NULL); w != NULL; w = FindWindowExW(NULL, w, className, NULL)) {
+        if (IsWindowVisible(w)) return w;
+    }
+    return NULL;
+}
+
 // The screen outside the taskbar (which holds the notification area).
 struct Outside {
     Pixels screen;
@@ -188,8 +196,17 @@ std::string difference(const Outside& before, const Outside& now) {
     return "";
 }
 
+// The mouse leaves the notification area for an empty corner of the desktop, and the shell's
+// tooltip that a resting mouse brings up (drawn just above the taskbar) is given time to go:
+// it is the shell's, not Orvo's, and would otherwise count as a change of the screen.
+void restMouseAwayFromTray() {
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 2, 2);
+    waitFor([] { return visibleWindow(L"tooltips_class32") == NULL; }, 8000);
+}
+
 // The screen settles back to its marked pixels once the windows have repainted.
 bool screenUnchanged(const Outside& mark, const char* when) {
+    restMouseAwayFromTray();
     std::string diff;
     bool same = waitFor([&] {
         diff = difference(mark, captureOutside());
@@ -267,14 +284,6 @@ void clickAt(POINT at, bool rightButton = false) {
     input[1].mi.dwFlags |= rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
     input[2].mi.dwFlags |= rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
     SendInput(2, &input[1], sizeof(INPUT));
-}
-
-// A visible top-level window of the class, whoever made it.
-HWND visibleWindow(const wchar_t* className) {
-    for (HWND w = FindWindowExW(NULL, NULL, className, NULL); w != NULL; w = FindWindowExW(NULL, w, className, NULL)) {
-        if (IsWindowVisible(w)) return w;
-    }
-    return NULL;
 }
 
 // The popup menu open on the screen.
@@ -754,6 +763,7 @@ void runChecks(const std::wstring& picture) {
     WaitForSingleObject(ready, 10000);
     Sleep(500);  // let the new window reach the screen before it is taken as the mark
     const Pixels emptyTray = capture(trayRect());
+    restMouseAwayFromTray();
     const Outside mark = captureOutside();
 
     // --- First start: defaults, the rotation in the notification area ---
