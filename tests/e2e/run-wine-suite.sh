@@ -171,6 +171,9 @@ run_one() {
     wineserver -k > /dev/null 2>&1
     wineserver -w
     export DISPLAY=${displays[$size]}
+    # One Wine server for all the scenarios on this display: started anew for each, with its
+    # services, it would take most of a scenario's time.
+    wineserver -p
   fi
   began=$(date +%s%N)
   if [ -n "$pictures" ]; then
@@ -233,6 +236,13 @@ for scn in "${given[@]}"; do
     scenarios+=("$scn")
   fi
 done
+# The scenarios of one screen size run one after another: a new size means a new Wine server.
+if [ "${#scenarios[@]}" -gt 0 ]; then
+  mapfile -t scenarios < <(for scn in "${scenarios[@]}"; do
+    size=$(screenOf "$scn")
+    printf '%s\t%s\n' "${size:-240x320}" "$scn"
+  done | sort -s -t $'\t' -k1,1 | cut -f2)
+fi
 
 jobs=${ORVO_WINE_JOBS:-$(nproc)}
 [ -z "$pictures$logs" ] || jobs=1
