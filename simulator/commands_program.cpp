@@ -134,16 +134,8 @@ const Registrar taskbarHooker("taskbar-hooker", [](Args& a, Outcome&) {
     const std::u16string name = a.string(0);
     if (name.empty()) throw ScenarioError("taskbar-hooker: a program needs a name");
     const std::string what = a.word(1);
-    sim::HookerAction action;
-    if (what == "hook") {
-        action = sim::HookerAction::Hook;
-    } else if (what == "unhook") {
-        action = sim::HookerAction::Unhook;
-    } else if (what == "exit") {
-        action = sim::HookerAction::Exit;
-    } else {
-        throw ScenarioError("taskbar-hooker: hook, unhook or exit, not " + what);
-    }
+    scenario::HookerAction action;
+    if (!scenario::hookerActionOf(what, &action)) throw ScenarioError("taskbar-hooker: hook, unhook or exit, not " + what);
     const std::string problem = sim::taskbarHooker(name, action);
     if (!problem.empty()) throw ScenarioError("taskbar-hooker " + quote(name) + " " + what + ": " + problem);
 });

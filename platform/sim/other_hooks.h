@@ -6,13 +6,14 @@
 #include <string>
 #include <vector>
 
-namespace sim {
+#include "sim_api.h"
+#include "scenario/taskbar_hookers.h"  // after the platform's declarations
 
-enum class HookerAction { Hook, Unhook, Exit };
+namespace sim {
 
 // Carries out the action of the other program NAME (started by its first hook). Returns "" when
 // done, or what made it impossible (a mistake in the scenario).
-std::string taskbarHooker(const std::u16string& name, HookerAction action);
+std::string taskbarHooker(const std::u16string& name, scenario::HookerAction action);
 
 // The other programs of that kind that run now, with whether their procedure is on the taskbar.
 struct RunningHooker {

@@ -306,10 +306,9 @@ const Registrar taskbarHookerCommand("taskbar-hooker", [](Args& a, Outcome&) {
     const std::u16string name = a.string(0);
     if (name.empty()) throw ScenarioError("taskbar-hooker: a program needs a name");
     const std::string what = a.word(1);
-    if (what != "hook" && what != "unhook" && what != "exit") {
-        throw ScenarioError("taskbar-hooker: hook, unhook or exit, not " + what);
-    }
-    const std::string problem = taskbarHooker(fromUtf16(name), what);
+    scenario::HookerAction action;
+    if (!scenario::hookerActionOf(what, &action)) throw ScenarioError("taskbar-hooker: hook, unhook or exit, not " + what);
+    const std::string problem = taskbarHooker(fromUtf16(name), action);
     if (!problem.empty()) throw ScenarioError("taskbar-hooker " + scenario::quote(name) + " " + what + ": " + problem);
 });
 

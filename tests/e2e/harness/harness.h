@@ -17,6 +17,7 @@
 #include "platform/win32/win32_api.h"
 #include "scenario/device_defaults.h"
 #include "scenario/scenario_syntax.h"
+#include "scenario/taskbar_hookers.h"
 #include "platform/win32/device_seam.h"
 #include "tests/e2e/system_helpers.h"
 
@@ -139,8 +140,8 @@ HWND taskbarWindow();
 // The taskbar's own procedure, as the shell made it.
 WNDPROC shellTaskbarProcedure();
 // Other programs that replace the taskbar's procedure (taskbar-hooker); "" when done, else what
-// made it impossible. action: "hook", "unhook" or "exit".
-std::string taskbarHooker(const std::wstring& name, const std::string& action);
+// made it impossible.
+std::string taskbarHooker(const std::wstring& name, scenario::HookerAction action);
 // Whose procedure the taskbar runs first: "shell", "orvo", a hooker's name in quotes, or "none".
 std::string taskbarProcedureOwner();
 size_t taskbarOwnMessages(UINT message);

@@ -244,74 +244,30 @@ WNDPROC shellTaskbarProcedure() { return taskbarProc; }
 
 namespace {
 
-struct Hooker {
-    std::wstring name;
-    WNDPROC replaced = NULL;
-    bool hooked = false;
-    bool ended = false;
-};
-
-// A procedure has no data of its own: each program gets one of a fixed set, never reused.
-constexpr int kHookers = 8;
-Hooker gHookers[kHookers];
-int gHookersMade = 0;
-
-template <int I>
-LRESULT CALLBACK hookerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return CallWindowProcW(gHookers[I].replaced, window, message, wParam, lParam);
-}
-
-const WNDPROC kHookerProcs[kHookers] = {hookerProc<0>, hookerProc<1>, hookerProc<2>, hookerProc<3>,
-                                        hookerProc<4>, hookerProc<5>, hookerProc<6>, hookerProc<7>};
-
-int runningHooker(const std::wstring& name) {
-    for (int i = 0; i < gHookersMade; ++i) {
-        if (gHookers[i].name == name && !gHookers[i].ended) return i;
+// Stand-ins without a process of their own: each one's procedure is plain code of the runner.
+struct StandInPrograms {
+    using Name = std::wstring;
+    static HWND taskbar() { return gTaskbar; }
+    static WNDPROC replace(HWND taskbar, WNDPROC procedure) {
+        return reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(taskbar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
     }
-    return -1;
-}
-
-WNDPROC replaceTaskbarProcedure(WNDPROC proc) {
-    return reinterpret_cast<WNDPROC>(SetWindowLongPtrW(gTaskbar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
-}
+    static void started(int, WNDPROC, const Name&) {}
+    static bool stillRuns(int) { return true; }
+    static void ended(int) {}
+};
+using Hookers = scenario::TaskbarHookers<StandInPrograms>;
 
 }  // namespace
 
-std::string taskbarHooker(const std::wstring& name, const std::string& action) {
-    int i = runningHooker(name);
-    if (action == "hook") {
-        if (gTaskbar == NULL) return "there is no taskbar to hook";
-        if (i >= 0 && gHookers[i].hooked) return "that program's procedure is already on the taskbar";
-        if (i < 0) {
-            if (gHookersMade == kHookers) return "at most 8 other programs can hook the taskbar";
-            i = gHookersMade++;
-            gHookers[i].name = name;
-        }
-        gHookers[i].replaced = replaceTaskbarProcedure(kHookerProcs[i]);
-        gHookers[i].hooked = true;
-        return "";
-    }
-    if (action == "unhook") {
-        if (i < 0 || !gHookers[i].hooked) return "that program has no procedure on the taskbar";
-        // As such programs do: what it replaced goes back, whatever the taskbar runs now.
-        if (gTaskbar != NULL) replaceTaskbarProcedure(gHookers[i].replaced);
-        gHookers[i].hooked = false;
-        return "";
-    }
-    if (i < 0) return "no program of that name runs";
-    if (gHookers[i].hooked && gTaskbar != NULL) replaceTaskbarProcedure(gHookers[i].replaced);
-    gHookers[i].hooked = false;
-    gHookers[i].ended = true;
-    return "";
-}
+std::string taskbarHooker(const std::wstring& name, scenario::HookerAction action) { return Hookers::act(name, action); }
 
 std::string taskbarProcedureOwner() {
     if (gTaskbar == NULL) return "none";
     const WNDPROC proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(gTaskbar, GWLP_WNDPROC));
     if (proc == taskbarProc) return "shell";
-    for (int i = 0; i < gHookersMade; ++i) {
-        if (proc == kHookerProcs[i]) return quote(gHookers[i].name);
-    }
+    const int owner = Hookers::ownerOf(proc);
+    if (owner >= 0) return quote(Hookers::nameOf(owner));
     return isProgramCode(reinterpret_cast<const void*>(proc)) ? "orvo" : "unknown";
 }
 
