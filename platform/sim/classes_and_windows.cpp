@@ -89,6 +89,12 @@ Window* findWindowObject(HWND handle) {
     return it == gWindows.end() || it->second->destroyed ? nullptr : it->second.get();
 }
 
+Window* windowOrInvalidHandle(HWND handle) {
+    Window* w = findWindowObject(handle);
+    if (w == nullptr) setError(ERROR_INVALID_WINDOW_HANDLE);
+    return w;
+}
+
 const std::vector<HWND>& topLevelWindows() { return gZOrder; }
 
 std::vector<Window*> allWindows() {
@@ -252,11 +258,8 @@ void sendNcDestroy(HWND handle) {
 }  // namespace
 
 BOOL DestroyWindow(HWND handle) {
-    Window* w = findWindowObject(handle);
-    if (w == nullptr) {
-        setError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
+    Window* w = windowOrInvalidHandle(handle);
+    if (w == nullptr) return FALSE;
     // Only the window's own thread destroys it; a second DestroyWindow while the first is still
     // under way is refused the same way.
     if (w->destroying || w->thread != currentThread()) {
@@ -389,12 +392,9 @@ WNDPROC sim::replaceWindowProc(HWND handle, WNDPROC proc) {
 }
 
 LONG_PTR SetWindowLongPtrW(HWND handle, int index, LONG_PTR value) {
-    Window* w = findWindowObject(handle);
     if (shouldFail(Op::SetWindowLongW)) return 0;
-    if (w == nullptr) {
-        setError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
+    Window* w = windowOrInvalidHandle(handle);
+    if (w == nullptr) return 0;
     LONG_PTR old = 0;
     switch (index) {
         case GWLP_WNDPROC:
@@ -422,11 +422,8 @@ LONG_PTR SetWindowLongPtrW(HWND handle, int index, LONG_PTR value) {
 }
 
 LONG_PTR GetWindowLongPtrW(HWND handle, int index) {
-    Window* w = findWindowObject(handle);
-    if (w == nullptr) {
-        setError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
+    Window* w = windowOrInvalidHandle(handle);
+    if (w == nullptr) return 0;
     switch (index) {
         case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(w->proc);
         case GWLP_USERDATA: return w->userData;
@@ -477,11 +474,8 @@ BOOL SetForegroundWindow(HWND handle) {
 }
 
 DWORD GetWindowThreadProcessId(HWND handle, LPDWORD processId) {
-    Window* w = findWindowObject(handle);
-    if (w == nullptr) {
-        setError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
+    Window* w = windowOrInvalidHandle(handle);
+    if (w == nullptr) return 0;
     if (processId) *processId = w->process ? static_cast<DWORD>(w->process->pid) : 0;
     return w->thread ? static_cast<DWORD>(w->thread->id) : 0;
 }

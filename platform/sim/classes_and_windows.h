@@ -54,6 +54,8 @@ struct WindowClassEntry {
 };
 
 Window* findWindowObject(HWND handle);
+// The window, or null with the last error ERROR_INVALID_WINDOW_HANDLE, as the calls that take one answer.
+Window* windowOrInvalidHandle(HWND handle);
 // Top-level windows, top of the z-order first.
 const std::vector<HWND>& topLevelWindows();
 // Every window, top-level or child, that is not destroyed.

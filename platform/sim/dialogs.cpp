@@ -466,11 +466,8 @@ HWND GetDlgItem(HWND dialog, int id) {
 }
 
 HWND GetWindow(HWND window, UINT command) {
-    Window* w = findWindowObject(window);
-    if (w == nullptr) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return nullptr;
-    }
+    Window* w = windowOrInvalidHandle(window);
+    if (w == nullptr) return nullptr;
     if (command == GW_CHILD) {
         DialogState* d = dialogState(window);
         return d != nullptr && !d->controls.empty() ? d->controls.front() : nullptr;

@@ -140,11 +140,8 @@ BOOL sim::postMessageInternal(HWND handle, UINT message, WPARAM wParam, LPARAM l
         self->posted.push_back(MSG{nullptr, message, wParam, lParam, GetTickCount(), {0, 0}});
         return TRUE;
     }
-    Window* w = findWindowObject(handle);
-    if (w == nullptr) {
-        setError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
+    Window* w = windowOrInvalidHandle(handle);
+    if (w == nullptr) return FALSE;
     if (message == WM_CLOSE && isOtherProgramWindow(w)) logEvent("close-request " + quote(w->title));
     w->thread->posted.push_back(MSG{handle, message, wParam, lParam, GetTickCount(), {0, 0}});
     return TRUE;
