@@ -15,22 +15,40 @@
 #include <string>
 #include <vector>
 
+#include "scenario/scenario_syntax.h"
+
 namespace scenario {
 
 enum class HookerAction { Hook, Unhook, Exit };
 
-// "hook", "unhook" or "exit"; false for any other word.
-inline bool hookerActionOf(const std::string& word, HookerAction* action) {
-    if (word == "hook") {
-        *action = HookerAction::Hook;
-    } else if (word == "unhook") {
-        *action = HookerAction::Unhook;
-    } else if (word == "exit") {
-        *action = HookerAction::Exit;
+// The command's words: `taskbar-hooker "NAME" hook|unhook|exit`; a mistake is a ScenarioError.
+struct HookerCommand {
+    std::u16string name;
+    std::string word;
+    HookerAction action = HookerAction::Hook;
+};
+
+inline HookerCommand readHookerCommand(const Args& a) {
+    a.expectCount(2, 2);
+    HookerCommand c;
+    c.name = a.string(0);
+    if (c.name.empty()) throw ScenarioError("taskbar-hooker: a program needs a name");
+    c.word = a.word(1);
+    if (c.word == "hook") {
+        c.action = HookerAction::Hook;
+    } else if (c.word == "unhook") {
+        c.action = HookerAction::Unhook;
+    } else if (c.word == "exit") {
+        c.action = HookerAction::Exit;
     } else {
-        return false;
+        throw ScenarioError("taskbar-hooker: hook, unhook or exit, not " + c.word);
     }
-    return true;
+    return c;
+}
+
+// What made the command impossible ("" when it was done) becomes the scenario's error.
+inline void refuseHookerCommand(const HookerCommand& c, const std::string& problem) {
+    if (!problem.empty()) throw ScenarioError("taskbar-hooker " + quote(c.name) + " " + c.word + ": " + problem);
 }
 
 template <typename Host>

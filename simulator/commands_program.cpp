@@ -130,14 +130,8 @@ const Registrar sendClose("send-close", [](Args& a, Outcome&) {
 // procedure with one that passes every message on to the one it replaced; puts that one back
 // (whatever the taskbar runs by then); or ends, putting it back first when its hook is on.
 const Registrar taskbarHooker("taskbar-hooker", [](Args& a, Outcome&) {
-    a.expectCount(2, 2);
-    const std::u16string name = a.string(0);
-    if (name.empty()) throw ScenarioError("taskbar-hooker: a program needs a name");
-    const std::string what = a.word(1);
-    scenario::HookerAction action;
-    if (!scenario::hookerActionOf(what, &action)) throw ScenarioError("taskbar-hooker: hook, unhook or exit, not " + what);
-    const std::string problem = sim::taskbarHooker(name, action);
-    if (!problem.empty()) throw ScenarioError("taskbar-hooker " + quote(name) + " " + what + ": " + problem);
+    const scenario::HookerCommand c = scenario::readHookerCommand(a);
+    scenario::refuseHookerCommand(c, sim::taskbarHooker(c.name, c.action));
 });
 
 const Registrar reset("reset", [](Args& a, Outcome&) {

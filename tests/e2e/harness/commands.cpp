@@ -302,14 +302,8 @@ const Registrar start("start", [](Args& a, Outcome&) {
 
 // `taskbar-hooker "NAME" hook|unhook|exit`: another program's procedure on the taskbar.
 const Registrar taskbarHookerCommand("taskbar-hooker", [](Args& a, Outcome&) {
-    a.expectCount(2, 2);
-    const std::u16string name = a.string(0);
-    if (name.empty()) throw ScenarioError("taskbar-hooker: a program needs a name");
-    const std::string what = a.word(1);
-    scenario::HookerAction action;
-    if (!scenario::hookerActionOf(what, &action)) throw ScenarioError("taskbar-hooker: hook, unhook or exit, not " + what);
-    const std::string problem = taskbarHooker(fromUtf16(name), action);
-    if (!problem.empty()) throw ScenarioError("taskbar-hooker " + scenario::quote(name) + " " + what + ": " + problem);
+    const scenario::HookerCommand c = scenario::readHookerCommand(a);
+    scenario::refuseHookerCommand(c, taskbarHooker(fromUtf16(c.name), c.action));
 });
 
 const Registrar noTaskbar("no-taskbar", [](Args& a, Outcome&) {
