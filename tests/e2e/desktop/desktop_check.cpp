@@ -436,10 +436,26 @@ bool writeCorner(const std::wstring& path, POINT from) {
     return writeBmp(path, capture(corner));
 }
 
-// The meter with its tooltip, as the mouse resting on it shows it.
+// The meter with its tooltip, as the mouse resting on it shows it. The shell's tooltip shows when
+// the mouse comes onto the icon, moved as a hand moves it (a tooltip that timed out while the
+// mouse rested there stays away), so the mouse first leaves the icon for as long as the tooltip
+// takes to see it gone (its leave timer, 100 ms), then comes back.
 bool writeMeterPicture(const std::wstring& path, POINT at) {
-    SetCursorPos(at.x, at.y);
-    waitFor([] { return visibleWindow(L"tooltips_class32") != NULL; }, 3000);
+    auto moveMouse = [](POINT to) {
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = to.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = to.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &input, sizeof(INPUT));
+    };
+    moveMouse(POINT{at.x, at.y - 3 * iconSize()});
+    waitFor([] { return visibleWindow(L"tooltips_class32") == NULL; }, 3000);
+    Sleep(200);
+    moveMouse(at);
+    if (!waitFor([] { return visibleWindow(L"tooltips_class32") != NULL; }, 3000)) {
+        note("no tooltip over the meter for its picture");
+    }
     Sleep(300);
     return writeCorner(path, POINT{at.x - 200, at.y - 60});
 }
