@@ -4,8 +4,9 @@
 #
 # Usage: tests/e2e/run-desktop-check.sh [--prefix WINEPREFIX]
 #   --prefix reuses a Wine prefix made by the caller (the suite's); otherwise a fresh one is made.
-# Needs: scripts/build-windows.sh's build, wine64, Xvfb. Leaves the two pictures of the desktop
-# (the tray meter, its menu) in build/wine-desktop/ as PNG files when Python's PIL is at hand.
+# Needs: scripts/build-windows.sh's build, wine64, Xvfb. Leaves the pictures of the desktop (the
+# tray meter on the light and on the dark taskbar, its menu, the Settings and Programs dialogs,
+# the About box) in build/wine-desktop/ as PNG files when Python's PIL is at hand (BMP otherwise).
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
@@ -59,6 +60,10 @@ wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 800x600 /f > /de
 wine reg delete 'HKCU\Control Panel\Colors' /v Menu /f > /dev/null 2>&1
 wine reg delete 'HKCU\Control Panel\Colors' /v MenuText /f > /dev/null 2>&1
 wineserver -w
+# Wine draws a caption's buttons with Marlett's glyphs; a Wine that does not find its own fonts'
+# folder (Debian's) would draw them as the letters "0 1 r" in the pictures of the dialogs. The
+# text keeps the fonts this Wine finds.
+[ -f /usr/share/wine/fonts/marlett.ttf ] && cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 
 # Installed as a user would: the program alone, in a folder of its own whose name has a blank.
 folder="$WINEPREFIX/drive_c/Orvo Desk"
@@ -88,14 +93,14 @@ wineserver -k > /dev/null 2>&1
 wineserver -w
 wine reg add 'HKCU\Control Panel\Colors' /v Menu /d '40 44 52' /f > /dev/null 2>&1
 wineserver -w
-timeout 120 wine "$checker" --dark-taskbar 'C:\Orvo Desk\orvo.exe'
+timeout 120 wine "$checker" --dark-taskbar 'C:\Orvo Desk\orvo.exe' 'C:\orvo-desktop'
 [ $? -eq 0 ] || status=1
 wineserver -k > /dev/null 2>&1
 wineserver -w
 wine reg delete 'HKCU\Control Panel\Colors' /v Menu /f > /dev/null 2>&1
 wineserver -w
 [ "$immutable" -eq 1 ] && chattr -i "$folder/orvo.dat"
-for picture in meter menu; do
+for picture in meter menu meter-dark settings programs about; do
   bmp="$WINEPREFIX/drive_c/orvo-desktop-$picture.bmp"
   [ -f "$bmp" ] || continue
   /usr/bin/python3 - "$bmp" "$work/desktop-$picture.png" << 'EOF' 2> /dev/null || cp "$bmp" "$work/desktop-$picture.bmp"

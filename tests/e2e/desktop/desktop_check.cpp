@@ -27,8 +27,10 @@
 // - main storage shows the percentage of its full 64-bit sizes;
 // - Hot Reset, confirmed, says in a box captioned "Orvo" that it cannot be done;
 // - Exit and a close from elsewhere end Orvo with exit code 0 and leave no icon.
-// PICTURES, when given, names two pictures of the taskbar's corner: PICTURES-meter.bmp with the
-// meter and its tooltip, PICTURES-menu.bmp with its menu open.
+// PICTURES, when given, names the pictures: of the taskbar's corner, PICTURES-meter.bmp with the
+// meter and its tooltip and PICTURES-menu.bmp with its menu open (with --dark-taskbar,
+// PICTURES-meter-dark.bmp with the meter and its tooltip); of the dialogs' windows,
+// PICTURES-settings.bmp, PICTURES-programs.bmp and PICTURES-about.bmp.
 // Exit status 0 when every check holds.
 #include <windows.h>
 #include <shlobj.h>
@@ -434,16 +436,36 @@ bool writeCorner(const std::wstring& path, POINT from) {
     return writeBmp(path, capture(corner));
 }
 
+// The meter with its tooltip, as the mouse resting on it shows it. The shell's tooltip shows when
+// the mouse comes onto the icon, moved as a hand moves it (a tooltip that timed out while the
+// mouse rested there stays away), so the mouse first leaves the icon for as long as the tooltip
+// takes to see it gone (its leave timer, 100 ms), then comes back.
+bool writeMeterPicture(const std::wstring& path, POINT at) {
+    auto moveMouse = [](POINT to) {
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = to.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = to.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &input, sizeof(INPUT));
+    };
+    moveMouse(POINT{at.x, at.y - 3 * iconSize()});
+    waitFor([] { return visibleWindow(L"tooltips_class32") == NULL; }, 3000);
+    Sleep(200);
+    moveMouse(at);
+    if (!waitFor([] { return visibleWindow(L"tooltips_class32") != NULL; }, 3000)) {
+        note("no tooltip over the meter for its picture");
+    }
+    Sleep(300);
+    return writeCorner(path, POINT{at.x - 200, at.y - 60});
+}
+
 // Opens the tray icon's menu with the mouse and chooses its n-th item (separators not counted)
 // with the arrow keys.
 bool chooseFromMenu(const Shown& shown, int item, const std::wstring& pictures = L"") {
     POINT at = iconCentre(shown);
     if (!pictures.empty()) {
-        // The meter with its tooltip, as the mouse resting on it shows it.
-        SetCursorPos(at.x, at.y);
-        waitFor([] { return visibleWindow(L"tooltips_class32") != NULL; }, 3000);
-        Sleep(300);
-        check(writeCorner(pictures + L"-meter.bmp", POINT{at.x - 200, at.y - 60}), "the picture of the tray meter is written");
+        check(writeMeterPicture(pictures + L"-meter.bmp", at), "the picture of the tray meter is written");
     }
     HWND menu = openMenu(at);
     if (menu == NULL) {
@@ -582,9 +604,46 @@ void pressAltF4() {
     SendInput(4, input, sizeof(INPUT));
 }
 
+// A window's rectangle as the screen shows it. The mouse goes away first (its pointer, a
+// hot-tracked control or the tray's tooltip would stand in the picture) and comes back after, so
+// that the checks go on as without the picture; nothing may lie over the window, and the picture
+// is taken once the window's drawing has reached the screen: it is painted now, and two looks in
+// a row agree.
+void writeWindowPicture(const std::wstring& path, HWND window, const std::string& name) {
+    POINT mouse = {0, 0};
+    GetCursorPos(&mouse);
+    restMouseAwayFromTray();
+    UpdateWindow(window);
+    RECT r = {};
+    GetWindowRect(window, &r);
+    std::string over;
+    for (HWND w = GetWindow(window, GW_HWNDPREV); w != NULL; w = GetWindow(w, GW_HWNDPREV)) {
+        RECT other = {};
+        RECT both = {};
+        GetWindowRect(w, &other);
+        if (!IsWindowVisible(w) || !IntersectRect(&both, &other, &r)) continue;
+        WCHAR cls[64] = {0};
+        GetClassNameW(w, cls, 64);
+        over += (over.empty() ? "" : ", ") + narrow(cls) + " at " + rectText(other);
+    }
+    if (!over.empty()) note("over " + name + ": " + over);
+    check(over.empty(), ("no other window lies over " + name + " in its picture").c_str());
+    Pixels shot = capture(r);
+    waitFor([&] {
+        Sleep(75);
+        Pixels again = capture(r);
+        const bool settled = again.p == shot.p;
+        shot = again;
+        return settled;
+    }, 2000);
+    check(writeBmp(path, shot), ("the picture of " + name + " is written").c_str());
+    SetCursorPos(mouse.x, mouse.y);
+}
+
 // Settings as a desktop dialog: what means nothing there is hidden, the start-up box says what it
 // does, and Esc leaves with nothing saved (the file's bytes, the shortcut) or changed (the icons).
-void checkSettingsOnDesktop(const Program& orvo, const Pixels& emptyTray, const std::wstring& file) {
+void checkSettingsOnDesktop(const Program& orvo, const Pixels& emptyTray, const std::wstring& file,
+                            const std::wstring& pictures = L"") {
     bool exists = false;
     const std::vector<BYTE> before = readFile(file, &exists);
     const bool linked = GetFileAttributesW(startupLink().c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -604,6 +663,7 @@ void checkSettingsOnDesktop(const Program& orvo, const Pixels& emptyTray, const 
     check(windowText(GetDlgItem(dialog, IDC_RUN_AT_STARTUP)) == L"Run at start-up",
           "the start-up box reads \"Run at start-up\"");
     checkTextsWhole(dialog, "the Settings dialog");
+    if (!pictures.empty()) writeWindowPicture(pictures + L"-settings.bmp", dialog, "the Settings dialog");
     pressButton(dialog, IDC_SHOW_BATTERY);
     pressButton(dialog, IDC_SHOW_PROGRAM_MEMORY);
     pressButton(dialog, IDC_RUN_AT_STARTUP);
@@ -632,13 +692,15 @@ void checkSettingsOnDesktop(const Program& orvo, const Pixels& emptyTray, const 
 
 // Programs and About as desktop dialogs; the close box and Alt+F4 close them, and closing the
 // list closes no program.
-void checkProgramsAndAboutOnDesktop(const Program& orvo, const Pixels& emptyTray, LONG witnessClosesBefore) {
+void checkProgramsAndAboutOnDesktop(const Program& orvo, const Pixels& emptyTray, LONG witnessClosesBefore,
+                                    const std::wstring& pictures = L"") {
     Shown shown = waitForIcon(emptyTray, false, false, true);
     if (check(chooseFromMenu(shown, 4), "Programs... is chosen from the menu")) {
         HWND dialog = waitForWindow(orvo.process.dwProcessId, L"#32770", L"Orvo");
         if (check(dialog != NULL, "the Programs dialog opens")) {
             checkDesktopPlacement(dialog, "the Programs dialog");
             checkTextsWhole(dialog, "the Programs dialog");
+            if (!pictures.empty()) writeWindowPicture(pictures + L"-programs.bmp", dialog, "the Programs dialog");
             // What the close box sends.
             PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
             if (!check(waitFor([&] { return !IsWindow(dialog); }, 5000), "the close box closes the Programs dialog")) {
@@ -655,6 +717,7 @@ void checkProgramsAndAboutOnDesktop(const Program& orvo, const Pixels& emptyTray
         if (check(dialog != NULL, "the About box opens")) {
             checkDesktopPlacement(dialog, "the About box");
             checkTextsWhole(dialog, "the About box");
+            if (!pictures.empty()) writeWindowPicture(pictures + L"-about.bmp", dialog, "the About box");
             SetForegroundWindow(dialog);
             pressAltF4();
             if (!check(waitFor([&] { return !IsWindow(dialog); }, 5000), "Alt+F4 closes the About box")) {
@@ -716,7 +779,7 @@ void checkSimultaneousStarts() {
 
 // On a dark taskbar (the run script's second start of this check, with the taskbar's colour made
 // dark for it alone): the meter's digits keep their contrast.
-void checkDarkTaskbar() {
+void checkDarkTaskbar(const std::wstring& pictures) {
     if (!check(waitFor([] { return IsWindowVisible(trayWindow()) != FALSE; }, 30000),
                "the desktop has a taskbar with a notification area")) {
         return;
@@ -734,6 +797,10 @@ void checkDarkTaskbar() {
     }
     note("on the dark taskbar " + number.name + ": digits at " + ratioText(ratio));
     check(ratio >= 4.5, "on a dark taskbar the digits keep at least 4.5 : 1 contrast");
+    if (!pictures.empty() && !number.name.empty()) {
+        check(writeMeterPicture(pictures + L"-meter-dark.bmp", iconCentre(number)),
+              "the picture of the tray meter on the dark taskbar is written");
+    }
     PostMessageW(orvo.main, WM_CLOSE, 0, 0);
     DWORD code = 99;
     check(ended(&orvo, &code) && code == 0, "and it ends with exit code 0");
@@ -891,8 +958,8 @@ void runChecks(const std::wstring& picture) {
     check(_wcsicmp(shellLinkTarget(startupLink()).c_str(), gExe.c_str()) == 0, "the start-up shortcut points at the program");
 
     // --- The dialogs as a desktop has them ---
-    checkSettingsOnDesktop(orvo, emptyTray, folderLocked ? userSettingsFile() : settingsFile);
-    checkProgramsAndAboutOnDesktop(orvo, emptyTray, gWitnessCloses);
+    checkSettingsOnDesktop(orvo, emptyTray, folderLocked ? userSettingsFile() : settingsFile, picture);
+    checkProgramsAndAboutOnDesktop(orvo, emptyTray, gWitnessCloses, picture);
 
     // --- Exit from the menu ---
     shown = waitForIcon(emptyTray, false, false, true);
@@ -968,7 +1035,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
     if (dark) {
-        checkDarkTaskbar();
+        checkDarkTaskbar(argc > 2 ? argv[2] : L"");
     } else {
         runChecks(argc > 2 ? argv[2] : L"");
     }
