@@ -1,6 +1,7 @@
 // Desktop definition of the Pocket PC shell's dialog helper: beside the Pocket PC's taskbar,
 // full-screen sizing below it and the Done button; on a plain desktop, an ordinary dialog.
 #include "platform/win32/win32_api.h"
+#include "res/resource.h"
 
 #ifndef _WIN32_WCE
 
@@ -122,6 +123,12 @@ void placeOnDesktop(HWND dialog) {
     const LONG_PTR style = GetWindowLongPtrW(dialog, GWL_STYLE);
     SetWindowLongPtrW(dialog, GWL_STYLE, style | WS_CAPTION | WS_SYSMENU);
     SetWindowPos(dialog, NULL, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    // The caption (and the taskbar's button) show the program's own icon, not the system's
+    // default one. Shared: the system keeps it for the module's lifetime.
+    const HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE));
+    HANDLE icon = LoadImageW(module, MAKEINTRESOURCEW(ProgramIcon), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                             GetSystemMetrics(SM_CYSMICON), LR_SHARED);
+    if (icon != NULL) SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     RECT r;
