@@ -81,14 +81,81 @@ void releaseDrawing(Drawing& c) {
     c = Drawing();
 }
 
+// The art (pictures, digit strips, status icons) exists at 16 and 32 pixels. The icon is made at
+// the place's size: the 32-pixel art from 32 pixels on, else the 16-pixel art, drawn pixel for
+// pixel and centred, never stretched; a margin around it is transparent (white in the mask, black
+// in the colour image). On the taskbar the size is the art's own, so there is no margin.
+struct IconGeometry {
+    int size;    // the icon's width and height
+    bool large;  // the 32-pixel art
+    int art;     // the art's width and height
+    int margin;  // where the art begins, across and down
+};
+
+IconGeometry iconGeometry() {
+    IconGeometry g;
+    g.size = indicatorIconPixels();
+    g.large = g.size >= 32;
+    g.art = g.large ? 32 : 16;
+    g.margin = (g.size - g.art) / 2;
+    return g;
+}
+
+// Clears the canvases to a transparent icon where the art leaves a margin.
+bool clearMargin(const IconGeometry& g, HDC mask, HDC colour) {
+    if (g.size == g.art) return true;
+    return BitBlt(mask, 0, 0, g.size, g.size, NULL, 0, 0, WHITENESS) != FALSE &&
+           BitBlt(colour, 0, 0, g.size, g.size, NULL, 0, 0, BLACKNESS) != FALSE;
+}
+
+// A status icon loaded at the art's size, put unscaled into an icon of the place's size. The
+// loaded icon is released; NULL when the new one cannot be made.
+HICON centredIcon(HICON loaded, const IconGeometry& g) {
+    HICON icon = NULL;
+    HDC screen = GetDC(NULL);
+    if (screen != NULL) {
+        Drawing mask = makeDrawing(screen, g.size);
+        Drawing colour = makeDrawing(screen, g.size);
+        if (mask.original != NULL && colour.original != NULL) {
+            // Drawn with one of the two flags alone, each image is copied as it is (SRCCOPY).
+            bool ok = clearMargin(g, mask.dc, colour.dc);
+            ok = ok && DrawIconEx(mask.dc, g.margin, g.margin, loaded, g.art, g.art, 0, NULL, DI_MASK);
+            ok = ok && DrawIconEx(colour.dc, g.margin, g.margin, loaded, g.art, g.art, 0, NULL, DI_IMAGE);
+            SelectObject(mask.dc, mask.original);
+            SelectObject(colour.dc, colour.original);
+            mask.original = NULL;
+            colour.original = NULL;
+            if (ok) {
+                ICONINFO info;
+                info.fIcon = TRUE;
+                info.xHotspot = 0;
+                info.yHotspot = 0;
+                info.hbmMask = mask.bitmap;
+                info.hbmColor = colour.bitmap;
+                icon = CreateIconIndirect(&info);
+            }
+        }
+        releaseDrawing(mask);
+        releaseDrawing(colour);
+        ReleaseDC(NULL, screen);
+    }
+    DestroyIcon(loaded);
+    return icon;
+}
+
 }  // namespace
 
 void composeIndicatorIcon(HWND window, IndicatorKind kind, int value) {
     HDC windowDc = GetDC(window);
     if (windowDc == NULL) return;
-    const bool large = indicatorIconsLarge() != FALSE;
-    const int size = large ? 32 : 16;
-    const int digitRow = large ? 18 : 9;
+    const IconGeometry geometry = iconGeometry();
+    const bool large = geometry.large;
+    const int size = geometry.size;
+    const int art = geometry.art;
+    const int margin = geometry.margin;
+    // The digits are laid out on the art and moved with it; the glyph cell's black last rows
+    // reach below the art, where they leave the margin transparent.
+    const int digitRow = margin + (large ? 18 : 9);
     const int glyphHeight = large ? 16 : 8;
     const GlyphRect* glyphs = large ? LargeGlyphs : SmallGlyphs;
     const PictureIds ids = pictureIds(kind, large);
@@ -107,29 +174,33 @@ void composeIndicatorIcon(HWND window, IndicatorKind kind, int value) {
         colourImage != NULL && strip != NULL) {
         HGDIOBJ sourceOriginal = SelectObject(source, maskImage);
         bool ok = sourceOriginal != NULL;
-        ok = ok && BitBlt(mask.dc, 0, 0, size, size, source, 0, 0, SRCCOPY);
+        ok = ok && clearMargin(geometry, mask.dc, colour.dc);
+        ok = ok && BitBlt(mask.dc, margin, margin, art, art, source, 0, 0, SRCCOPY);
         ok = ok && SelectObject(source, colourImage) != NULL;
-        ok = ok && BitBlt(colour.dc, 0, 0, size, size, source, 0, 0, SRCCOPY);
+        ok = ok && BitBlt(colour.dc, margin, margin, art, art, source, 0, 0, SRCCOPY);
         ok = ok && SelectObject(source, strip) != NULL;
-        DigitLayout layout = layoutDigits(value, size, glyphs);
+        DigitLayout layout = layoutDigits(value, art, glyphs);
         if (indicatorDigitsDark()) {
             // On a light surface the digits are black and opaque, the picture around them as it
             // is: both images are cleared where a glyph is set (set with OR, then flipped back).
             for (int i = 0; ok && i < layout.count; ++i) {
                 const GlyphRect& g = glyphs[layout.glyphs[i].digit];
+                const int x = margin + layout.glyphs[i].x;
                 for (HDC target : {mask.dc, colour.dc}) {
-                    ok = ok && BitBlt(target, layout.glyphs[i].x, digitRow, g.width, glyphHeight, source, g.x, g.y, SRCPAINT);
-                    ok = ok && BitBlt(target, layout.glyphs[i].x, digitRow, g.width, glyphHeight, source, g.x, g.y, SRCINVERT);
+                    ok = ok && BitBlt(target, x, digitRow, g.width, glyphHeight, source, g.x, g.y, SRCPAINT);
+                    ok = ok && BitBlt(target, x, digitRow, g.width, glyphHeight, source, g.x, g.y, SRCINVERT);
                 }
             }
         } else {
             for (int i = 0; ok && i < layout.count; ++i) {
                 const GlyphRect& g = glyphs[layout.glyphs[i].digit];
-                ok = BitBlt(mask.dc, layout.glyphs[i].x, digitRow, g.width, glyphHeight, source, g.x, g.y, SRCINVERT) != FALSE;
+                ok = BitBlt(mask.dc, margin + layout.glyphs[i].x, digitRow, g.width, glyphHeight, source, g.x, g.y,
+                            SRCINVERT) != FALSE;
             }
             for (int i = 0; ok && i < layout.count; ++i) {
                 const GlyphRect& g = glyphs[layout.glyphs[i].digit];
-                ok = BitBlt(colour.dc, layout.glyphs[i].x, digitRow, g.width, glyphHeight, source, g.x, g.y, SRCCOPY) != FALSE;
+                ok = BitBlt(colour.dc, margin + layout.glyphs[i].x, digitRow, g.width, glyphHeight, source, g.x, g.y,
+                            SRCCOPY) != FALSE;
             }
         }
         if (sourceOriginal != NULL) SelectObject(source, sourceOriginal);
@@ -159,11 +230,11 @@ void composeIndicatorIcon(HWND window, IndicatorKind kind, int value) {
 }
 
 void loadStatusIcon(IndicatorKind kind, StatusIcon statusIcon) {
-    const bool large = indicatorIconsLarge() != FALSE;
-    const int size = large ? 32 : 16;
-    // Loaded at the indicator's size as an icon of the program's own: the system's icon loader
-    // gives only its standard size, as a handle shared with every later load.
-    HICON icon = static_cast<HICON>(
-        LoadImageW(hInstance, MAKEINTRESOURCEW(statusIconId(statusIcon, large)), IMAGE_ICON, size, size, 0));
+    const IconGeometry geometry = iconGeometry();
+    // Loaded at the art's size as an icon of the program's own: the system's icon loader gives
+    // only its standard size, as a handle shared with every later load.
+    HICON icon = static_cast<HICON>(LoadImageW(hInstance, MAKEINTRESOURCEW(statusIconId(statusIcon, geometry.large)),
+                                               IMAGE_ICON, geometry.art, geometry.art, 0));
+    if (icon != NULL && geometry.size != geometry.art) icon = centredIcon(icon, geometry);
     if (icon != NULL) installIcon(kind, icon);
 }

@@ -649,8 +649,14 @@ BOOL DrawIconEx(HDC dc, int x, int y, HICON handle, int w, int h, UINT, HBRUSH, 
             bool ok = false;
             COLORREF v = readPixel(t, x + c, y + r, &ok);
             if (!ok) continue;
-            if (flags & DI_MASK) v &= icon->mask.get(c, r);
-            if (flags & DI_IMAGE) v ^= icon->image.get(c, r);
+            // Both flags: AND the mask, then XOR the image; one alone copies its image (SRCCOPY).
+            if ((flags & DI_NORMAL) == DI_NORMAL) {
+                v = (v & icon->mask.get(c, r)) ^ icon->image.get(c, r);
+            } else if (flags & DI_MASK) {
+                v = icon->mask.get(c, r);
+            } else if (flags & DI_IMAGE) {
+                v = icon->image.get(c, r);
+            }
             writePixel(t, x + c, y + r, v & 0xFFFFFF);
         }
     }

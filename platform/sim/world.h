@@ -35,6 +35,10 @@ struct Device : scenario::DeviceReadings {
     int screenHeight = 320;
     bool displayOn = true;
     bool hasTaskbar = true;  // false: a shell without the "HHTaskBar" window, as on a desktop
+    // The small-icon size the device reports (SM_CXSMICON, SM_CYSMICON), which the notification
+    // area asks its icons at; 0: the screen's own, 16, or 32 on a VGA screen. A desktop's follows
+    // its DPI (20 at 120, 24 at 144).
+    int smallIconSize = 0;
 };
 
 struct World {

@@ -210,6 +210,44 @@ TEST_F(ConformanceGdi, IconsFromDibSectionsUseTheBitsWrittenThroughThem) {
     EXPECT_FALSE(DestroyIcon(icon)) << "a destroyed handle";
 }
 
+// DrawIconEx: with DI_MASK or DI_IMAGE alone the one image is drawn with SRCCOPY, whatever was
+// there; with both, the mask is ANDed and the image XORed.
+TEST_F(ConformanceGdi, DrawIconExWithOneFlagCopiesThatImage) {
+    DWORD* maskBits = nullptr;
+    DWORD* colourBits = nullptr;
+    HBITMAP mask = dibSection(screen, 2, 1, &maskBits);
+    HBITMAP colour = dibSection(screen, 2, 1, &colourBits);
+    ASSERT_NE(mask, nullptr);
+    ASSERT_NE(colour, nullptr);
+    maskBits[0] = 0x000000;  // opaque
+    maskBits[1] = 0xFFFFFF;  // transparent
+    colourBits[0] = 0x00FF0000;
+    colourBits[1] = 0x00000000;
+    ICONINFO ii = {TRUE, 0, 0, mask, colour};
+    HICON icon = CreateIconIndirect(&ii);
+    ASSERT_NE(icon, nullptr);
+    DeleteObject(mask);
+    DeleteObject(colour);
+
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP target = CreateCompatibleBitmap(screen, 4, 1);
+    HGDIOBJ original = SelectObject(memory, target);
+    for (int x = 0; x < 4; ++x) SetPixel(memory, x, 0, RGB(0, 0, 255));
+    ASSERT_TRUE(DrawIconEx(memory, 0, 0, icon, 2, 1, 0, nullptr, DI_MASK));
+    EXPECT_EQ(GetPixel(memory, 0, 0), RGB(0, 0, 0)) << "the mask's opaque pixel, copied";
+    EXPECT_EQ(GetPixel(memory, 1, 0), RGB(255, 255, 255)) << "the mask's transparent pixel, copied";
+    ASSERT_TRUE(DrawIconEx(memory, 2, 0, icon, 2, 1, 0, nullptr, DI_IMAGE));
+    EXPECT_EQ(GetPixel(memory, 2, 0), RGB(255, 0, 0)) << "the image, copied";
+    EXPECT_EQ(GetPixel(memory, 3, 0), RGB(0, 0, 0)) << "the image's black, copied over the blue";
+    ASSERT_TRUE(DrawIconEx(memory, 0, 0, icon, 2, 1, 0, nullptr, DI_NORMAL));
+    EXPECT_EQ(GetPixel(memory, 0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(memory, 1, 0), RGB(255, 255, 255)) << "white ANDed with white, XORed with black";
+    SelectObject(memory, original);
+    DeleteObject(target);
+    DeleteDC(memory);
+    DestroyIcon(icon);
+}
+
 // cursoricon.c test_CreateIcon: no mask, no icon.
 TEST_F(ConformanceGdi, AnIconNeedsAMask) {
     HBITMAP colour = CreateCompatibleBitmap(screen, 2, 2);

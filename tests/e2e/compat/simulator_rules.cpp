@@ -127,6 +127,38 @@ void iconsFromDibSections() {
     ReleaseDC(NULL, screen);
 }
 
+// The same case as the simulator's DrawIconExWithOneFlagCopiesThatImage.
+void iconImagesDrawnAlone() {
+    HDC screen = GetDC(NULL);
+    DWORD* maskBits = NULL;
+    DWORD* colourBits = NULL;
+    HBITMAP mask = dibSection(screen, 2, 1, &maskBits);
+    HBITMAP colour = dibSection(screen, 2, 1, &colourBits);
+    maskBits[0] = 0x000000;
+    maskBits[1] = 0xFFFFFF;
+    colourBits[0] = 0x00FF0000;
+    colourBits[1] = 0x00000000;
+    ICONINFO ii = {TRUE, 0, 0, mask, colour};
+    HICON icon = CreateIconIndirect(&ii);
+    DeleteObject(mask);
+    DeleteObject(colour);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP target = CreateCompatibleBitmap(screen, 4, 1);
+    HGDIOBJ original = SelectObject(memory, target);
+    for (int x = 0; x < 4; ++x) SetPixel(memory, x, 0, RGB(0, 0, 255));
+    DrawIconEx(memory, 0, 0, icon, 2, 1, 0, NULL, DI_MASK);
+    DrawIconEx(memory, 2, 0, icon, 2, 1, 0, NULL, DI_IMAGE);
+    gCheck(icon != NULL && GetPixel(memory, 0, 0) == RGB(0, 0, 0) && GetPixel(memory, 1, 0) == RGB(255, 255, 255),
+           "DrawIconEx with DI_MASK alone copies the mask");
+    gCheck(GetPixel(memory, 2, 0) == RGB(255, 0, 0) && GetPixel(memory, 3, 0) == RGB(0, 0, 0),
+           "DrawIconEx with DI_IMAGE alone copies the image");
+    SelectObject(memory, original);
+    DeleteObject(target);
+    DeleteDC(memory);
+    DestroyIcon(icon);
+    ReleaseDC(NULL, screen);
+}
+
 void windows() {
     SetLastError(0xdeadbeef);
     gCheck(SetWindowLongPtrW(NULL, GWLP_WNDPROC, 0) == 0 && GetLastError() == ERROR_INVALID_WINDOW_HANDLE,
@@ -228,6 +260,7 @@ void checkSimulatorRules(CheckFunction check) {
     RegisterClassW(&wc);
     memoryContexts();
     iconsFromDibSections();
+    iconImagesDrawnAlone();
     windows();
     dialogFocus();
     upDown();
