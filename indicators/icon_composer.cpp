@@ -1,5 +1,6 @@
 #include "indicators/icon_composer.h"
 
+#include <cstring>
 #include <initializer_list>
 
 #include "app/app_state.h"
@@ -101,11 +102,85 @@ IconGeometry iconGeometry() {
     return g;
 }
 
-// Clears the canvases to a transparent icon where the art leaves a margin.
+// Clears the canvases to a transparent icon where the art leaves a margin. With brushes, not
+// WHITENESS: under Wine that also sets a 32-bit bitmap's unused byte, and the mask's white is then
+// taken for opaque.
 bool clearMargin(const IconGeometry& g, HDC mask, HDC colour) {
     if (g.size == g.art) return true;
-    return BitBlt(mask, 0, 0, g.size, g.size, NULL, 0, 0, WHITENESS) != FALSE &&
-           BitBlt(colour, 0, 0, g.size, g.size, NULL, 0, 0, BLACKNESS) != FALSE;
+    const RECT whole = {0, 0, g.size, g.size};
+    return FillRect(mask, &whole, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))) != 0 &&
+           FillRect(colour, &whole, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))) != 0;
+}
+
+// The colour image again, as a 32-bit image whose alpha holds the mask's opacity: 255 where the
+// mask is black, 0 (and black) where it is white; NULL when it cannot be made. An icon of a size
+// between the art's goes to the notification area with it, so that one which passes an icon on
+// to its own process by the colour image is not misled by the mask: Wine's carries a mask whose
+// rows are padded (a width that is not a multiple of 16) short, and the rows it drops come out
+// opaque. The simulator keeps no alpha: there the mask alone decides, with the same pixels.
+HBITMAP colourWithAlpha(HDC reference, HBITMAP maskBitmap, HBITMAP colourBitmap, int size) {
+    BITMAPINFO format;
+    std::memset(&format, 0, sizeof format);
+    format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    format.bmiHeader.biWidth = size;
+    format.bmiHeader.biHeight = -size;  // top row first
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    void* maskBits = NULL;
+    void* colourBits = NULL;
+    HBITMAP maskCopy = CreateDIBSection(reference, &format, DIB_RGB_COLORS, &maskBits, NULL, 0);
+    HBITMAP result = CreateDIBSection(reference, &format, DIB_RGB_COLORS, &colourBits, NULL, 0);
+    HDC from = CreateCompatibleDC(reference);
+    HDC to = CreateCompatibleDC(reference);
+    HGDIOBJ fromOriginal = NULL;
+    HGDIOBJ toOriginal = NULL;
+    bool ok = maskCopy != NULL && result != NULL && from != NULL && to != NULL;
+    if (ok) {
+        fromOriginal = SelectObject(from, maskBitmap);
+        toOriginal = SelectObject(to, maskCopy);
+        ok = fromOriginal != NULL && toOriginal != NULL;
+    }
+    ok = ok && BitBlt(to, 0, 0, size, size, from, 0, 0, SRCCOPY);
+    ok = ok && SelectObject(from, colourBitmap) != NULL && SelectObject(to, result) != NULL;
+    ok = ok && BitBlt(to, 0, 0, size, size, from, 0, 0, SRCCOPY);
+    if (fromOriginal != NULL) SelectObject(from, fromOriginal);
+    if (toOriginal != NULL) SelectObject(to, toOriginal);
+    if (from != NULL) DeleteDC(from);
+    if (to != NULL) DeleteDC(to);
+    if (ok) {
+        GdiFlush();  // the copies are in the bits before they are read
+        const DWORD* mask = static_cast<const DWORD*>(maskBits);
+        DWORD* colour = static_cast<DWORD*>(colourBits);
+        for (int i = 0; i < size * size; ++i) {
+            colour[i] = (mask[i] & 0xFFFFFF) == 0xFFFFFF ? 0 : (colour[i] | 0xFF000000);
+        }
+    }
+    if (maskCopy != NULL) DeleteObject(maskCopy);
+    if (!ok && result != NULL) {
+        DeleteObject(result);
+        result = NULL;
+    }
+    return result;
+}
+
+// The icon from the two canvases (deselected), or NULL; with a margin its colour image carries
+// the opacity as alpha too.
+HICON makeIcon(HDC reference, const IconGeometry& g, HBITMAP mask, HBITMAP colour) {
+    HBITMAP withAlpha = NULL;
+    if (g.size != g.art) {
+        withAlpha = colourWithAlpha(reference, mask, colour, g.size);
+        if (withAlpha == NULL) return NULL;
+    }
+    ICONINFO info;
+    info.fIcon = TRUE;
+    info.xHotspot = 0;
+    info.yHotspot = 0;
+    info.hbmMask = mask;
+    info.hbmColor = withAlpha != NULL ? withAlpha : colour;
+    HICON icon = CreateIconIndirect(&info);
+    if (withAlpha != NULL) DeleteObject(withAlpha);
+    return icon;
 }
 
 // A status icon loaded at the art's size, put unscaled into an icon of the place's size. The
@@ -125,15 +200,7 @@ HICON centredIcon(HICON loaded, const IconGeometry& g) {
             SelectObject(colour.dc, colour.original);
             mask.original = NULL;
             colour.original = NULL;
-            if (ok) {
-                ICONINFO info;
-                info.fIcon = TRUE;
-                info.xHotspot = 0;
-                info.yHotspot = 0;
-                info.hbmMask = mask.bitmap;
-                info.hbmColor = colour.bitmap;
-                icon = CreateIconIndirect(&info);
-            }
+            if (ok) icon = makeIcon(screen, g, mask.bitmap, colour.bitmap);
         }
         releaseDrawing(mask);
         releaseDrawing(colour);
@@ -209,15 +276,7 @@ void composeIndicatorIcon(HWND window, IndicatorKind kind, int value) {
         SelectObject(colour.dc, colour.original);
         mask.original = NULL;
         colour.original = NULL;
-        if (ok) {
-            ICONINFO info;
-            info.fIcon = TRUE;
-            info.xHotspot = 0;
-            info.yHotspot = 0;
-            info.hbmMask = mask.bitmap;
-            info.hbmColor = colour.bitmap;
-            icon = CreateIconIndirect(&info);
-        }
+        if (ok) icon = makeIcon(windowDc, geometry, mask.bitmap, colour.bitmap);
     }
     if (source != NULL) DeleteDC(source);
     if (maskImage != NULL) DeleteObject(maskImage);

@@ -80,7 +80,7 @@ void reportFault(const std::string& text);
 #define SIM_FALLIBLE_OPERATIONS(X)                                                                          \
     X(AppendMenuW) X(BitBlt) X(BringWindowToTop) X(CloseHandle) X(CreateCompatibleBitmap)                    \
     X(CreateCompatibleDC) X(CreateDIBSection) X(CreateFileW) X(CreateMutexW) X(CreateIconIndirect) X(CreatePopupMenu)        \
-    X(CreateWindowExW) X(DeleteFileW) X(DialogBoxIndirectParamW) X(DrawIconEx) X(EnumWindows) X(ExtEscape)   \
+    X(CreateWindowExW) X(DeleteFileW) X(DialogBoxIndirectParamW) X(DrawIconEx) X(EnumWindows) X(ExtEscape) X(FillRect) \
     X(FindFirstFileW) X(FindNextFileW) X(FindResourceW) X(FindWindowW) X(GetDC) X(GetDiskFreeSpaceExW)       \
     X(GetDlgItem) X(GetPixel) X(GetStoreInformation) X(GetSystemPowerStatusEx2) X(GetWindowTextW)            \
     X(GlobalMemoryStatus) X(KernelIoControl) X(KillTimer) X(LoadBitmapW) X(LoadIconW) X(LoadImageW)          \

@@ -5,7 +5,8 @@
 # Usage: tests/e2e/run-desktop-check.sh [--prefix WINEPREFIX]
 #   --prefix reuses a Wine prefix made by the caller (the suite's); otherwise a fresh one is made.
 # Needs: scripts/build-windows.sh's build, wine64, Xvfb. Leaves the two pictures of the desktop
-# (the tray meter, its menu) in build/wine-desktop/ as PNG files when Python's PIL is at hand.
+# (the tray meter, its menu) in build/wine-desktop/ as PNG files when Python's PIL is at hand,
+# and a third of the meter at 144 DPI (desktop-144dpi.png).
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
@@ -94,6 +95,32 @@ wineserver -k > /dev/null 2>&1
 wineserver -w
 wine reg delete 'HKCU\Control Panel\Colors' /v Menu /f > /dev/null 2>&1
 wineserver -w
+# The meter at 120, 144 and 192 DPI: Wine reads the DPI (HKCU\Control Panel\Desktop, LogPixels)
+# when its server starts, so each DPI has a start of its own; at 144 DPI a picture of the corner.
+rm -f "$WINEPREFIX/drive_c/orvo-desktop-144dpi.bmp"
+for dpi in 120 144 192; do
+  wineserver -k > /dev/null 2>&1
+  wineserver -w
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f > /dev/null 2>&1
+  wineserver -w
+  picture=""
+  [ "$dpi" -eq 144 ] && picture='C:\orvo-desktop-144dpi.bmp'
+  timeout 60 wine "$checker" --dpi "$dpi" 'C:\Orvo Desk\orvo.exe' $picture
+  [ $? -eq 0 ] || status=1
+done
+wineserver -k > /dev/null 2>&1
+wineserver -w
+wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f > /dev/null 2>&1
+wineserver -w
+bmp="$WINEPREFIX/drive_c/orvo-desktop-144dpi.bmp"
+if [ -f "$bmp" ]; then
+  /usr/bin/python3 - "$bmp" "$work/desktop-144dpi.png" << 'EOF' 2> /dev/null || cp "$bmp" "$work/desktop-144dpi.bmp"
+import sys
+from PIL import Image
+image = Image.open(sys.argv[1])
+image.resize((image.width * 2, image.height * 2), Image.NEAREST).save(sys.argv[2])
+EOF
+fi
 [ "$immutable" -eq 1 ] && chattr -i "$folder/orvo.dat"
 for picture in meter menu; do
   bmp="$WINEPREFIX/drive_c/orvo-desktop-$picture.bmp"

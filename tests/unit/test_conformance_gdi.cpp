@@ -248,6 +248,37 @@ TEST_F(ConformanceGdi, DrawIconExWithOneFlagCopiesThatImage) {
     DestroyIcon(icon);
 }
 
+// FillRect: the rectangle without its right and bottom edges, in the brush's colour; a colour
+// bitmap cleared white that way is a transparent mask for an icon.
+TEST_F(ConformanceGdi, FillRectLeavesTheRightAndBottomEdgesAndMakesATransparentMask) {
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP mask = CreateCompatibleBitmap(screen, 3, 3);
+    HGDIOBJ original = SelectObject(memory, mask);
+    const RECT r = {0, 0, 2, 2};
+    EXPECT_NE(FillRect(memory, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))), 0);
+    EXPECT_EQ(GetPixel(memory, 1, 1), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(memory, 2, 1), RGB(0, 0, 0)) << "the right edge is left";
+    EXPECT_EQ(GetPixel(memory, 1, 2), RGB(0, 0, 0)) << "the bottom edge is left";
+    SelectObject(memory, original);
+    HBITMAP colour = CreateCompatibleBitmap(screen, 3, 3);
+    ICONINFO ii = {TRUE, 0, 0, mask, colour};
+    HICON icon = CreateIconIndirect(&ii);
+    ASSERT_NE(icon, nullptr);
+    HBITMAP target = CreateCompatibleBitmap(screen, 3, 3);
+    SelectObject(memory, target);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x) SetPixel(memory, x, y, RGB(0, 0, 200));
+    ASSERT_TRUE(DrawIconEx(memory, 0, 0, icon, 3, 3, 0, nullptr, DI_NORMAL));
+    EXPECT_EQ(GetPixel(memory, 0, 0), RGB(0, 0, 200)) << "white in the mask: transparent";
+    EXPECT_EQ(GetPixel(memory, 2, 2), RGB(0, 0, 0)) << "black in the mask: opaque";
+    SelectObject(memory, original);
+    DeleteObject(target);
+    DeleteObject(mask);
+    DeleteObject(colour);
+    DeleteDC(memory);
+    DestroyIcon(icon);
+}
+
 // cursoricon.c test_CreateIcon: no mask, no icon.
 TEST_F(ConformanceGdi, AnIconNeedsAMask) {
     HBITMAP colour = CreateCompatibleBitmap(screen, 2, 2);

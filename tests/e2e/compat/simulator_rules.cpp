@@ -159,6 +159,37 @@ void iconImagesDrawnAlone() {
     ReleaseDC(NULL, screen);
 }
 
+// The same case as the simulator's FillRectLeavesTheRightAndBottomEdgesAndMakesATransparentMask.
+void masksClearedWithABrush() {
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP mask = CreateCompatibleBitmap(screen, 3, 3);
+    HGDIOBJ original = SelectObject(memory, mask);
+    const RECT r = {0, 0, 2, 2};
+    const int filled = FillRect(memory, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    gCheck(filled != 0 && GetPixel(memory, 1, 1) == RGB(255, 255, 255) && GetPixel(memory, 2, 1) == RGB(0, 0, 0) &&
+               GetPixel(memory, 1, 2) == RGB(0, 0, 0),
+           "FillRect fills the rectangle without its right and bottom edges");
+    SelectObject(memory, original);
+    HBITMAP colour = CreateCompatibleBitmap(screen, 3, 3);
+    ICONINFO ii = {TRUE, 0, 0, mask, colour};
+    HICON icon = CreateIconIndirect(&ii);
+    HBITMAP target = CreateCompatibleBitmap(screen, 3, 3);
+    SelectObject(memory, target);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x) SetPixel(memory, x, y, RGB(0, 0, 200));
+    DrawIconEx(memory, 0, 0, icon, 3, 3, 0, NULL, DI_NORMAL);
+    gCheck(icon != NULL && GetPixel(memory, 0, 0) == RGB(0, 0, 200) && GetPixel(memory, 2, 2) == RGB(0, 0, 0),
+           "a colour mask cleared white with a brush is transparent where white, opaque where black");
+    SelectObject(memory, original);
+    DeleteObject(target);
+    DeleteObject(mask);
+    DeleteObject(colour);
+    DeleteDC(memory);
+    DestroyIcon(icon);
+    ReleaseDC(NULL, screen);
+}
+
 void windows() {
     SetLastError(0xdeadbeef);
     gCheck(SetWindowLongPtrW(NULL, GWLP_WNDPROC, 0) == 0 && GetLastError() == ERROR_INVALID_WINDOW_HANDLE,
@@ -261,6 +292,7 @@ void checkSimulatorRules(CheckFunction check) {
     memoryContexts();
     iconsFromDibSections();
     iconImagesDrawnAlone();
+    masksClearedWithABrush();
     windows();
     dialogFocus();
     upDown();

@@ -27,8 +27,10 @@
 // - main storage shows the percentage of its full 64-bit sizes;
 // - Hot Reset, confirmed, says in a box captioned "Orvo" that it cannot be done;
 // - Exit and a close from elsewhere end Orvo with exit code 0 and leave no icon.
+// - with --dpi DPI (the run script starts the desktop at that DPI), the icon has the size the
+//   notification area asks for, with the picture and digits unscaled at its centre.
 // PICTURES, when given, names two pictures of the taskbar's corner: PICTURES-meter.bmp with the
-// meter and its tooltip, PICTURES-menu.bmp with its menu open.
+// meter and its tooltip, PICTURES-menu.bmp with its menu open; with --dpi, the picture itself.
 // Exit status 0 when every check holds.
 #include <windows.h>
 #include <shlobj.h>
@@ -739,6 +741,44 @@ void checkDarkTaskbar() {
     check(ended(&orvo, &code) && code == 0, "and it ends with exit code 0");
 }
 
+// At another DPI (the run script starts Wine's server anew with LogPixels set for each): the
+// notification area asks for icons of SM_CXSMICON pixels, and shows Orvo's at that size with the
+// 16- or 32-pixel picture and digits unscaled at its centre (expectedIcons: any scaling, by Orvo
+// or by the notification area, changes its pixels). `picture`, when given, names a picture of the
+// taskbar's corner with the meter.
+void checkAtDpi(int dpi, const std::wstring& picture) {
+    if (!check(waitFor([] { return IsWindowVisible(trayWindow()) != FALSE; }, 30000),
+               "the desktop has a taskbar with a notification area")) {
+        return;
+    }
+    HDC screen = GetDC(NULL);
+    const int logPixels = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(NULL, screen);
+    note("at " + std::to_string(logPixels) + " DPI the notification area asks for icons of " +
+         std::to_string(GetSystemMetrics(SM_CXSMICON)) + " pixels");
+    check(logPixels == dpi, ("the desktop runs at " + std::to_string(dpi) + " DPI").c_str());
+    check(GetSystemMetrics(SM_CXSMICON) == MulDiv(16, dpi, 96), "small icons grow with the DPI");
+    restMouseAwayFromTray();
+    Sleep(300);
+    const Pixels emptyTray = capture(trayRect());
+    Program orvo;
+    if (!check(start(&orvo), "orvo.exe starts")) return;
+    const bool battery = machineHasBattery();
+    Shown shown = waitForIcon(emptyTray, battery, true, true);
+    note("at " + std::to_string(dpi) + " DPI the notification area shows " +
+         (shown.name.empty() ? std::string("no expected icon") : shown.name + " at " + std::to_string(iconSize()) + " pixels"));
+    check(!shown.name.empty(), ("at " + std::to_string(dpi) +
+                                " DPI the icon has the small-icon size, its picture and digits unscaled at the centre")
+                                   .c_str());
+    if (!shown.name.empty() && !picture.empty()) {
+        const POINT at = iconCentre(shown);
+        check(writeCorner(picture, POINT{at.x - 160, trayRect().top}), "the picture of the meter at this DPI is written");
+    }
+    PostMessageW(orvo.main, WM_CLOSE, 0, 0);
+    DWORD code = 99;
+    check(ended(&orvo, &code) && code == 0, "and it ends with exit code 0");
+}
+
 void runChecks(const std::wstring& picture) {
     if (!check(waitFor([] { return IsWindowVisible(trayWindow()) != FALSE; }, 30000),
                "the desktop has a taskbar with a notification area")) {
@@ -948,13 +988,21 @@ void runChecks(const std::wstring& picture) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    // Pixels and sizes as the screen has them, at any DPI.
+    SetProcessDPIAware();
     const bool dark = argc > 1 && wcscmp(argv[1], L"--dark-taskbar") == 0;
     if (dark) {
         --argc;
         ++argv;
     }
+    int dpi = 0;
+    if (argc > 2 && wcscmp(argv[1], L"--dpi") == 0) {
+        dpi = _wtoi(argv[2]);
+        argc -= 2;
+        argv += 2;
+    }
     if (argc < 2) {
-        std::printf("usage: orvo-desktop-check [--dark-taskbar] ORVO_EXE [PICTURES]\n");
+        std::printf("usage: orvo-desktop-check [--dark-taskbar | --dpi DPI] ORVO_EXE [PICTURES]\n");
         return 2;
     }
     WCHAR full[MAX_PATH];
@@ -967,7 +1015,9 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
     CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
-    if (dark) {
+    if (dpi != 0) {
+        checkAtDpi(dpi, argc > 2 ? argv[2] : L"");
+    } else if (dark) {
         checkDarkTaskbar();
     } else {
         runChecks(argc > 2 ? argv[2] : L"");
