@@ -258,8 +258,9 @@ TEST_F(TrayIndicator, AtAnotherDpiAFailedCallKeepsTheLastIconAndLeaksNothing) {
     ASSERT_TRUE(trayShows(last));
     const size_t icons = sim::liveIcons();
     for (const char* op : {"GetDC", "CreateCompatibleDC", "CreateCompatibleBitmap", "SelectObject", "BitBlt",
-                           "LoadBitmapW", "LoadImageW", "DrawIconEx", "CreateDIBSection", "CreateIconIndirect"}) {
-        for (int after = 0; after < 12; ++after) {
+                           "LoadBitmapW", "LoadImageW", "FillRect", "DrawIconEx", "CreateDIBSection",
+                           "CreateIconIndirect"}) {
+        for (int after = 0; after < 16; ++after) {
             SCOPED_TRACE(std::string(op) + " failing after " + std::to_string(after) + " calls");
             for (bool status : {false, true}) {
                 sim::Op operation;
