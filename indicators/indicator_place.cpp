@@ -17,7 +17,7 @@ void releaseTaskbar(bool shown) {
     releaseCanvasBitmaps();
 }
 
-BOOL taskbarIconsLarge() { return usesLargeIcons(settings) ? TRUE : FALSE; }
+int taskbarIconPixels() { return usesLargeIcons(settings) ? 32 : 16; }
 
 // On the device the pen going down on the icon opens the menu, and nothing else does.
 BOOL taskbarOpensMenu(LPARAM pointerMessage) { return pointerMessage == WM_LBUTTONDOWN ? TRUE : FALSE; }
@@ -68,10 +68,10 @@ BOOL trayDigitsDark() { return notificationDigitsDark(); }
 }  // namespace
 
 const IndicatorPlace TaskbarPlace = {captureBackground, showOnTaskbar,    restoreBackground, moveCanvas,
-                                     releaseTaskbar,    taskbarIconsLarge, taskbarOpensMenu,  everyKindAvailable,
+                                     releaseTaskbar,    taskbarIconPixels, taskbarOpensMenu,  everyKindAvailable,
                                      whiteDigits};
 const IndicatorPlace TrayPlace = {openTray,    presentInTray,  eraseTray,     moveTray,
-                                  releaseTray, trayIconsLarge, trayOpensMenu, trayKindAvailable,
+                                  releaseTray, trayIconPixels, trayOpensMenu, trayKindAvailable,
                                   trayDigitsDark};
 
 void chooseIndicatorPlace(HWND taskbar, int iconX) {
@@ -86,7 +86,8 @@ void showIndicator(HWND window, IndicatorKind kind, const IndicatorReading* read
 BOOL eraseIndicator() { return place->erase(); }
 void moveIndicator(int iconX) { place->move(iconX); }
 void releaseIndicator(bool shown) { place->release(shown); }
-BOOL indicatorIconsLarge() { return place->iconsLarge(); }
+int indicatorIconPixels() { return place->iconPixels(); }
+BOOL indicatorIconsLarge() { return indicatorIconPixels() >= 32 ? TRUE : FALSE; }
 BOOL indicatorMenuMessage(LPARAM pointerMessage) { return place->opensMenu(pointerMessage); }
 BOOL indicatorKindAvailable(IndicatorKind kind) { return place->kindAvailable(kind); }
 BOOL indicatorDigitsDark() { return place->digitsDark(); }

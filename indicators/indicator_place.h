@@ -22,8 +22,9 @@ struct IndicatorPlace {
     // At the main window's destruction: takes away what is still shown (`shown`: something was
     // shown) and lets go of everything the place holds.
     void (*release)(bool shown);
-    // TRUE when the icons are composed and loaded large (32 x 32).
-    BOOL (*iconsLarge)();
+    // The indicator icon's width and height in pixels: on the taskbar 16, or 32 with large icons;
+    // in the notification icon the size the notification area asks for.
+    int (*iconPixels)();
 
     // Where the two places differ beyond the indicator itself: in the notification icon the
     // meter is a desktop's, among other programs' icons.
@@ -49,6 +50,9 @@ void showIndicator(HWND window, IndicatorKind kind, const IndicatorReading* read
 BOOL eraseIndicator();
 void moveIndicator(int iconX);
 void releaseIndicator(bool shown);
+int indicatorIconPixels();
+// TRUE when the icon is drawn from the 32-pixel art (an icon of 32 pixels or more), else from the
+// 16-pixel art.
 BOOL indicatorIconsLarge();
 BOOL indicatorMenuMessage(LPARAM pointerMessage);
 BOOL indicatorKindAvailable(IndicatorKind kind);

@@ -6,10 +6,11 @@
 #include "platform/try_once_more.h"
 #include "settings/settings_record.h"
 
-BOOL trayIconsLarge() {
-    // The notification area asks for its own size; between the two sizes there are, the nearer
-    // one is composed and the shell scales it.
-    return GetSystemMetrics(SM_CXSMICON) >= 24 ? TRUE : FALSE;
+int trayIconPixels() {
+    // A failed or absurd metric must not give a tiny icon or a huge bitmap on every tick: 128
+    // pixels is past the largest small icon a desktop asks for (80 at 500 %).
+    const int asked = GetSystemMetrics(SM_CXSMICON);
+    return asked < 16 ? 16 : (asked > TrayIconPixelsMost ? TrayIconPixelsMost : asked);
 }
 
 void trayTipText(const IndicatorReading& reading, WCHAR tip[TrayTipUnits]) {

@@ -7,8 +7,11 @@
 #include "indicators/readings.h"
 #include "platform/winapi.h"
 
-// TRUE when the size the notification area asks for (SM_CXSMICON) is nearer 32 than 16.
-BOOL trayIconsLarge();
+// The notification area's icon size (SM_CXSMICON: 16, 20, 24, 32 ... with the screen's DPI),
+// held to 16 to TrayIconPixelsMost. The icon is composed at exactly that size, so that the
+// notification area never scales it.
+constexpr int TrayIconPixelsMost = 128;
+int trayIconPixels();
 
 constexpr int TrayTipUnits = 64;
 // The tooltip for a reading: the program, the quantity and its value as the icon shows it

@@ -435,8 +435,8 @@ IconExpectation iconExpectation(const Args& a, bool withValue) {
 }
 
 TrayIconExpectation trayIconExpectation(const Args& a) {
-    const char* usage = "expect tray-icon KIND VALUE|status NAME|resource ID [large]";
-    if (a.count() < 3 || a.count() > 4 || a.isString(1)) throw ScenarioError(usage);
+    const char* usage = "expect tray-icon KIND VALUE|status NAME|resource ID [large] [in SIZE]";
+    if (a.count() < 3 || a.count() > 6 || a.isString(1)) throw ScenarioError(usage);
     TrayIconExpectation e;
     const std::string first = a.word(1);
     if (first == "status") {
@@ -449,9 +449,19 @@ TrayIconExpectation trayIconExpectation(const Args& a) {
         if (v < 0 || v > 65535) throw ScenarioError("expect tray-icon: a value or id is 0 to 65535");
         e.value = static_cast<int>(v);
     }
-    if (a.count() == 4) {
-        if (a.isString(3) || a.word(3) != "large") throw ScenarioError(usage);
+    size_t next = 3;
+    if (a.count() > next && !a.isString(next) && a.word(next) == "large") {
         e.large = true;
+        ++next;
+    }
+    if (a.count() > next) {
+        if (a.count() != next + 2 || a.isString(next) || a.word(next) != "in") throw ScenarioError(usage);
+        int64_t size = a.number(next + 1);
+        const int art = e.large ? 32 : 16;
+        if (size < art || size > 1024) {
+            throw ScenarioError("expect tray-icon: in " + std::to_string(art) + " to 1024 pixels");
+        }
+        e.in = static_cast<int>(size);
     }
     return e;
 }

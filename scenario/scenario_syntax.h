@@ -136,13 +136,16 @@ struct IconExpectation {
 };
 IconExpectation iconExpectation(const Args& a, bool withValue);
 
-// `expect tray-icon KIND VALUE [large]`, `expect tray-icon status NAME [large]` or
-// `expect tray-icon resource ID [large]`: the image the notification area holds for the icon.
+// `expect tray-icon KIND VALUE [large] [in SIZE]`, `expect tray-icon status NAME [large] [in SIZE]`
+// or `expect tray-icon resource ID [large] [in SIZE]`: the image the notification area holds for
+// the icon: the icon of 16 pixels (32 with `large`), or, with `in`, that icon unscaled at the
+// centre of one of SIZE pixels whose margin is transparent.
 struct TrayIconExpectation {
     enum Form { Number, Status, Resource } form = Number;
     std::string name;  // the kind or the status icon
     int value = 0;     // the percentage, or the resource id
     bool large = false;
+    int in = 0;        // the icon's size, at least the art's; 0: the art's own
 };
 TrayIconExpectation trayIconExpectation(const Args& a);
 

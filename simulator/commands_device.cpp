@@ -35,6 +35,16 @@ const Registrar noTaskbar("no-taskbar", [](Args& a, Outcome&) {
     sim::removeTaskbar();
 });
 
+// `small-icon-size N`: the small-icon size the device reports from now on (SM_CXSMICON and
+// SM_CYSMICON, the size a desktop's notification area asks its icons at: 20 at 120 DPI, 24 at
+// 144); 0 gives back the screen's own.
+const Registrar smallIconSize("small-icon-size", [](Args& a, Outcome&) {
+    a.expectCount(1, 1);
+    int64_t n = a.number(0);
+    if (n < 0 || n > 1024) throw ScenarioError("small-icon-size: 0 to 1024 pixels");
+    sim::world().device.smallIconSize = static_cast<int>(n);
+});
+
 const Registrar battery("battery", [](Args& a, Outcome&) {
     a.expectCount(2, 2);
     sim::world().device.batteryPercent = a.byteValue(0);

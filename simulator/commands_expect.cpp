@@ -99,6 +99,7 @@ const ExpectRegistrar trayIcon("tray-icon", [](Args& a, Outcome& o) {
     } else {
         icon = resourceIcon(e.value, size);
     }
+    if (e.in != 0) icon = expectedTaskbar::centredIcon(icon, e.in);
     for (const sim::TrayIcon& t : sim::trayIcons()) {
         sim::Window* w = sim::findWindowObject(t.window);
         if (w == nullptr || w->process == nullptr || !w->process->isProgram) continue;

@@ -61,6 +61,15 @@ Icon numberIcon(int kind, int value, bool large, Bitmap bitmap) {
     return icon;
 }
 
+// The icon unscaled at the centre of one of `size` pixels, with a transparent margin: the
+// notification area's icon at a size between the art's.
+inline Icon centredIcon(Icon icon, int size) {
+    if (icon.size == 0 || size <= icon.size) return icon;
+    iconModel::centreIn<uint32_t>(icon.mask, icon.colour, icon.size, size, 0xFFFFFF, 0);
+    icon.size = size;
+    return icon;
+}
+
 inline std::string pixelText(uint32_t c) {
     char text[8];
     std::snprintf(text, sizeof text, "%02X%02X%02X", c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);

@@ -70,4 +70,24 @@ void drawDigits(std::vector<Pixel>& mask, std::vector<Pixel>& colour, const Plac
     }
 }
 
+// An icon of `art` x `art` pixels put unscaled into one of `size` x `size`, its top left corner at
+// ((size - art) / 2, (size - art) / 2); everything around it transparent: white in the mask,
+// black in the colour image. `transparent` and `black` are those two pixels in the caller's form.
+template <class Pixel>
+void centreIn(std::vector<Pixel>& mask, std::vector<Pixel>& colour, int art, int size, Pixel transparent, Pixel black) {
+    const int margin = (size - art) / 2;
+    std::vector<Pixel> bigMask(static_cast<size_t>(size) * size, transparent);
+    std::vector<Pixel> bigColour(static_cast<size_t>(size) * size, black);
+    for (int r = 0; r < art; ++r) {
+        for (int c = 0; c < art; ++c) {
+            const size_t from = static_cast<size_t>(r) * art + c;
+            const size_t to = static_cast<size_t>(r + margin) * size + (c + margin);
+            bigMask[to] = mask[from];
+            bigColour[to] = colour[from];
+        }
+    }
+    mask.swap(bigMask);
+    colour.swap(bigColour);
+}
+
 }  // namespace iconModel

@@ -146,6 +146,7 @@ BOOL DeleteObject(HGDIOBJ object);
 HGDIOBJ GetStockObject(int index);
 int GetObjectW(HGDIOBJ object, int size, LPVOID out);
 BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD rop);
+int FillRect(HDC dc, const RECT* rect, HBRUSH brush);
 COLORREF GetPixel(HDC dc, int x, int y);
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF color);
 HBITMAP LoadBitmapW(HINSTANCE instance, LPCWSTR name);

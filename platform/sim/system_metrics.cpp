@@ -35,6 +35,7 @@ int GetSystemMetrics(int index) {
         case SM_CXSMICON:
         case SM_CYSMICON: {
             const Device& d = world().device;
+            if (d.smallIconSize > 0) return d.smallIconSize;
             return (d.screenWidth > 320 || d.screenHeight > 320) ? 32 : 16;
         }
         default: return 0;

@@ -35,6 +35,10 @@ struct Device : scenario::DeviceReadings {
     int screenHeight = 320;
     bool displayOn = true;
     bool hasTaskbar = true;  // false: a shell without the "HHTaskBar" window, as on a desktop
+    // The small-icon size the device reports (SM_CXSMICON, SM_CYSMICON), which the notification
+    // area asks its icons at; 0: the screen's own, 16, or 32 on a VGA screen. A desktop's follows
+    // its DPI (20 at 120, 24 at 144).
+    int smallIconSize = 0;
 };
 
 struct World {
@@ -76,7 +80,7 @@ void reportFault(const std::string& text);
 #define SIM_FALLIBLE_OPERATIONS(X)                                                                          \
     X(AppendMenuW) X(BitBlt) X(BringWindowToTop) X(CloseHandle) X(CreateCompatibleBitmap)                    \
     X(CreateCompatibleDC) X(CreateDIBSection) X(CreateFileW) X(CreateMutexW) X(CreateIconIndirect) X(CreatePopupMenu)        \
-    X(CreateWindowExW) X(DeleteFileW) X(DialogBoxIndirectParamW) X(DrawIconEx) X(EnumWindows) X(ExtEscape)   \
+    X(CreateWindowExW) X(DeleteFileW) X(DialogBoxIndirectParamW) X(DrawIconEx) X(EnumWindows) X(ExtEscape) X(FillRect) \
     X(FindFirstFileW) X(FindNextFileW) X(FindResourceW) X(FindWindowW) X(GetDC) X(GetDiskFreeSpaceExW)       \
     X(GetDlgItem) X(GetPixel) X(GetStoreInformation) X(GetSystemPowerStatusEx2) X(GetWindowTextW)            \
     X(GlobalMemoryStatus) X(KernelIoControl) X(KillTimer) X(LoadBitmapW) X(LoadIconW) X(LoadImageW)          \

@@ -250,6 +250,81 @@ void iconsFromDibSectionsUseTheBitsWrittenThroughThem(RuleCheck check) {
     ReleaseDC(NULL, screen);
 }
 
+// DrawIconEx: with DI_MASK or DI_IMAGE alone the one image is drawn with SRCCOPY, whatever was
+// there; with both, the mask is ANDed and the image XORed.
+void drawIconExWithOneFlagCopiesThatImage(RuleCheck check) {
+    HDC screen = GetDC(NULL);
+    DWORD* maskBits = NULL;
+    DWORD* colourBits = NULL;
+    HBITMAP mask = dibSection(screen, 2, 1, &maskBits);
+    HBITMAP colour = dibSection(screen, 2, 1, &colourBits);
+    if (mask == NULL || colour == NULL || maskBits == NULL || colourBits == NULL) {
+        check(false, "two DIB sections are made, with their bits");
+        ReleaseDC(NULL, screen);
+        return;
+    }
+    maskBits[0] = 0x000000;  // opaque
+    maskBits[1] = 0xFFFFFF;  // transparent
+    colourBits[0] = 0x00FF0000;
+    colourBits[1] = 0x00000000;
+    ICONINFO ii = {TRUE, 0, 0, mask, colour};
+    HICON icon = CreateIconIndirect(&ii);
+    DeleteObject(mask);
+    DeleteObject(colour);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP target = CreateCompatibleBitmap(screen, 4, 1);
+    HGDIOBJ original = SelectObject(memory, target);
+    for (int x = 0; x < 4; ++x) SetPixel(memory, x, 0, RGB(0, 0, 255));
+    check(icon != NULL && DrawIconEx(memory, 0, 0, icon, 2, 1, 0, NULL, DI_MASK) != FALSE &&
+              GetPixel(memory, 0, 0) == RGB(0, 0, 0) && GetPixel(memory, 1, 0) == RGB(255, 255, 255),
+          "DrawIconEx with DI_MASK alone copies the mask");
+    check(DrawIconEx(memory, 2, 0, icon, 2, 1, 0, NULL, DI_IMAGE) != FALSE && GetPixel(memory, 2, 0) == RGB(255, 0, 0) &&
+              GetPixel(memory, 3, 0) == RGB(0, 0, 0),
+          "DrawIconEx with DI_IMAGE alone copies the image, its black over the blue");
+    check(DrawIconEx(memory, 0, 0, icon, 2, 1, 0, NULL, DI_NORMAL) != FALSE && GetPixel(memory, 0, 0) == RGB(255, 0, 0) &&
+              GetPixel(memory, 1, 0) == RGB(255, 255, 255),
+          "DrawIconEx with both: white ANDed with white, XORed with black, stays white");
+    SelectObject(memory, original);
+    DeleteObject(target);
+    DeleteDC(memory);
+    DestroyIcon(icon);
+    ReleaseDC(NULL, screen);
+}
+
+// FillRect: the rectangle without its right and bottom edges, in the brush's colour; a colour
+// bitmap cleared white that way is a transparent mask for an icon.
+void fillRectLeavesTheRightAndBottomEdgesAndMakesATransparentMask(RuleCheck check) {
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP mask = CreateCompatibleBitmap(screen, 3, 3);
+    HGDIOBJ original = SelectObject(memory, mask);
+    const RECT r = {0, 0, 2, 2};
+    check(FillRect(memory, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))) != 0 &&
+              GetPixel(memory, 1, 1) == RGB(255, 255, 255),
+          "FillRect fills the rectangle in the brush's colour");
+    check(GetPixel(memory, 2, 1) == RGB(0, 0, 0) && GetPixel(memory, 1, 2) == RGB(0, 0, 0),
+          "FillRect leaves the rectangle's right and bottom edges");
+    SelectObject(memory, original);
+    HBITMAP colour = CreateCompatibleBitmap(screen, 3, 3);
+    ICONINFO ii = {TRUE, 0, 0, mask, colour};
+    HICON icon = CreateIconIndirect(&ii);
+    HBITMAP target = CreateCompatibleBitmap(screen, 3, 3);
+    SelectObject(memory, target);
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 3; ++x) SetPixel(memory, x, y, RGB(0, 0, 200));
+    }
+    check(icon != NULL && DrawIconEx(memory, 0, 0, icon, 3, 3, 0, NULL, DI_NORMAL) != FALSE &&
+              GetPixel(memory, 0, 0) == RGB(0, 0, 200) && GetPixel(memory, 2, 2) == RGB(0, 0, 0),
+          "a colour mask cleared white with a brush is transparent where white, opaque where black");
+    SelectObject(memory, original);
+    DeleteObject(target);
+    DeleteObject(mask);
+    DeleteObject(colour);
+    DeleteDC(memory);
+    DestroyIcon(icon);
+    ReleaseDC(NULL, screen);
+}
+
 // cursoricon.c test_CreateIcon: no mask, no icon.
 void anIconNeedsAMask(RuleCheck check) {
     HDC screen = GetDC(NULL);

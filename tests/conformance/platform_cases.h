@@ -35,6 +35,8 @@ void colourIntoMonochromeKeepsOnlyTheBackgroundWhite(RuleCheck check);
 void aBitmapGoesIntoOneMemoryContextAtATime(RuleCheck check);
 void dibSectionBitsAndGdiSeeTheSamePixels(RuleCheck check);
 void iconsFromDibSectionsUseTheBitsWrittenThroughThem(RuleCheck check);
+void drawIconExWithOneFlagCopiesThatImage(RuleCheck check);
+void fillRectLeavesTheRightAndBottomEdgesAndMakesATransparentMask(RuleCheck check);
 void anIconNeedsAMask(RuleCheck check);
 void blackAndWhiteNeedNoSource(RuleCheck check);
 

@@ -5,8 +5,9 @@
 # Usage: tests/e2e/run-desktop-check.sh [--prefix WINEPREFIX]
 #   --prefix reuses a Wine prefix made by the caller (the suite's); otherwise a fresh one is made.
 # Needs: scripts/build-windows.sh's build, wine64, Xvfb. Leaves the pictures of the desktop (the
-# tray meter on the light and on the dark taskbar, its menu, the Settings and Programs dialogs,
-# the About box) in build/wine-desktop/ as PNG files when Python's PIL is at hand (BMP otherwise).
+# tray meter on the light and on the dark taskbar and at 144 DPI, its menu, the Settings and
+# Programs dialogs, the About box) in build/wine-desktop/ as PNG files when Python's PIL is at
+# hand (BMP otherwise).
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
@@ -99,8 +100,25 @@ wineserver -k > /dev/null 2>&1
 wineserver -w
 wine reg delete 'HKCU\Control Panel\Colors' /v Menu /f > /dev/null 2>&1
 wineserver -w
+# The meter at 120, 144 and 192 DPI: Wine reads the DPI (HKCU\Control Panel\Desktop, LogPixels)
+# when its server starts, so each DPI has a start of its own; at 144 DPI a picture of the corner.
+rm -f "$WINEPREFIX/drive_c/orvo-desktop-144dpi.bmp"
+for dpi in 120 144 192; do
+  wineserver -k > /dev/null 2>&1
+  wineserver -w
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f > /dev/null 2>&1
+  wineserver -w
+  picture=""
+  [ "$dpi" -eq 144 ] && picture='C:\orvo-desktop-144dpi.bmp'
+  timeout 60 wine "$checker" --dpi "$dpi" 'C:\Orvo Desk\orvo.exe' $picture
+  [ $? -eq 0 ] || status=1
+done
+wineserver -k > /dev/null 2>&1
+wineserver -w
+wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f > /dev/null 2>&1
+wineserver -w
 [ "$immutable" -eq 1 ] && chattr -i "$folder/orvo.dat"
-for picture in meter menu meter-dark settings programs about; do
+for picture in meter menu meter-dark 144dpi settings programs about; do
   bmp="$WINEPREFIX/drive_c/orvo-desktop-$picture.bmp"
   [ -f "$bmp" ] || continue
   /usr/bin/python3 - "$bmp" "$work/desktop-$picture.png" << 'EOF' 2> /dev/null || cp "$bmp" "$work/desktop-$picture.bmp"

@@ -137,12 +137,13 @@ fi
 
 # --- Running scenarios --------------------------------------------------------------------------
 # Commands of the simulated device alone: injected faults, screen rotation (the X server's screen
-# has one size), the simulator's object counters and its traffic counter.
+# has one size), the small-icon size (Wine takes the DPI when its server starts), the
+# simulator's object counters and its traffic counter.
 commands() { sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$1"; }
 simulatorOnly() {
   # The scenario language's mistakes and reports: the simulator's front end alone.
   case "$1" in */tests/scenarios/language/*) return 0 ;; esac
-  commands "$1" | grep -qE '^[[:space:]]*(fail|traffic|calls)([[:space:]]|$)|^[[:space:]]*expect[[:space:]]+(gdi-objects|icons|device-contexts|exit-leftovers|dialog-fits)([[:space:]]|$)' ||
+  commands "$1" | grep -qE '^[[:space:]]*(fail|traffic|calls|small-icon-size)([[:space:]]|$)|^[[:space:]]*expect[[:space:]]+(gdi-objects|icons|device-contexts|exit-leftovers|dialog-fits)([[:space:]]|$)' ||
     commands "$1" | tail -n +2 | grep -qE '^[[:space:]]*screen([[:space:]]|$)'
 }
 # The screen a scenario starts on: WxH.

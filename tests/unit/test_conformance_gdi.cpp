@@ -84,6 +84,12 @@ TEST_F(ConformanceGdi, IconsFromDibSectionsUseTheBitsWrittenThroughThem) {
     EXPECT_EQ(sim::liveGdiObjects(), 0u);
 }
 
+TEST_F(ConformanceGdi, DrawIconExWithOneFlagCopiesThatImage) { conformance::drawIconExWithOneFlagCopiesThatImage(expectRule); }
+
+TEST_F(ConformanceGdi, FillRectLeavesTheRightAndBottomEdgesAndMakesATransparentMask) {
+    conformance::fillRectLeavesTheRightAndBottomEdgesAndMakesATransparentMask(expectRule);
+}
+
 TEST_F(ConformanceGdi, AnIconNeedsAMask) { conformance::anIconNeedsAMask(expectRule); }
 
 TEST_F(ConformanceGdi, BlackAndWhiteNeedNoSource) { conformance::blackAndWhiteNeedNoSource(expectRule); }

@@ -44,6 +44,13 @@ Expected numberIcon(int kind, int value, bool large) {
 
 Expected resourceIcon(unsigned id) { return iconModel::statusIcon(id); }
 
+// The art's icon put unscaled at the centre of an icon of `size` pixels, the margin transparent.
+Expected centred(Expected art, int size) {
+    iconModel::centreIn<COLORREF>(art.mask, art.colour, art.size, size, 0xFFFFFF, 0);
+    art.size = size;
+    return art;
+}
+
 // ---- the fixture: a main window with its notification icon, no taskbar ----
 
 class TrayIndicator : public ::testing::Test {
@@ -158,6 +165,135 @@ TEST_F(TrayIndicator, EveryKindAndValueIsTheComposedIconAtTheNotificationAreasSi
     EXPECT_EQ(sim::liveGdiObjects(), 0u);
     EXPECT_EQ(sim::liveDeviceContexts(), 0u);
     EXPECT_TRUE(screenUntouched());
+}
+
+// The notification area's size with the screen's DPI: the 16-pixel art below 32 pixels, the
+// 32-pixel art from 32 on, drawn unscaled at the centre with a transparent margin.
+struct DpiCase {
+    int asked;   // SM_CXSMICON
+    int size;    // the icon's size
+    bool large;  // the 32-pixel art
+    int margin;  // the art's offset, across and down
+};
+const DpiCase DpiCases[] = {{16, 16, false, 0}, {20, 20, false, 2}, {24, 24, false, 4}, {32, 32, true, 0},
+                            {48, 48, true, 8},  {18, 18, false, 1}, {40, 40, true, 4},
+                            // A metric that makes no sense gives the nearest sensible size.
+                            {1, 16, false, 0},  {5000, TrayIconPixelsMost, true, (TrayIconPixelsMost - 32) / 2}};
+
+TEST_F(TrayIndicator, AtEveryDpiTheIconHasTheAskedSizeWithTheArtUnscaledAtItsCentre) {
+    for (const DpiCase& c : DpiCases) {
+        sim::world().device.smallIconSize = c.asked;
+        for (int largeIcons : {0, 1}) {  // the taskbar's choice changes nothing here
+            settings.largeIcons = largeIcons;
+            for (int kind = 0; kind < IndicatorKindCount; ++kind) {
+                for (int value : {1, 42, 100}) {
+                    SCOPED_TRACE("SM_CXSMICON " + std::to_string(c.asked) + ", kind " + std::to_string(kind) + ", " +
+                                 std::to_string(value));
+                    IndicatorReading reading = measured(static_cast<IndicatorKind>(kind), value, NoStatusIcon);
+                    composeIndicatorIcon(window, reading.kind, value);
+                    presentInTray(window, reading.kind, &reading);
+                    const Expected want = centred(numberIcon(kind, value, c.large), c.size);
+                    ASSERT_EQ(want.size, c.size);
+                    EXPECT_TRUE(trayShows(want));
+                }
+            }
+        }
+        // The art's own corner pixels sit at the margin: a stretched or shifted picture differs.
+        const sim::TrayIcon& t = tray();
+        const Expected art = numberIcon(StorageCard, 100, c.large);
+        for (int y = 0; y < art.size; ++y)
+            for (int x = 0; x < art.size; ++x)
+                ASSERT_EQ(t.colour.get(c.margin + x, c.margin + y), art.colour[static_cast<size_t>(y * art.size + x)])
+                    << "SM_CXSMICON " << c.asked << " at (" << x << ", " << y << ") of the art";
+        // Every margin pixel is transparent: white in the mask, black in the colour image.
+        for (int y = 0; y < c.size; ++y)
+            for (int x = 0; x < c.size; ++x) {
+                const bool inArt = x >= c.margin && x < c.margin + art.size && y >= c.margin && y < c.margin + art.size;
+                if (inArt) continue;
+                ASSERT_EQ(t.mask.get(x, y), RGB(255, 255, 255)) << "mask at (" << x << ", " << y << ")";
+                ASSERT_EQ(t.colour.get(x, y), RGB(0, 0, 0)) << "colour at (" << x << ", " << y << ")";
+            }
+    }
+    EXPECT_EQ(sim::liveIcons(), static_cast<size_t>(IndicatorKindCount) + 1);
+    EXPECT_EQ(sim::liveGdiObjects(), 0u);
+    EXPECT_EQ(sim::liveDeviceContexts(), 0u);
+    EXPECT_TRUE(screenUntouched());
+}
+
+TEST_F(TrayIndicator, AtEveryDpiStatusIconsComeUnscaledAtTheCentre) {
+    struct Status {
+        StatusIcon icon;
+        unsigned small, large;
+    };
+    const Status statuses[] = {{ChargingIcon, ChargingIconSmall, ChargingIconLarge},
+                               {BatteryUnknownIcon, BatteryUnknownIconSmall, BatteryUnknownIconLarge},
+                               {NoCardIcon, NoCardIconSmall, NoCardIconLarge}};
+    for (const DpiCase& c : DpiCases) {
+        sim::world().device.smallIconSize = c.asked;
+        for (const Status& st : statuses) {
+            SCOPED_TRACE("SM_CXSMICON " + std::to_string(c.asked) + ", status icon " + std::to_string(st.small));
+            const IndicatorKind kind = st.icon == NoCardIcon ? StorageCard : Battery;
+            loadStatusIcon(kind, st.icon);
+            IndicatorReading reading = measured(kind, 0, st.icon);
+            presentInTray(window, kind, &reading);
+            EXPECT_TRUE(trayShows(centred(resourceIcon(c.large ? st.large : st.small), c.size)));
+            EXPECT_EQ(iconSlots[kind].previous, nullptr);
+        }
+    }
+    // The icon loaded at the art's size is let go once it is in the bigger one.
+    EXPECT_EQ(sim::liveIcons(), 2u + 1u);
+    EXPECT_EQ(sim::liveGdiObjects(), 0u);
+    EXPECT_EQ(sim::liveDeviceContexts(), 0u);
+}
+
+// Any one call failing while an icon is made at a size between the art's leaves the kind's last
+// icon (never a half-made one) and leaks nothing; the next reading shows the new value.
+TEST_F(TrayIndicator, AtAnotherDpiAFailedCallKeepsTheLastIconAndLeaksNothing) {
+    sim::world().device.smallIconSize = 20;
+    IndicatorReading charging = measured(Battery, 0, ChargingIcon);
+    IndicatorReading sixty = measured(Battery, 60, NoStatusIcon);
+    composeIndicatorIcon(window, Battery, 60);
+    presentInTray(window, Battery, &sixty);
+    const Expected last = centred(numberIcon(Battery, 60, false), 20);
+    ASSERT_TRUE(trayShows(last));
+    const size_t icons = sim::liveIcons();
+    for (const char* op : {"GetDC", "CreateCompatibleDC", "CreateCompatibleBitmap", "SelectObject", "BitBlt",
+                           "LoadBitmapW", "LoadImageW", "FillRect", "DrawIconEx", "CreateDIBSection",
+                           "CreateIconIndirect"}) {
+        for (int after = 0; after < 16; ++after) {
+            SCOPED_TRACE(std::string(op) + " failing after " + std::to_string(after) + " calls");
+            for (bool status : {false, true}) {
+                sim::Op operation;
+                ASSERT_TRUE(sim::operationNamed(op, &operation));
+                const uint64_t before = sim::operationCalls(operation);
+                sim::failOperation(operation, 1, false, static_cast<uint64_t>(after));
+                if (status) {
+                    loadStatusIcon(Battery, ChargingIcon);
+                } else {
+                    composeIndicatorIcon(window, Battery, 61);
+                }
+                const bool failed = sim::operationCalls(operation) - before > static_cast<uint64_t>(after);
+                sim::clearFaults();
+                presentInTray(window, Battery, status ? &charging : &sixty);
+                EXPECT_EQ(sim::liveIcons(), icons);
+                EXPECT_EQ(sim::liveGdiObjects(), 0u);
+                EXPECT_EQ(sim::liveDeviceContexts(), 0u);
+                const Expected made = status ? centred(resourceIcon(ChargingIconSmall), 20)
+                                             : centred(numberIcon(Battery, 61, false), 20);
+                // A failure may come where the icon is already made (putting a bitmap back);
+                // otherwise the icon must be the new one.
+                if (failed) {
+                    EXPECT_TRUE(trayShows(last) || trayShows(made));
+                } else {
+                    EXPECT_TRUE(trayShows(made));
+                }
+                // Back to the last icon for the next case.
+                composeIndicatorIcon(window, Battery, 60);
+                presentInTray(window, Battery, &sixty);
+                ASSERT_TRUE(trayShows(last));
+            }
+        }
+    }
 }
 
 TEST_F(TrayIndicator, TheSchedulerShowsStatusIconsAndTipsThere) {

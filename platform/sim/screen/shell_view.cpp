@@ -41,11 +41,13 @@ RECT commandBar(const Window& desktop) {
     return RECT{desktop.rect.left, desktop.rect.bottom - taskbarHeight(), desktop.rect.right, desktop.rect.bottom};
 }
 
-// The notification icons sit in the command bar, right to left, left of the input-panel button.
+// The notification icons sit in the command bar, right to left, left of the input-panel button,
+// each at the small-icon size in a slot a quarter wider (16 in 20 at 96 DPI), no taller than the
+// bar.
 RECT trayIconRect(const Window& desktop, size_t index) {
     RECT bar = commandBar(desktop);
-    int slot = scaled(20);
-    int icon = scaled(16);
+    int icon = std::min<int>(GetSystemMetrics(SM_CXSMICON), bar.bottom - bar.top);
+    int slot = icon + icon / 4;
     int right = bar.right - scaled(24) - static_cast<int>(index) * slot;
     int top = bar.top + (bar.bottom - bar.top - icon) / 2;
     return RECT{right - slot + (slot - icon) / 2, top, right - slot + (slot - icon) / 2 + icon, top + icon};

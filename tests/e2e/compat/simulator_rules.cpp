@@ -93,6 +93,7 @@ void checkSimulatorRules(CheckFunction check) {
          {conformance::memoryContextHoldsAMonochromePixel, conformance::compatibleBitmapsTakeTheFormatOfWhatTheContextHolds,
           conformance::colourIntoMonochromeKeepsOnlyTheBackgroundWhite, conformance::aBitmapGoesIntoOneMemoryContextAtATime,
           conformance::dibSectionBitsAndGdiSeeTheSamePixels, conformance::iconsFromDibSectionsUseTheBitsWrittenThroughThem,
+          conformance::drawIconExWithOneFlagCopiesThatImage, conformance::fillRectLeavesTheRightAndBottomEdgesAndMakesATransparentMask,
           conformance::anIconNeedsAMask, conformance::blackAndWhiteNeedNoSource, conformance::setWindowLongSaysWhyItFailed,
           conformance::destroyingAWindowTwiceFails, conformance::destructionSendsDestroyDownAndNcDestroyUp,
           conformance::messagesToAWindowThatIsGoneFail, conformance::findWindowAndWindowText}) {

@@ -27,10 +27,12 @@
 // - main storage shows the percentage of its full 64-bit sizes;
 // - Hot Reset, confirmed, says in a box captioned "Orvo" that it cannot be done;
 // - Exit and a close from elsewhere end Orvo with exit code 0 and leave no icon.
+// - with --dpi DPI (the run script starts the desktop at that DPI), the icon has the size the
+//   notification area asks for, with the picture and digits unscaled at its centre.
 // PICTURES, when given, names the pictures: of the taskbar's corner, PICTURES-meter.bmp with the
 // meter and its tooltip and PICTURES-menu.bmp with its menu open (with --dark-taskbar,
 // PICTURES-meter-dark.bmp with the meter and its tooltip); of the dialogs' windows,
-// PICTURES-settings.bmp, PICTURES-programs.bmp and PICTURES-about.bmp.
+// PICTURES-settings.bmp, PICTURES-programs.bmp and PICTURES-about.bmp; with --dpi, the picture itself.
 // Exit status 0 when every check holds.
 #include <windows.h>
 #include <shlobj.h>
@@ -668,6 +670,7 @@ void checkSettingsOnDesktop(const Program& orvo, const Pixels& emptyTray, const 
     pressButton(dialog, IDC_SHOW_PROGRAM_MEMORY);
     pressButton(dialog, IDC_RUN_AT_STARTUP);
     SetForegroundWindow(dialog);
+    waitFor([&] { return GetForegroundWindow() == dialog; }, 3000);
     pressKey(VK_ESCAPE);
     if (!check(waitFor([&] { return !IsWindow(dialog); }, 5000), "Esc closes the Settings dialog")) {
         // The boxes as they were, then Done: the checks after this one go on from the same settings.
@@ -718,7 +721,9 @@ void checkProgramsAndAboutOnDesktop(const Program& orvo, const Pixels& emptyTray
             checkDesktopPlacement(dialog, "the About box");
             checkTextsWhole(dialog, "the About box");
             if (!pictures.empty()) writeWindowPicture(pictures + L"-about.bmp", dialog, "the About box");
+            // The keys go to the foreground window: they are pressed once the box is it.
             SetForegroundWindow(dialog);
+            waitFor([&] { return GetForegroundWindow() == dialog; }, 3000);
             pressAltF4();
             if (!check(waitFor([&] { return !IsWindow(dialog); }, 5000), "Alt+F4 closes the About box")) {
                 pressButton(dialog, IDOK);
@@ -800,6 +805,44 @@ void checkDarkTaskbar(const std::wstring& pictures) {
     if (!pictures.empty() && !number.name.empty()) {
         check(writeMeterPicture(pictures + L"-meter-dark.bmp", iconCentre(number)),
               "the picture of the tray meter on the dark taskbar is written");
+    }
+    PostMessageW(orvo.main, WM_CLOSE, 0, 0);
+    DWORD code = 99;
+    check(ended(&orvo, &code) && code == 0, "and it ends with exit code 0");
+}
+
+// At another DPI (the run script starts Wine's server anew with LogPixels set for each): the
+// notification area asks for icons of SM_CXSMICON pixels, and shows Orvo's at that size with the
+// 16- or 32-pixel picture and digits unscaled at its centre (expectedIcons: any scaling, by Orvo
+// or by the notification area, changes its pixels). `picture`, when given, names a picture of the
+// taskbar's corner with the meter.
+void checkAtDpi(int dpi, const std::wstring& picture) {
+    if (!check(waitFor([] { return IsWindowVisible(trayWindow()) != FALSE; }, 30000),
+               "the desktop has a taskbar with a notification area")) {
+        return;
+    }
+    HDC screen = GetDC(NULL);
+    const int logPixels = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(NULL, screen);
+    note("at " + std::to_string(logPixels) + " DPI the notification area asks for icons of " +
+         std::to_string(GetSystemMetrics(SM_CXSMICON)) + " pixels");
+    check(logPixels == dpi, ("the desktop runs at " + std::to_string(dpi) + " DPI").c_str());
+    check(GetSystemMetrics(SM_CXSMICON) == MulDiv(16, dpi, 96), "small icons grow with the DPI");
+    restMouseAwayFromTray();
+    Sleep(300);
+    const Pixels emptyTray = capture(trayRect());
+    Program orvo;
+    if (!check(start(&orvo), "orvo.exe starts")) return;
+    const bool battery = machineHasBattery();
+    Shown shown = waitForIcon(emptyTray, battery, true, true);
+    note("at " + std::to_string(dpi) + " DPI the notification area shows " +
+         (shown.name.empty() ? std::string("no expected icon") : shown.name + " at " + std::to_string(iconSize()) + " pixels"));
+    check(!shown.name.empty(), ("at " + std::to_string(dpi) +
+                                " DPI the icon has the small-icon size, its picture and digits unscaled at the centre")
+                                   .c_str());
+    if (!shown.name.empty() && !picture.empty()) {
+        const POINT at = iconCentre(shown);
+        check(writeCorner(picture, POINT{at.x - 160, trayRect().top}), "the picture of the meter at this DPI is written");
     }
     PostMessageW(orvo.main, WM_CLOSE, 0, 0);
     DWORD code = 99;
@@ -1015,13 +1058,21 @@ void runChecks(const std::wstring& picture) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    // Pixels and sizes as the screen has them, at any DPI.
+    SetProcessDPIAware();
     const bool dark = argc > 1 && wcscmp(argv[1], L"--dark-taskbar") == 0;
     if (dark) {
         --argc;
         ++argv;
     }
+    int dpi = 0;
+    if (argc > 2 && wcscmp(argv[1], L"--dpi") == 0) {
+        dpi = _wtoi(argv[2]);
+        argc -= 2;
+        argv += 2;
+    }
     if (argc < 2) {
-        std::printf("usage: orvo-desktop-check [--dark-taskbar] ORVO_EXE [PICTURES]\n");
+        std::printf("usage: orvo-desktop-check [--dark-taskbar | --dpi DPI] ORVO_EXE [PICTURES]\n");
         return 2;
     }
     WCHAR full[MAX_PATH];
@@ -1034,7 +1085,9 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
     CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
-    if (dark) {
+    if (dpi != 0) {
+        checkAtDpi(dpi, argc > 2 ? argv[2] : L"");
+    } else if (dark) {
         checkDarkTaskbar(argc > 2 ? argv[2] : L"");
     } else {
         runChecks(argc > 2 ? argv[2] : L"");

@@ -51,7 +51,7 @@ extern HMODULE programImages;
 // The kinds' names, which begin every Icon's name.
 extern const char* const kindNames[4];
 
-// The notification area's icon size: 16, or 32.
+// The notification area's icon size (SM_CXSMICON: 16, 20, 24, 32 ... with the DPI).
 int iconSize();
 // The number icon with white digits, or with black ones (`dark`) as for a light notification area.
 Icon numberIcon(int kind, int value, bool large, bool dark = false);
@@ -60,7 +60,8 @@ Icon statusIcon(int id, const char* name, int size);
 int storagePercent(uint64_t* freeBytes = nullptr, uint64_t* totalBytes = nullptr);
 // The icons the tray may show now, for the kinds enabled: the battery as the desktop reports it,
 // main storage at its exact percentage, program memory a few steps either side of its moving value;
-// every number icon with white digits and with black ones.
+// every number icon with white digits and with black ones; each at the notification area's size,
+// the 16- or 32-pixel art unscaled at its centre.
 std::vector<Icon> expectedIcons(bool battery, bool memory, bool storage);
 
 }  // namespace desktop

@@ -60,18 +60,41 @@ Icon statusIcon(int id, const char* name, int size) {
 
 // The readings, taken here as the device layer of a desktop gives them.
 
-int iconSize() { return GetSystemMetrics(SM_CXSMICON) >= 24 ? 32 : 16; }
+int iconSize() {
+    const int asked = GetSystemMetrics(SM_CXSMICON);
+    return asked < 16 ? 16 : asked;
+}
 
 namespace {
+
+// The art the icon is drawn from: the 32-pixel pictures, digits and status icons from 32 pixels
+// on, else the 16-pixel ones.
+bool largeArt() { return iconSize() >= 32; }
+
+// The art's icon unscaled at the centre of one of the notification area's size, everything
+// around it transparent: what the notification area must show, never a scaled picture.
+Icon atTraySize(Icon icon) {
+    const int size = iconSize();
+    if (icon.mask.empty() || icon.size >= size) return icon;
+    const int margin = (size - icon.size) / 2;
+    iconModel::centreIn<DWORD>(icon.mask, icon.colour, icon.size, size, 0xFFFFFF, 0);
+    for (POINT& d : icon.digits) {
+        d.x += margin;
+        d.y += margin;
+    }
+    icon.size = size;
+    return icon;
+}
 
 Icon batteryIcon(bool dark) {
     SYSTEM_POWER_STATUS power = {};
     GetSystemPowerStatus(&power);
+    const int art = largeArt() ? 32 : 16;
     if (power.BatteryLifePercent == 255) {
-        return power.BatteryFlag == 8 ? statusIcon(iconSize() == 32 ? 185 : 121, "battery charging", iconSize())
-                                      : statusIcon(iconSize() == 32 ? 186 : 119, "battery unknown", iconSize());
+        return power.BatteryFlag == 8 ? statusIcon(art == 32 ? 185 : 121, "battery charging", art)
+                                      : statusIcon(art == 32 ? 186 : 119, "battery unknown", art);
     }
-    return numberIcon(0, power.BatteryLifePercent, iconSize() == 32, dark);
+    return numberIcon(0, power.BatteryLifePercent, art == 32, dark);
 }
 
 int memoryPercent() {
@@ -101,7 +124,7 @@ int storagePercent(uint64_t* freeBytes, uint64_t* totalBytes) {
 
 std::vector<Icon> expectedIcons(bool battery, bool memory, bool storage) {
     std::vector<Icon> icons;
-    const bool large = iconSize() == 32;
+    const bool large = largeArt();
     if (battery) {
         icons.push_back(batteryIcon(false));
         if (!icons.back().digits.empty()) icons.push_back(batteryIcon(true));
@@ -121,6 +144,7 @@ std::vector<Icon> expectedIcons(bool battery, bool memory, bool storage) {
         icons.push_back(numberIcon(2, p, large));
         icons.push_back(numberIcon(2, p, large, true));
     }
+    for (Icon& icon : icons) icon = atTraySize(icon);
     return icons;
 }
 

@@ -908,6 +908,7 @@ bool ruleCheck(const std::string& what, Args& a, Outcome& o) {
             }
             icon = imageIcon(id, size);
         }
+        if (e.in != 0) icon = expectedTaskbar::centredIcon(icon, e.in);
         UINT trayId = 0;
         TrayImage image;
         if (!trayIconImage(&trayId, &image)) {
