@@ -5,6 +5,10 @@
 # that ends in a mistake or a failed expect (any other status) has a .stderr file beside it with
 # the messages expected on standard error, the scenario named by its file name alone.
 set -u
+# Debian's Python, which scripts/setup.sh installs: a python3 found first on the PATH may be a
+# version manager's stand-in that takes most of a second to start, for every scenario.
+python=/usr/bin/python3
+[ -x "$python" ] || python=python3
 sim=$1
 scn=$2
 expected=${scn%.scn}.expected
@@ -19,7 +23,7 @@ rc=0
 if [ "$status" -ne "$want_status" ]; then
   echo "exit status $status, expected $want_status"; cat "$actual.err"; rc=1
 fi
-if ! python3 "$(dirname "$0")/expected_log.py" "$expected" "$actual"; then rc=1; fi
+if ! "$python" "$(dirname "$0")/expected_log.py" "$expected" "$actual"; then rc=1; fi
 if [ -e "$expected_err" ] || [ "$want_status" -ne 0 ]; then
   if [ ! -e "$expected_err" ]; then
     echo "$expected_err is missing: a scenario that exits with $want_status names its messages"; rc=1
