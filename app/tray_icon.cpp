@@ -1,8 +1,9 @@
 #include "app/tray_icon.h"
 
 #include "app/app_state.h"
+#include "indicators/icon_composer.h"
+#include "indicators/indicator_place.h"
 #include "platform/try_once_more.h"
-#include "settings/screen_size.h"
 
 namespace {
 HICON trayIcon = NULL;
@@ -34,11 +35,15 @@ void addTrayIcon(HWND window, HICON icon) {
 }
 
 HICON loadTrayIcon() {
-    const bool vga = isVgaScreen() != FALSE;
-    const int size = vga ? 32 : 16;
+    // On a desktop the notification area asks for its own size (with the screen's DPI): the art
+    // goes unscaled into an icon of that size, so that the area never stretches it.
+    const int size = programIconPixels();
+    const bool large = size >= 32;
+    const int art = large ? 32 : 16;
     // The system's icon loader would give only its standard size, 32 pixels.
-    trayIcon = static_cast<HICON>(
-        LoadImageW(hInstance, MAKEINTRESOURCEW(vga ? TrayIconLarge : TrayIconSmall), IMAGE_ICON, size, size, 0));
+    HICON loaded = static_cast<HICON>(
+        LoadImageW(hInstance, MAKEINTRESOURCEW(large ? TrayIconLarge : TrayIconSmall), IMAGE_ICON, art, art, 0));
+    trayIcon = iconAtSize(loaded, size);
     return trayIcon;
 }
 

@@ -93,9 +93,9 @@ struct IconGeometry {
     int margin;  // where the art begins, across and down
 };
 
-IconGeometry iconGeometry() {
+IconGeometry iconGeometry(int size) {
     IconGeometry g;
-    g.size = indicatorIconPixels();
+    g.size = size;
     g.large = g.size >= 32;
     g.art = g.large ? 32 : 16;
     g.margin = (g.size - g.art) / 2;
@@ -212,10 +212,16 @@ HICON centredIcon(HICON loaded, const IconGeometry& g) {
 
 }  // namespace
 
+HICON iconAtSize(HICON loaded, int size) {
+    const IconGeometry geometry = iconGeometry(size);
+    if (loaded == NULL || geometry.size == geometry.art) return loaded;
+    return centredIcon(loaded, geometry);
+}
+
 void composeIndicatorIcon(HWND window, IndicatorKind kind, int value) {
     HDC windowDc = GetDC(window);
     if (windowDc == NULL) return;
-    const IconGeometry geometry = iconGeometry();
+    const IconGeometry geometry = iconGeometry(indicatorIconPixels());
     const bool large = geometry.large;
     const int size = geometry.size;
     const int art = geometry.art;
@@ -289,11 +295,11 @@ void composeIndicatorIcon(HWND window, IndicatorKind kind, int value) {
 }
 
 void loadStatusIcon(IndicatorKind kind, StatusIcon statusIcon) {
-    const IconGeometry geometry = iconGeometry();
+    const IconGeometry geometry = iconGeometry(indicatorIconPixels());
     // Loaded at the art's size as an icon of the program's own: the system's icon loader gives
     // only its standard size, as a handle shared with every later load.
     HICON icon = static_cast<HICON>(LoadImageW(hInstance, MAKEINTRESOURCEW(statusIconId(statusIcon, geometry.large)),
                                                IMAGE_ICON, geometry.art, geometry.art, 0));
-    if (icon != NULL && geometry.size != geometry.art) icon = centredIcon(icon, geometry);
+    icon = iconAtSize(icon, geometry.size);
     if (icon != NULL) installIcon(kind, icon);
 }

@@ -39,5 +39,10 @@ struct PictureIds {
 PictureIds pictureIds(IndicatorKind kind, bool large);
 WORD statusIconId(StatusIcon icon, bool large);
 
+// An icon loaded at its art's size (16 or 32 pixels: the 32-pixel art from 32 pixels on) put
+// unscaled at the centre of an icon of `size` pixels, with a transparent margin; `loaded` is
+// released. `loaded` itself where the sizes agree; NULL when the new icon cannot be made.
+HICON iconAtSize(HICON loaded, int size);
+
 void composeIndicatorIcon(HWND window, IndicatorKind kind, int value);
 void loadStatusIcon(IndicatorKind kind, StatusIcon icon);

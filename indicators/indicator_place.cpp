@@ -4,6 +4,7 @@
 
 #include "indicators/taskbar_canvas.h"
 #include "indicators/tray_indicator.h"
+#include "settings/screen_size.h"
 #include "settings/settings_record.h"
 
 namespace {
@@ -65,14 +66,16 @@ void releaseTray(bool) { resetTrayIndicator(); }
 // setting can change while the program runs.
 BOOL trayDigitsDark() { return notificationDigitsDark(); }
 
+int deviceProgramIconPixels() { return isVgaScreen() ? 32 : 16; }
+
 }  // namespace
 
 const IndicatorPlace TaskbarPlace = {captureBackground, showOnTaskbar,    restoreBackground, moveCanvas,
                                      releaseTaskbar,    taskbarIconPixels, taskbarOpensMenu,  everyKindAvailable,
-                                     whiteDigits};
+                                     whiteDigits,       deviceProgramIconPixels};
 const IndicatorPlace TrayPlace = {openTray,    presentInTray,  eraseTray,     moveTray,
                                   releaseTray, trayIconPixels, trayOpensMenu, trayKindAvailable,
-                                  trayDigitsDark};
+                                  trayDigitsDark, trayIconPixels};
 
 void chooseIndicatorPlace(HWND taskbar, int iconX) {
     place = taskbar == NULL ? &TrayPlace : &TaskbarPlace;
@@ -91,3 +94,4 @@ BOOL indicatorIconsLarge() { return indicatorIconPixels() >= 32 ? TRUE : FALSE; 
 BOOL indicatorMenuMessage(LPARAM pointerMessage) { return place->opensMenu(pointerMessage); }
 BOOL indicatorKindAvailable(IndicatorKind kind) { return place->kindAvailable(kind); }
 BOOL indicatorDigitsDark() { return place->digitsDark(); }
+int programIconPixels() { return place->programIconPixels(); }

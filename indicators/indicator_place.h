@@ -35,6 +35,9 @@ struct IndicatorPlace {
     // TRUE when the digits are drawn dark, for a light surface under them; the device's taskbar
     // is dark and keeps the white digits.
     BOOL (*digitsDark)();
+    // The size the program's own notification icon is loaded at: on the device 16, or 32 on a VGA
+    // screen; in the notification area of a desktop, the size it asks for.
+    int (*programIconPixels)();
 };
 
 extern const IndicatorPlace TaskbarPlace;
@@ -57,4 +60,5 @@ BOOL indicatorIconsLarge();
 BOOL indicatorMenuMessage(LPARAM pointerMessage);
 BOOL indicatorKindAvailable(IndicatorKind kind);
 BOOL indicatorDigitsDark();
+int programIconPixels();
 

@@ -246,6 +246,24 @@ TEST_F(TrayIndicator, AtEveryDpiStatusIconsComeUnscaledAtTheCentre) {
     EXPECT_EQ(sim::liveDeviceContexts(), 0u);
 }
 
+// The program's own icon, which the notification area shows while a dialog is open, comes at the
+// area's size too: its art unscaled at the centre, the margin transparent.
+TEST_F(TrayIndicator, AtEveryDpiTheProgramsOwnIconComesUnscaledAtTheCentre) {
+    for (const DpiCase& c : DpiCases) {
+        SCOPED_TRACE("SM_CXSMICON " + std::to_string(c.asked));
+        sim::world().device.smallIconSize = c.asked;
+        releaseTrayIcon();
+        HICON programIcon = loadTrayIcon();
+        ASSERT_NE(programIcon, nullptr);
+        notifyTrayIcon(NIM_MODIFY, window, NIF_ICON, programIcon, nullptr);
+        EXPECT_TRUE(trayShows(centred(resourceIcon(c.large ? TrayIconLarge : TrayIconSmall), c.size)));
+    }
+    // Only the icon in use is held: each one loaded at the art's size went into the bigger one.
+    releaseTrayIcon();
+    EXPECT_EQ(sim::liveIcons(), 0u);
+    EXPECT_EQ(sim::liveGdiObjects(), 0u);
+}
+
 // Any one call failing while an icon is made at a size between the art's leaves the kind's last
 // icon (never a half-made one) and leaks nothing; the next reading shows the new value.
 TEST_F(TrayIndicator, AtAnotherDpiAFailedCallKeepsTheLastIconAndLeaksNothing) {
