@@ -59,6 +59,29 @@ HBITMAP dibSection(HDC dc, int width, int height, DWORD** bits) {
     return b;
 }
 
+// A 2 x 1 icon made from two DIB sections written through their bits: the left pixel opaque red,
+// the right one transparent (black in the colour image); NULL when a section cannot be made.
+HICON redAndClearIcon(HDC screen, RuleCheck check) {
+    DWORD* maskBits = NULL;
+    DWORD* colourBits = NULL;
+    HBITMAP mask = dibSection(screen, 2, 1, &maskBits);
+    HBITMAP colour = dibSection(screen, 2, 1, &colourBits);
+    HICON icon = NULL;
+    if (mask != NULL && colour != NULL && maskBits != NULL && colourBits != NULL) {
+        maskBits[0] = 0x000000;      // opaque
+        maskBits[1] = 0xFFFFFF;      // transparent
+        colourBits[0] = 0x00FF0000;  // red, as 0x00RRGGBB
+        colourBits[1] = 0x00000000;
+        ICONINFO ii = {TRUE, 0, 0, mask, colour};
+        icon = CreateIconIndirect(&ii);
+    } else {
+        check(false, "two DIB sections are made, with their bits");
+    }
+    if (mask != NULL) DeleteObject(mask);
+    if (colour != NULL) DeleteObject(colour);
+    return icon;
+}
+
 }  // namespace
 
 const WCHAR* windowClassName() { return TEXT("OrvoConformance"); }
@@ -216,23 +239,7 @@ void dibSectionBitsAndGdiSeeTheSamePixels(RuleCheck check) {
 // written through the sections' bits; a destroyed icon is no icon.
 void iconsFromDibSectionsUseTheBitsWrittenThroughThem(RuleCheck check) {
     HDC screen = GetDC(NULL);
-    DWORD* maskBits = NULL;
-    DWORD* colourBits = NULL;
-    HBITMAP mask = dibSection(screen, 2, 1, &maskBits);
-    HBITMAP colour = dibSection(screen, 2, 1, &colourBits);
-    if (mask == NULL || colour == NULL || maskBits == NULL || colourBits == NULL) {
-        check(false, "two DIB sections are made, with their bits");
-        ReleaseDC(NULL, screen);
-        return;
-    }
-    maskBits[0] = 0x000000;      // opaque
-    maskBits[1] = 0xFFFFFF;      // transparent
-    colourBits[0] = 0x00FF0000;  // red, as 0x00RRGGBB
-    colourBits[1] = 0x00000000;
-    ICONINFO ii = {TRUE, 0, 0, mask, colour};
-    HICON icon = CreateIconIndirect(&ii);
-    DeleteObject(mask);
-    DeleteObject(colour);
+    HICON icon = redAndClearIcon(screen, check);
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP target = CreateCompatibleBitmap(screen, 2, 1);
     HGDIOBJ original = SelectObject(memory, target);
@@ -254,23 +261,7 @@ void iconsFromDibSectionsUseTheBitsWrittenThroughThem(RuleCheck check) {
 // there; with both, the mask is ANDed and the image XORed.
 void drawIconExWithOneFlagCopiesThatImage(RuleCheck check) {
     HDC screen = GetDC(NULL);
-    DWORD* maskBits = NULL;
-    DWORD* colourBits = NULL;
-    HBITMAP mask = dibSection(screen, 2, 1, &maskBits);
-    HBITMAP colour = dibSection(screen, 2, 1, &colourBits);
-    if (mask == NULL || colour == NULL || maskBits == NULL || colourBits == NULL) {
-        check(false, "two DIB sections are made, with their bits");
-        ReleaseDC(NULL, screen);
-        return;
-    }
-    maskBits[0] = 0x000000;  // opaque
-    maskBits[1] = 0xFFFFFF;  // transparent
-    colourBits[0] = 0x00FF0000;
-    colourBits[1] = 0x00000000;
-    ICONINFO ii = {TRUE, 0, 0, mask, colour};
-    HICON icon = CreateIconIndirect(&ii);
-    DeleteObject(mask);
-    DeleteObject(colour);
+    HICON icon = redAndClearIcon(screen, check);
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP target = CreateCompatibleBitmap(screen, 4, 1);
     HGDIOBJ original = SelectObject(memory, target);
