@@ -40,6 +40,10 @@ if [ ! -d "$WINEPREFIX" ]; then
   wineboot -i > /dev/null 2>&1
   wineserver -w
 fi
+# Wine draws a caption's buttons with Marlett's glyphs; a Wine that does not find its own fonts'
+# folder (Debian's) would draw them as letters.
+[ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ] &&
+  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 
 folder="$WINEPREFIX/drive_c/Program Files/Orvo"
 mkdir -p "$folder"
