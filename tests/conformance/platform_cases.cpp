@@ -59,6 +59,32 @@ HBITMAP dibSection(HDC dc, int width, int height, DWORD** bits) {
     return b;
 }
 
+// A memory context holding a new bitmap of the screen's format and the size asked, filled with
+// one colour, for a case to draw into; both go when the case ends.
+class Target {
+public:
+    Target(HDC screen, int width, int height, COLORREF fill)
+        : dc_(CreateCompatibleDC(screen)), bitmap_(CreateCompatibleBitmap(screen, width, height)),
+          original_(SelectObject(dc_, bitmap_)) {
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) SetPixel(dc_, x, y, fill);
+        }
+    }
+    ~Target() {
+        SelectObject(dc_, original_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    Target(const Target&) = delete;
+    Target& operator=(const Target&) = delete;
+    HDC dc() const { return dc_; }
+
+private:
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ original_;
+};
+
 // A 2 x 1 icon made from two DIB sections written through their bits: the left pixel opaque red,
 // the right one transparent (black in the colour image); NULL when a section cannot be made.
 HICON redAndClearIcon(HDC screen, RuleCheck check) {
@@ -240,18 +266,13 @@ void dibSectionBitsAndGdiSeeTheSamePixels(RuleCheck check) {
 void iconsFromDibSectionsUseTheBitsWrittenThroughThem(RuleCheck check) {
     HDC screen = GetDC(NULL);
     HICON icon = redAndClearIcon(screen, check);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP target = CreateCompatibleBitmap(screen, 2, 1);
-    HGDIOBJ original = SelectObject(memory, target);
-    SetPixel(memory, 0, 0, RGB(0, 0, 255));
-    SetPixel(memory, 1, 0, RGB(0, 0, 255));
-    check(icon != NULL && DrawIconEx(memory, 0, 0, icon, 0, 0, 0, NULL, DI_NORMAL) != FALSE,
-          "an icon is made of the sections and drawn at its own size");
-    check(GetPixel(memory, 0, 0) == RGB(255, 0, 0), "the icon's opaque pixel shows the colour written");
-    check(GetPixel(memory, 1, 0) == RGB(0, 0, 255), "its transparent one leaves the background");
-    SelectObject(memory, original);
-    DeleteObject(target);
-    DeleteDC(memory);
+    {
+        const Target blue(screen, 2, 1, RGB(0, 0, 255));
+        check(icon != NULL && DrawIconEx(blue.dc(), 0, 0, icon, 0, 0, 0, NULL, DI_NORMAL) != FALSE,
+              "an icon is made of the sections and drawn at its own size");
+        check(GetPixel(blue.dc(), 0, 0) == RGB(255, 0, 0), "the icon's opaque pixel shows the colour written");
+        check(GetPixel(blue.dc(), 1, 0) == RGB(0, 0, 255), "its transparent one leaves the background");
+    }
     check(DestroyIcon(icon) != FALSE, "the icon is destroyed");
     check(DestroyIcon(icon) == FALSE, "a destroyed icon is no icon");
     ReleaseDC(NULL, screen);
@@ -262,22 +283,19 @@ void iconsFromDibSectionsUseTheBitsWrittenThroughThem(RuleCheck check) {
 void drawIconExWithOneFlagCopiesThatImage(RuleCheck check) {
     HDC screen = GetDC(NULL);
     HICON icon = redAndClearIcon(screen, check);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP target = CreateCompatibleBitmap(screen, 4, 1);
-    HGDIOBJ original = SelectObject(memory, target);
-    for (int x = 0; x < 4; ++x) SetPixel(memory, x, 0, RGB(0, 0, 255));
-    check(icon != NULL && DrawIconEx(memory, 0, 0, icon, 2, 1, 0, NULL, DI_MASK) != FALSE &&
+    {
+        const Target blue(screen, 4, 1, RGB(0, 0, 255));
+        const HDC memory = blue.dc();
+        check(icon != NULL && DrawIconEx(memory, 0, 0, icon, 2, 1, 0, NULL, DI_MASK) != FALSE &&
               GetPixel(memory, 0, 0) == RGB(0, 0, 0) && GetPixel(memory, 1, 0) == RGB(255, 255, 255),
-          "DrawIconEx with DI_MASK alone copies the mask");
-    check(DrawIconEx(memory, 2, 0, icon, 2, 1, 0, NULL, DI_IMAGE) != FALSE && GetPixel(memory, 2, 0) == RGB(255, 0, 0) &&
+              "DrawIconEx with DI_MASK alone copies the mask");
+        check(DrawIconEx(memory, 2, 0, icon, 2, 1, 0, NULL, DI_IMAGE) != FALSE && GetPixel(memory, 2, 0) == RGB(255, 0, 0) &&
               GetPixel(memory, 3, 0) == RGB(0, 0, 0),
-          "DrawIconEx with DI_IMAGE alone copies the image, its black over the blue");
-    check(DrawIconEx(memory, 0, 0, icon, 2, 1, 0, NULL, DI_NORMAL) != FALSE && GetPixel(memory, 0, 0) == RGB(255, 0, 0) &&
+              "DrawIconEx with DI_IMAGE alone copies the image, its black over the blue");
+        check(DrawIconEx(memory, 0, 0, icon, 2, 1, 0, NULL, DI_NORMAL) != FALSE && GetPixel(memory, 0, 0) == RGB(255, 0, 0) &&
               GetPixel(memory, 1, 0) == RGB(255, 255, 255),
-          "DrawIconEx with both: white ANDed with white, XORed with black, stays white");
-    SelectObject(memory, original);
-    DeleteObject(target);
-    DeleteDC(memory);
+              "DrawIconEx with both: white ANDed with white, XORed with black, stays white");
+    }
     DestroyIcon(icon);
     ReleaseDC(NULL, screen);
 }
@@ -329,17 +347,15 @@ void anIconNeedsAMask(RuleCheck check) {
 // bitmap.c test_BitBlt: BLACKNESS and WHITENESS need no source; a pixel outside the bitmap is none.
 void blackAndWhiteNeedNoSource(RuleCheck check) {
     HDC screen = GetDC(NULL);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 2, 2);
-    HGDIOBJ original = SelectObject(memory, bitmap);
-    check(BitBlt(memory, 0, 0, 2, 2, NULL, 0, 0, WHITENESS) != FALSE && GetPixel(memory, 1, 1) == RGB(255, 255, 255),
-          "WHITENESS needs no source");
-    check(BitBlt(memory, 0, 0, 1, 1, NULL, 0, 0, BLACKNESS) != FALSE && GetPixel(memory, 0, 0) == RGB(0, 0, 0),
-          "BLACKNESS needs no source");
-    check(GetPixel(memory, 2, 0) == CLR_INVALID, "a pixel outside the bitmap is CLR_INVALID");
-    SelectObject(memory, original);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    {
+        const Target grey(screen, 2, 2, RGB(128, 128, 128));
+        const HDC memory = grey.dc();
+        check(BitBlt(memory, 0, 0, 2, 2, NULL, 0, 0, WHITENESS) != FALSE && GetPixel(memory, 1, 1) == RGB(255, 255, 255),
+              "WHITENESS needs no source");
+        check(BitBlt(memory, 0, 0, 1, 1, NULL, 0, 0, BLACKNESS) != FALSE && GetPixel(memory, 0, 0) == RGB(0, 0, 0),
+              "BLACKNESS needs no source");
+        check(GetPixel(memory, 2, 0) == CLR_INVALID, "a pixel outside the bitmap is CLR_INVALID");
+    }
     ReleaseDC(NULL, screen);
 }
 
