@@ -34,7 +34,7 @@ BOOL userSettingsDir(LPWSTR dir, DWORD units) {
     return FALSE;
 #else
     // Beside the Pocket PC's taskbar the device's rules hold: the installation folder alone.
-    if (dir == NULL || FindWindowW(L"HHTaskBar", NULL) != NULL) return FALSE;
+    if (dir == NULL || !onDesktopShell()) return FALSE;
     WCHAR path[MAX_PATH + 8];
     if (FAILED(SHGetFolderPathW(NULL, CSIDL_APPDATA | CSIDL_FLAG_CREATE, NULL, SHGFP_TYPE_CURRENT, path))) return FALSE;
     wcscat(path, L"\\Orvo");
