@@ -106,8 +106,19 @@ rm -f "$WINEPREFIX/drive_c/orvo-desktop-144dpi.bmp"
 for dpi in 120 144 192; do
   wineserver -k > /dev/null 2>&1
   wineserver -w
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f > /dev/null 2>&1
-  wineserver -w
+  # The value must be in the prefix's files before the checker's server starts and reads it. A
+  # server that has just written it has been seen to leave it unwritten at its end now and then
+  # (the checker then runs at the last DPI and fails), so it is read back from the files by a
+  # server of its own, and written again while it is not there, three times at most.
+  for _ in 1 2 3; do
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f > /dev/null 2>&1
+    wineserver -w
+    stored=$(wine reg query 'HKCU\Control Panel\Desktop' /v LogPixels 2> /dev/null | tr -d '\r' |
+      sed -n 's/.*REG_DWORD[[:space:]]*0x\([0-9a-fA-F]*\).*/\1/p')
+    wineserver -w
+    [ -n "$stored" ] && [ $((16#$stored)) -eq "$dpi" ] && break
+    echo "desktop check: LogPixels $dpi was not in the prefix's files yet; written again"
+  done
   picture=""
   [ "$dpi" -eq 144 ] && picture='C:\orvo-desktop-144dpi.bmp'
   timeout 60 wine "$checker" --dpi "$dpi" 'C:\Orvo Desk\orvo.exe' $picture
